@@ -1,0 +1,58 @@
+// The reference-counted base of every library object.
+//
+// Every interface and class of the library derives virtually from `Object`, so a class that
+// implements several interfaces still has exactly one count:
+//
+//   class MyNode : public velmira::IStackNode, public velmira::IQueueNode { ... };
+//   velmira::Ref<MyNode> n = velmira::New<MyNode>();   // one Object, one count
+//
+// Counts are plain integers: an object is used only from the thread that created it.
+#pragma once
+
+#include <cstdint>
+
+namespace velmira {
+
+class Object;
+
+namespace detail {
+void Retain(const Object* object) noexcept;
+void Release(const Object* object) noexcept;
+}  // namespace detail
+
+/// The number of library objects (and client objects derived from `Object`) alive in this
+/// process. Meant for leak checks in tests and for deciding whether the library can be unloaded.
+std::int64_t LiveObjectCount() noexcept;
+
+class Object {
+ public:
+  Object(const Object&) = delete;
+  Object& operator=(const Object&) = delete;
+
+ protected:
+  Object() noexcept;
+  /// Runs when the last reference goes away. Destructors never throw.
+  virtual ~Object();
+
+ private:
+  friend void detail::Retain(const Object* object) noexcept;
+  friend void detail::Release(const Object* object) noexcept;
+
+  /// Destroys an object whose count fell to zero. When another destruction is already running on
+  /// this thread, the object is queued and destroyed by the outermost call instead, so releasing
+  /// a long chain of objects that hold each other never nests destructors.
+  static void Destroy(const Object* object) noexcept;
+
+  mutable std::int32_t ref_count_ = 0;
+  /// Link in this thread's queue of objects waiting to be destroyed; used only once the count is 0.
+  mutable const Object* next_to_destroy_ = nullptr;
+};
+
+namespace detail {
+inline void Retain(const Object* object) noexcept { ++object->ref_count_; }
+inline void Release(const Object* object) noexcept {
+  if (--object->ref_count_ == 0) Object::Destroy(object);
+}
+}  // namespace detail
+
+}  // namespace velmira

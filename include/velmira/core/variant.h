@@ -1,0 +1,205 @@
+// `Variant`: the tagged value of keys and user data, and the three key comparison tests.
+//
+//   Variant k = "apple";                 // text (UTF-8), shared by copies without allocating
+//   Less(Variant(10), Variant("9"));     // true: a number sorts before any text
+//   Equal(Variant(int16_t{1}), 1.0);     // true: numbers compare after widening
+//   IsNull(Variant::Null());             // Null compares false with everything
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+#include "velmira/core/ref.h"
+
+namespace velmira {
+
+enum class VariantKind : std::uint8_t {
+  Empty,     ///< never assigned; compares as 0 or as the empty text
+  Null,      ///< no valid value; every comparison with it is false
+  Boolean,   ///< true compares as -1, false as 0
+  Int16,
+  Int32,
+  Single,    ///< 32-bit floating point
+  Double,    ///< 64-bit floating point
+  Currency,  ///< 64-bit integer scaled by 10,000
+  Date,      ///< days since 1899-12-30 as a double; the fraction is the time of day
+  String,    ///< UTF-8 text
+  Object,    ///< a reference to an object, possibly Nothing
+};
+
+namespace detail {
+/// Immutable, reference-counted text shared by every copy of a text `Variant`.
+struct SharedText {
+  std::int32_t refs;
+  std::size_t size;
+  char data[1];  // `size` bytes follow, then a terminating NUL
+
+  static SharedText* Make(std::string_view text);
+  std::string_view View() const noexcept { return {data, size}; }
+};
+void DestroyText(SharedText* text) noexcept;
+struct VariantAccess;
+}  // namespace detail
+
+class Variant {
+ public:
+  /// An Empty value.
+  Variant() noexcept : kind_(VariantKind::Empty) {}
+  Variant(bool value) noexcept : kind_(VariantKind::Boolean) { u_.boolean = value; }
+  Variant(std::int16_t value) noexcept : kind_(VariantKind::Int16) { u_.int16 = value; }
+  Variant(std::int32_t value) noexcept : kind_(VariantKind::Int32) { u_.int32 = value; }
+  Variant(float value) noexcept : kind_(VariantKind::Single) { u_.single = value; }
+  Variant(double value) noexcept : kind_(VariantKind::Double) { u_.real = value; }
+  Variant(const char* text) : Variant(std::string_view(text ? text : "")) {}
+  Variant(const std::string& text) : Variant(std::string_view(text)) {}
+  Variant(std::string_view text);
+  /// An object reference; `Variant(Nothing)` holds the empty reference.
+  Variant(NothingType) noexcept : kind_(VariantKind::Object) { u_.object = nullptr; }
+  template <class T>
+  Variant(const Ref<T>& object) noexcept : kind_(VariantKind::Object) {
+    u_.object = object.get();
+    if (u_.object) detail::Retain(u_.object);
+  }
+
+  /// The Null value.
+  static Variant Null() noexcept {
+    Variant v;
+    v.kind_ = VariantKind::Null;
+    return v;
+  }
+  /// A currency value given in ten-thousandths (`Currency(15000)` is 1.5).
+  static Variant CurrencyFromScaled(std::int64_t ten_thousandths) noexcept;
+  /// A currency value rounded to four decimals; raises the overflow error when out of range.
+  static Variant Currency(double amount);
+  /// A date: days since 1899-12-30, the fraction being the time of day.
+  static Variant Date(double serial) noexcept;
+  /// A date from a calendar day (proleptic Gregorian), at midnight.
+  static Variant DateFromYmd(int year, int month, int day) noexcept;
+
+  Variant(const Variant& other) noexcept : kind_(other.kind_), u_(other.u_) { RetainPayload(); }
+  Variant(Variant&& other) noexcept : kind_(other.kind_), u_(other.u_) {
+    other.kind_ = VariantKind::Empty;
+  }
+  Variant& operator=(const Variant& other) noexcept {
+    Variant copy(other);
+    swap(copy);
+    return *this;
+  }
+  Variant& operator=(Variant&& other) noexcept {
+    Variant moved(std::move(other));
+    swap(moved);
+    return *this;
+  }
+  ~Variant() { ReleasePayload(); }
+
+  void swap(Variant& other) noexcept {
+    std::swap(kind_, other.kind_);
+    std::swap(u_, other.u_);
+  }
+
+  VariantKind Kind() const noexcept { return kind_; }
+  bool IsEmpty() const noexcept { return kind_ == VariantKind::Empty; }
+  bool IsNumeric() const noexcept;
+
+  // Typed reads; each raises the type-mismatch error when the kind differs.
+  bool BoolValue() const;
+  std::int16_t Int16Value() const;
+  std::int32_t Int32Value() const;
+  float SingleValue() const;
+  double DoubleValue() const;
+  std::int64_t CurrencyScaled() const;
+  double DateValue() const;
+  /// The text of a String value (valid while this Variant or a copy of it lives).
+  std::string_view Text() const;
+  /// The object of an Object value (`Nothing` when it holds the empty reference).
+  Ref<velmira::Object> ObjectValue() const;
+
+  /// The numeric value of a numeric or Empty value, widened to double. Raises type mismatch for
+  /// other kinds.
+  double ToDouble() const;
+
+ private:
+  friend struct detail::VariantAccess;
+
+  void RetainPayload() const noexcept {
+    if (kind_ == VariantKind::String) {
+      ++u_.text->refs;
+    } else if (kind_ == VariantKind::Object && u_.object) {
+      detail::Retain(u_.object);
+    }
+  }
+  void ReleasePayload() noexcept {
+    if (kind_ == VariantKind::String) {
+      if (--u_.text->refs == 0) detail::DestroyText(u_.text);
+    } else if (kind_ == VariantKind::Object && u_.object) {
+      detail::Release(u_.object);
+    }
+  }
+
+  VariantKind kind_;
+  union Payload {
+    bool boolean;
+    std::int16_t int16;
+    std::int32_t int32;
+    float single;
+    double real;  // Double and Date
+    std::int64_t currency;
+    detail::SharedText* text;
+    const velmira::Object* object;
+  } u_{};
+};
+
+inline void swap(Variant& a, Variant& b) noexcept { a.swap(b); }
+
+namespace detail {
+/// Outcome of comparing two keys.
+enum class Order : std::int8_t { Less = -1, Equal = 0, Greater = 1, Unordered = 2 };
+
+/// Compares by the key rules; `Unordered` when a Null is involved or the kinds do not compare.
+Order CompareSlow(const Variant& a, const Variant& b) noexcept;
+/// Compares two UTF-8 texts by their UTF-16 code units. Allocates nothing.
+Order CompareText(std::string_view a, std::string_view b) noexcept;
+
+/// Unchecked access to a Variant's payload, for the comparison fast paths.
+struct VariantAccess {
+  static std::int32_t Int32(const Variant& v) noexcept { return v.u_.int32; }
+  static std::string_view Text(const Variant& v) noexcept { return v.u_.text->View(); }
+  static const velmira::Object* Object(const Variant& v) noexcept { return v.u_.object; }
+};
+
+inline Order Compare(const Variant& a, const Variant& b) noexcept {
+  // The two kinds trees and queues use most often are answered here, inline.
+  if (a.Kind() == b.Kind()) {
+    if (a.Kind() == VariantKind::Int32) {
+      const std::int32_t x = VariantAccess::Int32(a), y = VariantAccess::Int32(b);
+      return x < y ? Order::Less : (y < x ? Order::Greater : Order::Equal);
+    }
+    if (a.Kind() == VariantKind::String) {
+      return CompareText(VariantAccess::Text(a), VariantAccess::Text(b));
+    }
+  }
+  return CompareSlow(a, b);
+}
+}  // namespace detail
+
+/// True when `a` sorts before `b`: numbers by value, texts by UTF-16 code units, any number
+/// before any text, Empty as 0 or as the empty text. False whenever either side is Null. Object
+/// references are never less or greater than anything.
+inline bool Less(const Variant& a, const Variant& b) noexcept {
+  return detail::Compare(a, b) == detail::Order::Less;
+}
+/// True when `a` sorts after `b`; see `Less`.
+inline bool Greater(const Variant& a, const Variant& b) noexcept {
+  return detail::Compare(a, b) == detail::Order::Greater;
+}
+/// True when `a` and `b` are equal keys; object references are equal only to the same object.
+inline bool Equal(const Variant& a, const Variant& b) noexcept {
+  return detail::Compare(a, b) == detail::Order::Equal;
+}
+/// True when `v` is Null.
+inline bool IsNull(const Variant& v) noexcept { return v.Kind() == VariantKind::Null; }
+
+}  // namespace velmira

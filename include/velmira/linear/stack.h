@@ -1,0 +1,56 @@
+// `Stack`: a last-in, first-out container threaded through its elements' `NextItem` links.
+//
+//   Ref<Stack> s = New<Stack>();
+//   s->Push(a); s->Push(b);
+//   Ref<IStackNode> top = s->Pop();   // b; its NextItem(s->Index()) is Nothing again
+//
+// The stack holds only its top element; each element holds the next through its link in the
+// stack's slot. Nothing is allocated per element. Misuse writes one warning and changes nothing.
+#pragma once
+
+#include <cstdint>
+
+#include "velmira/core/node_interfaces.h"
+#include "velmira/core/ref.h"
+
+namespace velmira {
+
+class Stack : public virtual Object {
+ public:
+  Stack() = default;
+
+  /// The link slot this stack uses in its elements; 0 for a new stack.
+  std::int32_t Index() const noexcept { return index_; }
+  /// Changes the slot; only while the stack is empty (otherwise a warning, no change).
+  void SetIndex(std::int32_t value) noexcept;
+
+  /// True if the stack is empty.
+  bool IsEmpty() const noexcept { return !top_; }
+  /// The topmost item in the stack, or Nothing. Constant time.
+  Ref<IStackNode> Top() const noexcept { return top_; }
+
+  /// Inserts an item at the top of the stack (exactly `Add`). Constant time.
+  void Push(const Ref<IStackNode>& Node) { Add(Node); }
+  /// Removes and returns the topmost item, or Nothing when empty. Constant time.
+  Ref<IStackNode> Pop();
+  /// Inserts an item at the top of the stack. Refuses Nothing and an item with a successor in
+  /// this stack's slot. Constant time: one link get and one link set.
+  void Add(const Ref<IStackNode>& Node);
+  /// Removes the topmost item; nothing when empty. Constant time.
+  void Drop();
+  /// Removes all items, resetting each one's link. Linear time, constant space.
+  void Clear();
+
+ protected:
+  /// Clears the stack, ignoring errors raised by its elements.
+  ~Stack() override;
+
+ private:
+  /// Unlinks the top element and hands it over.
+  Ref<IStackNode> Unlink();
+
+  Ref<IStackNode> top_;
+  std::int32_t index_ = 0;
+};
+
+}  // namespace velmira

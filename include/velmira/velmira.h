@@ -1,0 +1,13 @@
+// Umbrella header: every public class of the library.
+//
+//   #include <velmira/velmira.h>
+//   auto stack = velmira::New<velmira::Stack>();
+#pragma once
+
+#include "velmira/core/debug_output.h"
+#include "velmira/core/error.h"
+#include "velmira/core/node_interfaces.h"
+#include "velmira/core/object.h"
+#include "velmira/core/ref.h"
+#include "velmira/core/variant.h"
+#include "velmira/linear/stack.h"

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what building and testing need, with apt-get, only where something is missing.
+# Safe to run any number of times. Set VELMIRA_WITH_BOOST=1 to add Boost headers for benchmarks.
+set -euo pipefail
+
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev)
+if [[ "${VELMIRA_WITH_BOOST:-0}" == 1 ]]; then packages+=(libboost-dev); fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo=""
+if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

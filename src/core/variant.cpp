@@ -1,0 +1,273 @@
+#include "velmira/core/variant.h"
+
+#include <cmath>
+#include <cstddef>
+#include <new>
+
+namespace velmira {
+
+namespace detail {
+
+SharedText* SharedText::Make(std::string_view text) {
+  void* memory = ::operator new(offsetof(SharedText, data) + text.size() + 1);
+  auto* block = static_cast<SharedText*>(memory);
+  block->refs = 1;
+  block->size = text.size();
+  if (!text.empty()) std::memcpy(block->data, text.data(), text.size());
+  block->data[text.size()] = '\0';
+  return block;
+}
+
+void DestroyText(SharedText* text) noexcept { ::operator delete(text); }
+
+namespace {
+
+bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+/// One unit of a UTF-8 text for comparison: its rank in UTF-16 code-unit order and its length.
+struct TextUnit {
+  std::uint32_t rank;
+  std::size_t length;
+};
+
+/// Rank of a code point such that comparing ranks compares the UTF-16 encodings: code points
+/// below U+D800 come first, then the supplementary planes (whose surrogates are D800-DFFF), then
+/// U+E000 to U+FFFF.
+std::uint32_t RankOf(std::uint32_t code_point) {
+  if (code_point < 0xD800) return code_point;
+  if (code_point >= 0x10000) return code_point - 0x10000 + 0xD800;
+  return code_point + 0x100000;  // U+E000..U+FFFF
+}
+
+/// Bytes that do not start a well-formed UTF-8 sequence are units of their own, ranked after
+/// every character, so distinct texts never compare equal.
+constexpr std::uint32_t kInvalidByteRank = 0x110000;
+
+TextUnit DecodeUnit(std::string_view s, std::size_t at) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[at + i]); };
+  const std::size_t left = s.size() - at;
+  const unsigned char b0 = byte(0);
+  const TextUnit invalid{kInvalidByteRank + b0, 1};
+  if (b0 < 0x80) return {b0, 1};
+  std::size_t length;
+  std::uint32_t cp;
+  unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+  if (b0 >= 0xC2 && b0 <= 0xDF) {
+    length = 2;
+    cp = b0 & 0x1F;
+  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+    length = 3;
+    cp = b0 & 0x0F;
+    if (b0 == 0xE0) low = 0xA0;  // no overlong forms
+    if (b0 == 0xED) high = 0x9F;  // no surrogates
+  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+    length = 4;
+    cp = b0 & 0x07;
+    if (b0 == 0xF0) low = 0x90;
+    if (b0 == 0xF4) high = 0x8F;
+  } else {
+    return invalid;
+  }
+  if (left < length) return invalid;
+  if (byte(1) < low || byte(1) > high) return invalid;
+  for (std::size_t i = 1; i < length; ++i) {
+    if (!IsContinuation(byte(i))) return invalid;
+    cp = (cp << 6) | (byte(i) & 0x3F);
+  }
+  return {RankOf(cp), length};
+}
+
+template <class T>
+Order CompareValues(T x, T y) {
+  if (x < y) return Order::Less;
+  if (y < x) return Order::Greater;
+  if (x == y) return Order::Equal;
+  return Order::Unordered;  // NaN
+}
+
+bool IsIntegral(VariantKind kind) {
+  return kind == VariantKind::Boolean || kind == VariantKind::Int16 ||
+         kind == VariantKind::Int32 || kind == VariantKind::Empty;
+}
+
+}  // namespace
+
+Order CompareText(std::string_view a, std::string_view b) noexcept {
+  const std::size_t common = a.size() < b.size() ? a.size() : b.size();
+  std::size_t at = 0;
+  while (at < common && a[at] == b[at]) ++at;
+  if (at == common) return CompareValues(a.size(), b.size());
+  // Restart decoding at the last byte before the difference that begins a unit. Every byte that
+  // is not a continuation byte begins a unit, and the texts agree up to the difference, so both
+  // decode identically before that point.
+  while (at > 0 && IsContinuation(static_cast<unsigned char>(a[at - 1]))) --at;
+  if (at > 0) --at;
+  for (;;) {
+    if (at >= a.size() || at >= b.size()) return CompareValues(a.size() - at, b.size() - at);
+    const TextUnit x = DecodeUnit(a, at), y = DecodeUnit(b, at);
+    if (x.rank != y.rank) return x.rank < y.rank ? Order::Less : Order::Greater;
+    at += x.length;  // equal ranks mean equal bytes, hence equal lengths
+  }
+}
+
+/// Numeric value for comparison; exact for every kind but Currency, which is compared apart.
+double NumericValue(const Variant& v) { return v.IsEmpty() ? 0.0 : v.ToDouble(); }
+
+Order CompareNumbers(const Variant& a, const Variant& b) {
+  const bool a_currency = a.Kind() == VariantKind::Currency;
+  const bool b_currency = b.Kind() == VariantKind::Currency;
+  if (a_currency || b_currency) {
+    // Compare in ten-thousandths, exactly when the other side is an integer.
+    const auto scaled = [](const Variant& v, bool currency) -> long double {
+      if (currency) return static_cast<long double>(v.CurrencyScaled());
+      return static_cast<long double>(NumericValue(v)) * 10000.0L;
+    };
+    if ((a_currency || IsIntegral(a.Kind())) && (b_currency || IsIntegral(b.Kind()))) {
+      const auto exact = [](const Variant& v, bool currency) -> std::int64_t {
+        return currency ? v.CurrencyScaled()
+                        : static_cast<std::int64_t>(NumericValue(v)) * 10000;
+      };
+      return CompareValues(exact(a, a_currency), exact(b, b_currency));
+    }
+    return CompareValues(scaled(a, a_currency), scaled(b, b_currency));
+  }
+  return CompareValues(NumericValue(a), NumericValue(b));
+}
+
+Order CompareSlow(const Variant& a, const Variant& b) noexcept {
+  const VariantKind ka = a.Kind(), kb = b.Kind();
+  if (ka == VariantKind::Null || kb == VariantKind::Null) return Order::Unordered;
+  if (ka == VariantKind::Object || kb == VariantKind::Object) {
+    // Objects are keys only by identity: equal to the same object, never less or greater.
+    if (ka == kb && VariantAccess::Object(a) == VariantAccess::Object(b)) return Order::Equal;
+    return Order::Unordered;
+  }
+  const bool a_text = ka == VariantKind::String, b_text = kb == VariantKind::String;
+  if (a_text || b_text) {
+    if (a_text && b_text) return CompareText(VariantAccess::Text(a), VariantAccess::Text(b));
+    if (ka == VariantKind::Empty) return CompareText({}, VariantAccess::Text(b));
+    if (kb == VariantKind::Empty) return CompareText(VariantAccess::Text(a), {});
+    return a_text ? Order::Greater : Order::Less;  // any number sorts before any text
+  }
+  return CompareNumbers(a, b);
+}
+
+}  // namespace detail
+
+Variant::Variant(std::string_view text) : kind_(VariantKind::String) {
+  u_.text = detail::SharedText::Make(text);
+}
+
+Variant Variant::CurrencyFromScaled(std::int64_t ten_thousandths) noexcept {
+  Variant v;
+  v.kind_ = VariantKind::Currency;
+  v.u_.currency = ten_thousandths;
+  return v;
+}
+
+Variant Variant::Currency(double amount) {
+  const double scaled = std::nearbyint(amount * 10000.0);
+  // The range of a 64-bit integer, as doubles: [-2^63, 2^63).
+  if (!(scaled >= -9223372036854775808.0 && scaled < 9223372036854775808.0)) ThrowOverflow();
+  return CurrencyFromScaled(static_cast<std::int64_t>(scaled));
+}
+
+Variant Variant::Date(double serial) noexcept {
+  Variant v;
+  v.kind_ = VariantKind::Date;
+  v.u_.real = serial;
+  return v;
+}
+
+Variant Variant::DateFromYmd(int year, int month, int day) noexcept {
+  // Days from 1970-01-01 in the proleptic Gregorian calendar (H. Hinnant's algorithm).
+  const int y = year - (month <= 2 ? 1 : 0);
+  const int era = (y >= 0 ? y : y - 399) / 400;
+  const int yoe = y - era * 400;
+  const int doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  const long days_since_1970 = static_cast<long>(era) * 146097 + doe - 719468;
+  return Date(static_cast<double>(days_since_1970 + 25569));  // 1970-01-01 is day 25569
+}
+
+bool Variant::IsNumeric() const noexcept {
+  switch (kind_) {
+    case VariantKind::Boolean:
+    case VariantKind::Int16:
+    case VariantKind::Int32:
+    case VariantKind::Single:
+    case VariantKind::Double:
+    case VariantKind::Currency:
+    case VariantKind::Date:
+      return true;
+    default:
+      return false;
+  }
+}
+
+namespace {
+void Expect(bool ok) {
+  if (!ok) ThrowTypeMismatch();
+}
+}  // namespace
+
+bool Variant::BoolValue() const {
+  Expect(kind_ == VariantKind::Boolean);
+  return u_.boolean;
+}
+std::int16_t Variant::Int16Value() const {
+  Expect(kind_ == VariantKind::Int16);
+  return u_.int16;
+}
+std::int32_t Variant::Int32Value() const {
+  Expect(kind_ == VariantKind::Int32);
+  return u_.int32;
+}
+float Variant::SingleValue() const {
+  Expect(kind_ == VariantKind::Single);
+  return u_.single;
+}
+double Variant::DoubleValue() const {
+  Expect(kind_ == VariantKind::Double);
+  return u_.real;
+}
+std::int64_t Variant::CurrencyScaled() const {
+  Expect(kind_ == VariantKind::Currency);
+  return u_.currency;
+}
+double Variant::DateValue() const {
+  Expect(kind_ == VariantKind::Date);
+  return u_.real;
+}
+std::string_view Variant::Text() const {
+  Expect(kind_ == VariantKind::String);
+  return u_.text->View();
+}
+Ref<Object> Variant::ObjectValue() const {
+  Expect(kind_ == VariantKind::Object);
+  return Ref<Object>(const_cast<velmira::Object*>(u_.object));
+}
+
+double Variant::ToDouble() const {
+  switch (kind_) {
+    case VariantKind::Empty:
+      return 0.0;
+    case VariantKind::Boolean:
+      return u_.boolean ? -1.0 : 0.0;
+    case VariantKind::Int16:
+      return u_.int16;
+    case VariantKind::Int32:
+      return u_.int32;
+    case VariantKind::Single:
+      return u_.single;
+    case VariantKind::Double:
+    case VariantKind::Date:
+      return u_.real;
+    case VariantKind::Currency:
+      return static_cast<double>(u_.currency) / 10000.0;
+    default:
+      ThrowTypeMismatch();
+  }
+}
+
+}  // namespace velmira
