@@ -1,0 +1,65 @@
+// `Tree`: an ordered, keyed container threaded through its elements' `Left` and `Right` links.
+// It is also the interface `SplayTree` implements, so either kind can be held as `Ref<Tree>`.
+//
+//   Ref<Tree> t = New<Tree>();          // or New<SplayTree>()
+//   t->Add(node);                       // node->Key(t->Index()) orders it; keys are unique
+//   Ref<ITreeNode> n = t->Item("key");  // Nothing when absent
+//   t->Remove("key");
+//
+// The plain tree never rebalances: its shape follows the order of insertion. No operation
+// recurses per level, so a tree that is one long chain is handled like any other.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "velmira/core/node_interfaces.h"
+#include "velmira/core/ref.h"
+#include "velmira/core/variant.h"
+#include "velmira/tree/tree_enum.h"
+
+namespace velmira {
+
+class Tree : public virtual Object {
+ public:
+  Tree() = default;
+
+  /// The link slot this tree uses in its elements; 0 for a new tree.
+  std::int32_t Index() const noexcept { return index_; }
+  /// Changes the slot; only while the tree is empty (otherwise a warning, no change).
+  void SetIndex(std::int32_t value) noexcept;
+
+  /// True if the tree is empty.
+  bool IsEmpty() const noexcept { return !root_; }
+  /// True if an item with the given key is present in the tree. False for a Null key.
+  virtual bool Exists(const Variant& Key);
+  /// The item in the tree with the given key, or Nothing if no item has that key.
+  virtual Ref<ITreeNode> Item(const Variant& Key);
+  /// `Item`, as the tree's default member.
+  Ref<ITreeNode> operator[](const Variant& Key) { return Item(Key); }
+  /// Adds an item to the tree, using the item's key (which must already be set). Refuses
+  /// Nothing, a Null key and an item with children; an equal key already present wins silently.
+  virtual void Add(const Ref<ITreeNode>& Node);
+  /// Removes the item with the given key from the tree; nothing when the key is absent.
+  virtual void Remove(const Variant& Key);
+  /// Removes all items from the tree, resetting their links. Linear time.
+  void Clear();
+  /// A new enumerator over the tree, in ascending key order.
+  Ref<TreeEnum> NewEnum() const;
+
+ protected:
+  /// Clears the tree, ignoring errors raised by its elements.
+  ~Tree() override;
+
+  /// The class name that begins this tree's warnings ("Tree" or "SplayTree").
+  virtual const char* ClassName() const noexcept { return "Tree"; }
+  /// Writes "<ClassName>: Warning, <text>".
+  void Warn(const char* text) const;
+  /// Runs the checks every Add makes, in order, warning for the first that fails.
+  bool CanAdd(const Ref<ITreeNode>& Node) const;
+
+  Ref<ITreeNode> root_;
+  std::int32_t index_ = 0;
+};
+
+}  // namespace velmira
