@@ -103,6 +103,28 @@ TEST_F(RefTest, ConversionToAMissingInterfaceIsTypeMismatch) {
   EXPECT_EQ(As<IStackNode>(Ref<Object>()), Nothing);
 }
 
+/// An interface whose implementation is private: `New` goes through its factory.
+class Greeter : public virtual Object {
+ public:
+  static Ref<Greeter> Create();
+  virtual int Answer() const { return 0; }
+};
+class PrivateGreeter : public Greeter {
+ public:
+  int Answer() const override { return 42; }
+};
+Ref<Greeter> Greeter::Create() { return Ref<Greeter>(new PrivateGreeter()); }
+/// Inherits the factory, which makes a Greeter rather than this class: `New` must not use it.
+class OtherGreeter : public Greeter {
+ public:
+  int Answer() const override { return 7; }
+};
+
+TEST_F(RefTest, NewUsesAClassFactoryOnlyWhenItMakesThatClass) {
+  EXPECT_EQ(New<Greeter>()->Answer(), 42);
+  EXPECT_EQ(New<OtherGreeter>()->Answer(), 7);
+}
+
 TEST(Error, CheckedAddRaisesOverflow) {
   EXPECT_EQ(CheckedAdd(2147483645, 2), 2147483647);
   EXPECT_EQ(CheckedAdd(-2147483647, -1), -2147483647 - 1);

@@ -41,12 +41,12 @@ class Ref {
   Ref(Ref&& other) noexcept : ptr_(std::exchange(other.ptr_, nullptr)) {}
 
   template <class U>
-    requires std::convertible_to<U*, T*>
-  Ref(const Ref<U>& other) noexcept : Ref(static_cast<T*>(other.get())) {}  // NOLINT
+  requires std::convertible_to<U*, T*> Ref(const Ref<U>& other)
+  noexcept : Ref(static_cast<T*>(other.get())) {}  // NOLINT
 
   template <class U>
-    requires std::convertible_to<U*, T*>
-  Ref(Ref<U>&& other) noexcept : ptr_(other.Detach()) {}  // NOLINT
+  requires std::convertible_to<U*, T*> Ref(Ref<U>&& other)
+  noexcept : ptr_(other.Detach()) {}  // NOLINT
 
   ~Ref() {
     if (ptr_) detail::Release(ptr_);
@@ -85,10 +85,18 @@ void swap(Ref<T>& a, Ref<T>& b) noexcept {
   a.swap(b);
 }
 
-/// Creates an object and returns the first reference to it.
+/// Creates an object and returns the first reference to it. A class whose instances are made by
+/// a factory of its own (an interface whose implementation is private, for example) declares
+/// `static Ref<T> Create(args...)`, and `New<T>` calls it.
 template <class T, class... A>
 Ref<T> New(A&&... args) {
-  return Ref<T>(new T(std::forward<A>(args)...));
+  if constexpr (requires {
+                  { T::Create(std::forward<A>(args)...) } -> std::same_as<Ref<T>>;
+                }) {
+    return T::Create(std::forward<A>(args)...);
+  } else {
+    return Ref<T>(new T(std::forward<A>(args)...));
+  }
 }
 
 namespace detail {
