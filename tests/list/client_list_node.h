@@ -52,6 +52,9 @@ class ClientListNode : public IListNode {
     tag_[Index] = Value;
   }
 
+  /// The stored successor link itself, for passing a reference that aliases the element's storage.
+  Ref<IListNode>& NextSlot(std::int32_t slot) { return next_[slot]; }
+
   /// Drops every link and tag in `slot` without logging, failing or counting: test clean-up.
   void Reset(std::int32_t slot) {
     next_[slot] = Nothing;

@@ -350,12 +350,5 @@ TYPED_TEST(ListTest, ReleasingAListFreesItsMembersForAnotherList) {
   this->ExpectSilence();
 }
 
-TYPED_TEST(ListTest, EachListHasItsOwnMarker) {
-  Ref<List> other = this->ListOf({this->x_});
-  this->list_->Add(this->a_);
-  EXPECT_TRUE(this->a_->Tag(0));
-  EXPECT_FALSE(Is(this->a_->Tag(0), this->x_->Tag(0)));
-}
-
 }  // namespace
 }  // namespace velmira

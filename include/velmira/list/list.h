@@ -9,7 +9,9 @@
 // slot, and the list's private membership marker in its `Tag` slot, which is how the list tells
 // its own members from other elements. Nothing is allocated per element. Misuse writes one
 // warning and changes nothing; an error raised by an element passes out unchanged and the
-// operation stops where it was, the steps already taken staying taken.
+// operation stops where it was, the steps already taken staying taken. Operations that relink
+// take their element arguments by value, so an argument that aliases a link they rewrite still
+// names the same element to the end.
 #pragma once
 
 #include <cstdint>
