@@ -11,6 +11,8 @@
 #include "velmira/core/ref.h"
 #include "velmira/core/variant.h"
 #include "velmira/linear/stack.h"
+#include "velmira/list/list.h"
+#include "velmira/list/list_enum.h"
 #include "velmira/tree/splay_tree.h"
 #include "velmira/tree/tree.h"
 #include "velmira/tree/tree_enum.h"
