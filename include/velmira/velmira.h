@@ -11,3 +11,6 @@
 #include "velmira/core/ref.h"
 #include "velmira/core/variant.h"
 #include "velmira/linear/stack.h"
+#include "velmira/tree/splay_tree.h"
+#include "velmira/tree/tree.h"
+#include "velmira/tree/tree_enum.h"

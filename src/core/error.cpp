@@ -11,6 +11,8 @@ void ThrowTypeMismatch() { throw Error(kErrTypeMismatch, "Type mismatch"); }
 
 void ThrowOverflow() { throw Error(kErrOverflow, "Overflow"); }
 
+void ThrowObjectNotSet() { throw Error(kErrObjectNotSet, "Object variable not set"); }
+
 std::int32_t CheckedAdd(std::int32_t a, std::int32_t b) {
   std::int32_t sum;
   if (__builtin_add_overflow(a, b, &sum)) ThrowOverflow();

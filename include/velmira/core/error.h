@@ -19,6 +19,8 @@ inline constexpr std::int32_t kErrDiskFull = 61;
 inline constexpr std::int32_t kErrPermissionDenied = 70;
 inline constexpr std::int32_t kErrPathNotFound = 76;
 inline constexpr std::int32_t kErrPathFileAccess = 75;
+/// A member was called on Nothing: an element's link read back differently from what was stored.
+inline constexpr std::int32_t kErrObjectNotSet = 91;
 
 class Error : public std::runtime_error {
  public:
@@ -35,6 +37,9 @@ class Error : public std::runtime_error {
 [[noreturn]] void ThrowTypeMismatch();
 /// Throws `Error(kErrOverflow, "Overflow")`.
 [[noreturn]] void ThrowOverflow();
+
+/// Throws `Error(kErrObjectNotSet, "Object variable not set")`.
+[[noreturn]] void ThrowObjectNotSet();
 
 /// Adds two 32-bit counters, raising the overflow error instead of wrapping.
 std::int32_t CheckedAdd(std::int32_t a, std::int32_t b);

@@ -20,6 +20,15 @@
 
 namespace velmira {
 
+namespace detail {
+/// One level of a path through a tree, kept while an operation walks down and back up.
+struct TreePathStep {
+  Ref<ITreeNode> node;
+  std::uint8_t step;  // which link the walk went through, or how far a node's clearing has got
+};
+using TreePath = std::vector<TreePathStep>;
+}  // namespace detail
+
 class Tree : public virtual Object {
  public:
   Tree() = default;
@@ -58,8 +67,26 @@ class Tree : public virtual Object {
   /// Runs the checks every Add makes, in order, warning for the first that fails.
   bool CanAdd(const Ref<ITreeNode>& Node) const;
 
+  /// Lends the tree's reusable path buffer for one operation (or a fresh one when an element's
+  /// member re-enters the tree while the buffer is out), and takes it back afterwards.
+  class PathLease {
+   public:
+    explicit PathLease(Tree& tree) noexcept;
+    ~PathLease();
+    PathLease(const PathLease&) = delete;
+    PathLease& operator=(const PathLease&) = delete;
+    detail::TreePath& path() noexcept { return path_; }
+
+   private:
+    Tree& tree_;
+    detail::TreePath path_;
+  };
+
   Ref<ITreeNode> root_;
   std::int32_t index_ = 0;
+
+ private:
+  detail::TreePath spare_path_;
 };
 
 }  // namespace velmira

@@ -1,0 +1,110 @@
+#include "velmira/tree/tree.h"
+
+#include <string>
+#include <utility>
+
+#include "core/index_rule.h"
+#include "tree/tree_algorithms.h"
+#include "velmira/core/debug_output.h"
+
+namespace velmira {
+
+namespace {
+/// A path buffer that grew past this many levels is not kept between operations.
+constexpr std::size_t kLargestKeptPath = 1 << 12;
+}  // namespace
+
+Tree::PathLease::PathLease(Tree& tree) noexcept : tree_(tree), path_(std::move(tree.spare_path_)) {}
+
+Tree::PathLease::~PathLease() {
+  path_.clear();  // drops the references the walk held
+  if (path_.capacity() <= kLargestKeptPath && tree_.spare_path_.capacity() == 0) {
+    tree_.spare_path_ = std::move(path_);
+  }
+}
+
+void Tree::Warn(const char* text) const {
+  detail::Warn(std::string(ClassName()) + ": Warning, " + text);
+}
+
+void Tree::SetIndex(std::int32_t value) noexcept {
+  if (value == index_) return;
+  if (IsEmpty()) {
+    index_ = value;
+  } else {
+    Warn("an attempt was made to change the Index of a non-empty tree");
+  }
+}
+
+bool Tree::Exists(const Variant& Key) { return static_cast<bool>(Tree::Item(Key)); }
+
+Ref<ITreeNode> Tree::Item(const Variant& Key) {
+  if (IsNull(Key) || !root_) return Nothing;
+  return detail::FindKey(root_, Key, index_);
+}
+
+bool Tree::CanAdd(const Ref<ITreeNode>& Node) const {
+  if (!Node) {
+    Warn("an attempt was made to Add Nothing");
+    return false;
+  }
+  if (IsNull(Node->Key(index_))) {
+    Warn("an attempt was made to Add a node with a null key");
+    return false;
+  }
+  // Both links are read, always, before either is tested.
+  const bool has_left = static_cast<bool>(Node->Left(index_));
+  const bool has_right = static_cast<bool>(Node->Right(index_));
+  if (has_left || has_right) {
+    Warn("an attempt was made to Add a node with children");
+    return false;
+  }
+  return true;
+}
+
+void Tree::Add(const Ref<ITreeNode>& Node) {
+  if (!CanAdd(Node)) return;
+  if (!root_) {
+    root_ = Node;
+  } else {
+    detail::InsertLeaf(root_, Node, index_);
+  }
+}
+
+void Tree::Remove(const Variant& Key) {
+  if (IsNull(Key)) {
+    Warn("an attempt was made to Remove a node using a null Key");
+    return;
+  }
+  if (!root_) return;
+  PathLease lease(*this);
+  // The root is reassigned only once the removal below it has completed.
+  root_ = detail::RemoveKey(root_, Key, index_, detail::RemovalStyle::kPlain, lease.path());
+}
+
+void Tree::Clear() {
+  if (!root_) return;
+  {
+    PathLease lease(*this);
+    detail::ClearSubtree(root_, index_, lease.path());
+  }
+  root_.reset();
+}
+
+Ref<TreeEnum> Tree::NewEnum() const {
+  Ref<TreeEnum> walk(new TreeEnum());
+  walk->SetIndex(index_);
+  walk->SetRoot(root_);
+  return walk;
+}
+
+Tree::~Tree() {
+  try {
+    Clear();
+  } catch (...) {
+    // Teardown never fails: the rest of the walk is skipped and root_ is released below, with
+    // the elements not yet visited keeping their links.
+  }
+}
+
+}  // namespace velmira

@@ -1,0 +1,270 @@
+#include "tree/tree_algorithms.h"
+
+#include <cstddef>
+#include <utility>
+
+namespace velmira::detail {
+namespace {
+
+enum : std::uint8_t { kWentLeft = 0, kWentRight = 1 };
+
+/// An element read again after a test for Nothing. An element that breaks its storage contract
+/// (returning Nothing where it stored an element) stops the operation with an error rather than
+/// a crash.
+ITreeNode& Must(const Ref<ITreeNode>& element) {
+  if (!element) ThrowObjectNotSet();
+  return *element;
+}
+
+/// x = n.Right; n.Right = x.Left; x.Left = n; returns x.
+Ref<ITreeNode> RotateLeft(const Ref<ITreeNode>& n, std::int32_t index) {
+  Ref<ITreeNode> x = n->Right(index);
+  n->SetRight(index, Must(x).Left(index));
+  x->SetLeft(index, n);
+  return x;
+}
+
+/// y = n.Left; n.Left = y.Right; y.Right = n; returns y.
+Ref<ITreeNode> RotateRight(const Ref<ITreeNode>& n, std::int32_t index) {
+  Ref<ITreeNode> y = n->Left(index);
+  n->SetLeft(index, Must(y).Right(index));
+  y->SetRight(index, n);
+  return y;
+}
+
+/// The way back up of a splaying descent: at each level from the lowest, store the head of the
+/// subtree below into the link the descent went through, then rotate that head up one level.
+/// Consumes the path entries above `base`.
+Ref<ITreeNode> RotateUp(Ref<ITreeNode> head, std::int32_t index, TreePath& path, std::size_t base) {
+  while (path.size() > base) {
+    TreePathStep& level = path.back();
+    if (level.step == kWentRight) {
+      level.node->SetRight(index, head);
+      head = RotateLeft(level.node, index);
+    } else {
+      level.node->SetLeft(index, head);
+      head = RotateRight(level.node, index);
+    }
+    path.pop_back();
+  }
+  return head;
+}
+
+/// The way back up without rotations: each level stores the head of the subtree below into the
+/// link the descent went through and becomes the head itself.
+Ref<ITreeNode> RelinkUp(Ref<ITreeNode> head, std::int32_t index, TreePath& path, std::size_t base) {
+  while (path.size() > base) {
+    TreePathStep& level = path.back();
+    if (level.step == kWentRight) {
+      level.node->SetRight(index, head);
+    } else {
+      level.node->SetLeft(index, head);
+    }
+    head = std::move(level.node);
+    path.pop_back();
+  }
+  return head;
+}
+
+/// Unlinks `n`, whose key matched and whose children `l` and `r` have been read, and returns what
+/// takes its place.
+Ref<ITreeNode> Unlink(const Ref<ITreeNode>& n, Ref<ITreeNode> l, Ref<ITreeNode> r,
+                      const Variant& key, std::int32_t index, RemovalStyle style, TreePath& path) {
+  if (!l && !r) return Nothing;
+  if (!l) {
+    n->SetRight(index, Nothing);
+    return r;
+  }
+  if (!r) {
+    n->SetLeft(index, Nothing);
+    return l;
+  }
+  if (style == RemovalStyle::kSplay) {
+    // Every key under l is less than the key, so this brings n's predecessor to the head of the
+    // left subtree, where it has no right child.
+    Ref<ITreeNode> m = Splay(l, key, index, path);
+    m->SetRight(index, r);
+    n->SetLeft(index, Nothing);
+    n->SetRight(index, Nothing);
+    return m;
+  }
+  if (!l->Right(index)) {  // l is the in-order predecessor
+    l->SetRight(index, r);
+    n->SetLeft(index, Nothing);
+    n->SetRight(index, Nothing);
+    return l;
+  }
+  if (!r->Left(index)) {  // r is the in-order successor
+    r->SetLeft(index, l);
+    n->SetLeft(index, Nothing);
+    n->SetRight(index, Nothing);
+    return r;
+  }
+  // The successor s is the leftmost element under r; p is its parent.
+  Ref<ITreeNode> p = r;
+  Ref<ITreeNode> s = r->Left(index);
+  while (Must(s).Left(index)) {
+    p = s;
+    s = s->Left(index);
+  }
+  p->SetLeft(index, Must(s).Right(index));
+  s->SetLeft(index, l);
+  s->SetRight(index, r);
+  n->SetLeft(index, Nothing);
+  n->SetRight(index, Nothing);
+  return s;
+}
+
+}  // namespace
+
+Ref<ITreeNode> FindKey(const Ref<ITreeNode>& root, const Variant& key, std::int32_t index) {
+  Ref<ITreeNode> n = root;
+  while (n) {
+    const Variant k = n->Key(index);
+    if (Equal(key, k)) return n;
+    n = Less(key, k) ? n->Left(index) : n->Right(index);
+  }
+  return Nothing;
+}
+
+void InsertLeaf(const Ref<ITreeNode>& root, const Ref<ITreeNode>& node, std::int32_t index) {
+  Ref<ITreeNode> n = root;
+  for (;;) {
+    // The new element's key is read again at every level.
+    const Variant nk = node->Key(index);
+    const Variant k = n->Key(index);
+    if (Greater(nk, k)) {
+      if (!n->Right(index)) {
+        n->SetRight(index, node);
+        return;
+      }
+      n = n->Right(index);
+      Must(n);
+    } else if (Less(nk, k)) {
+      if (!n->Left(index)) {
+        n->SetLeft(index, node);
+        return;
+      }
+      n = n->Left(index);
+      Must(n);
+    } else {
+      return;  // an equal key is already present
+    }
+  }
+}
+
+Ref<ITreeNode> Splay(const Ref<ITreeNode>& head, const Variant& key, std::int32_t index,
+                     TreePath& path) {
+  const std::size_t base = path.size();
+  Ref<ITreeNode> n = head;
+  for (;;) {
+    const Variant k = n->Key(index);
+    std::uint8_t step;
+    Ref<ITreeNode> child;
+    if (Greater(key, k)) {
+      step = kWentRight;
+      child = n->Right(index);
+    } else if (Less(key, k)) {
+      step = kWentLeft;
+      child = n->Left(index);
+    } else {
+      break;
+    }
+    if (!child) break;  // n is the last element on the key's search path
+    path.push_back({std::move(n), step});
+    n = std::move(child);
+  }
+  return RotateUp(std::move(n), index, path, base);
+}
+
+Ref<ITreeNode> InsertAndSplay(const Ref<ITreeNode>& head, const Ref<ITreeNode>& node,
+                              std::int32_t index, TreePath& path) {
+  const std::size_t base = path.size();
+  Ref<ITreeNode> n = head;
+  while (n) {
+    const Variant nk = node->Key(index);
+    const Variant k = n->Key(index);
+    std::uint8_t step;
+    if (Greater(nk, k)) {
+      step = kWentRight;
+    } else if (Less(nk, k)) {
+      step = kWentLeft;
+    } else {
+      break;  // the element with the equal key comes to the head instead
+    }
+    Ref<ITreeNode> child = step == kWentRight ? n->Right(index) : n->Left(index);
+    path.push_back({std::move(n), step});
+    n = std::move(child);
+  }
+  return RotateUp(n ? std::move(n) : node, index, path, base);
+}
+
+Ref<ITreeNode> RemoveKey(const Ref<ITreeNode>& head, const Variant& key, std::int32_t index,
+                         RemovalStyle style, TreePath& path) {
+  const std::size_t base = path.size();
+  Ref<ITreeNode> n = head;
+  Ref<ITreeNode> replacement;
+  while (n) {
+    const Variant k = n->Key(index);
+    Ref<ITreeNode> l = n->Left(index);
+    Ref<ITreeNode> r = n->Right(index);
+    if (Greater(key, k)) {
+      path.push_back({std::move(n), kWentRight});
+      n = std::move(r);
+    } else if (Less(key, k)) {
+      path.push_back({std::move(n), kWentLeft});
+      n = std::move(l);
+    } else if (Equal(key, k)) {
+      replacement = Unlink(n, std::move(l), std::move(r), key, index, style, path);
+      break;
+    } else {
+      // A key that neither equals nor orders against this element's (a NaN, an object) is not in
+      // the tree: the element stays where it is.
+      replacement = std::move(n);
+      break;
+    }
+  }
+  return RelinkUp(std::move(replacement), index, path, base);
+}
+
+void ClearSubtree(const Ref<ITreeNode>& head, std::int32_t index, TreePath& path) {
+  // Each entry is one element whose clearing is under way, with how far it has got.
+  enum : std::uint8_t { kStart, kLeftCleared, kReadRight, kRightCleared };
+  const std::size_t base = path.size();
+  path.push_back({head, kStart});
+  while (path.size() > base) {
+    TreePathStep& frame = path.back();
+    switch (frame.step) {
+      case kStart: {
+        Ref<ITreeNode> l = frame.node->Left(index);
+        if (l) {
+          frame.step = kLeftCleared;
+          path.push_back({std::move(l), kStart});  // `frame` is not used after this
+        } else {
+          frame.step = kReadRight;
+        }
+        break;
+      }
+      case kLeftCleared:
+        frame.node->SetLeft(index, Nothing);
+        frame.step = kReadRight;
+        break;
+      case kReadRight: {
+        Ref<ITreeNode> r = frame.node->Right(index);
+        if (r) {
+          frame.step = kRightCleared;
+          path.push_back({std::move(r), kStart});
+        } else {
+          path.pop_back();
+        }
+        break;
+      }
+      case kRightCleared:
+        frame.node->SetRight(index, Nothing);
+        path.pop_back();
+        break;
+    }
+  }
+}
+
+}  // namespace velmira::detail

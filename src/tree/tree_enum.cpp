@@ -1,0 +1,140 @@
+#include "velmira/tree/tree_enum.h"
+
+#include <utility>
+
+#include "tree/tree_enum_stack_node.h"
+
+namespace velmira {
+
+using detail::TreeEnumStackNode;
+
+namespace {
+
+/// Puts a stack element for `node` with the given flags on top of `pending`.
+void Push(Stack& pending, Ref<ITreeNode> node, bool left_done, bool right_done) {
+  pending.Add(Ref<IStackNode>(new TreeEnumStackNode(std::move(node), left_done, right_done)));
+}
+
+/// The stack element on top of `pending` (which is not empty), left there.
+Ref<TreeEnumStackNode> TopOf(const Stack& pending) {
+  // Only this file puts elements on the stack, and they are all TreeEnumStackNodes.
+  return Ref<TreeEnumStackNode>(static_cast<TreeEnumStackNode*>(pending.Top().get()));
+}
+
+}  // namespace
+
+TreeEnum::TreeEnum() : pending_(New<Stack>()) {}
+
+void TreeEnum::SetRoot(const Ref<ITreeNode>& root) {
+  if (root) Push(*pending_, root, false, false);
+}
+
+void TreeEnum::SetOrder(TreeEnumEnum value) noexcept {
+  switch (value) {
+    case eTreeEnumPreOrder:
+    case eTreeEnumReverseOrder:
+    case eTreeEnumInOrder:
+    case eTreeEnumPostOrder:
+      order_ = value;
+      break;
+    default:
+      break;  // not an order: ignored
+  }
+}
+
+Ref<ITreeNode> TreeEnum::NextItem() {
+  if (pending_->IsEmpty()) return Nothing;
+  switch (order_) {
+    case eTreeEnumPreOrder:
+      return PreOrderStep();
+    case eTreeEnumReverseOrder:
+      return ReverseStep();
+    case eTreeEnumPostOrder:
+      return PostOrderStep();
+    case eTreeEnumInOrder:
+    default:
+      return InOrderStep();
+  }
+}
+
+Ref<ITreeNode> TreeEnum::PreOrderStep() {
+  Ref<TreeEnumStackNode> top(static_cast<TreeEnumStackNode*>(pending_->Pop().get()));
+  Ref<ITreeNode> n = top->Node();
+  // The left child goes on last, so its subtree comes next.
+  if (Ref<ITreeNode> right = n->Right(index_); right && !top->RightDone()) {
+    Push(*pending_, std::move(right), false, false);
+  }
+  if (Ref<ITreeNode> left = n->Left(index_); left && !top->LeftDone()) {
+    Push(*pending_, std::move(left), false, false);
+  }
+  return n;
+}
+
+Ref<ITreeNode> TreeEnum::InOrderStep() {
+  Ref<TreeEnumStackNode> top = TopOf(*pending_);
+  Ref<ITreeNode> n = top->Node();
+  Ref<ITreeNode> left = n->Left(index_);
+  if (!left || top->LeftDone()) {
+    pending_->Drop();
+  } else {
+    // Descend to the leftmost element of the left subtree, leaving each element passed on the
+    // stack with its left side marked as under way.
+    top->SetLeftDone(true);
+    n = std::move(left);
+    for (Ref<ITreeNode> next = n->Left(index_); next; next = n->Left(index_)) {
+      Push(*pending_, n, true, false);
+      n = std::move(next);
+    }
+  }
+  if (Ref<ITreeNode> right = n->Right(index_)) Push(*pending_, std::move(right), false, false);
+  return n;
+}
+
+Ref<ITreeNode> TreeEnum::ReverseStep() {
+  Ref<TreeEnumStackNode> top = TopOf(*pending_);
+  Ref<ITreeNode> n = top->Node();
+  Ref<ITreeNode> right = n->Right(index_);
+  if (!right || top->RightDone()) {
+    pending_->Drop();
+  } else {
+    top->SetRightDone(true);
+    n = std::move(right);
+    for (Ref<ITreeNode> next = n->Right(index_); next; next = n->Right(index_)) {
+      Push(*pending_, n, false, true);
+      n = std::move(next);
+    }
+  }
+  if (Ref<ITreeNode> left = n->Left(index_)) Push(*pending_, std::move(left), false, false);
+  return n;
+}
+
+Ref<ITreeNode> TreeEnum::PostOrderStep() {
+  Ref<TreeEnumStackNode> top = TopOf(*pending_);
+  Ref<ITreeNode> n = top->Node();
+  Ref<ITreeNode> left = n->Left(index_);
+  Ref<ITreeNode> right = n->Right(index_);
+  const bool left_finished = !left || top->LeftDone();
+  const bool right_finished = !right || top->RightDone();
+  if (left_finished && right_finished) {
+    pending_->Drop();
+    return n;
+  }
+  if (left_finished) {
+    top->SetRightDone(true);
+    n = std::move(right);
+  } else {
+    top->SetLeftDone(true);
+    n = std::move(left);
+  }
+  // Descend to the first element without children, preferring left children, leaving each
+  // element passed on the stack with the side taken marked as under way.
+  for (;;) {
+    left = n->Left(index_);
+    right = n->Right(index_);
+    if (!left && !right) return n;
+    Push(*pending_, n, true, !left);
+    n = left ? std::move(left) : std::move(right);
+  }
+}
+
+}  // namespace velmira

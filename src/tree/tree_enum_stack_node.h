@@ -1,0 +1,36 @@
+// Internal: the element of a tree enumerator's stack of pending subtrees.
+#pragma once
+
+#include <cstdint>
+
+#include "velmira/core/node_interfaces.h"
+
+namespace velmira::detail {
+
+/// One subtree still to be walked: its head element and which of its subtrees the walk has
+/// already dealt with. It sits on one stack only, so its link ignores the slot number.
+class TreeEnumStackNode final : public IStackNode {
+ public:
+  TreeEnumStackNode(Ref<ITreeNode> node, bool left_done, bool right_done) noexcept
+      : node_(std::move(node)), left_done_(left_done), right_done_(right_done) {}
+
+  const Ref<ITreeNode>& Node() const noexcept { return node_; }
+  void SetNode(Ref<ITreeNode> value) noexcept { node_ = std::move(value); }
+  bool LeftDone() const noexcept { return left_done_; }
+  void SetLeftDone(bool value) noexcept { left_done_ = value; }
+  bool RightDone() const noexcept { return right_done_; }
+  void SetRightDone(bool value) noexcept { right_done_ = value; }
+
+  Ref<IStackNode> NextItem(std::int32_t) override { return next_; }
+  void SetNextItem(std::int32_t, const Ref<IStackNode>& Value) override { next_ = Value; }
+
+ private:
+  ~TreeEnumStackNode() override = default;
+
+  Ref<ITreeNode> node_;
+  bool left_done_;
+  bool right_done_;
+  Ref<IStackNode> next_;
+};
+
+}  // namespace velmira::detail
