@@ -29,7 +29,7 @@ TEST_P(DebuggerSettingTest, StartsTrueAndChangesAloneWithoutWriting) {
   for (const Setting& each : kSettings) EXPECT_TRUE((d.*each.get)()) << each.name;
   (d.*setting.set)(false);
   for (const Setting& each : kSettings) {
-    EXPECT_EQ((d.*each.get)(), &each != &setting) << each.name;
+    EXPECT_EQ((d.*each.get)(), std::string_view(each.name) != setting.name) << each.name;
   }
   (d.*setting.set)(true);
   EXPECT_TRUE((d.*setting.get)());

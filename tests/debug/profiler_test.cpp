@@ -41,13 +41,15 @@ TEST_F(CounterTest, LeaveOfAProcedureNeverEnteredWarnsAndUnindents) {
   EXPECT_EQ(TakeOutput(), Lines({"Enter: Y [1]", "inside Y"}));
 }
 
+// Leave's warnings come before the level shrinks, so they stand inside the procedure; its own
+// line stands at the depth of the Enter line.
 TEST_F(CounterTest, MismatchedLeaveWarnsThenChargesTheProcedureOnTop) {
   debugger_->Enter("A");
   now_ = 0.5;
   debugger_->Leave("B");
   EXPECT_EQ(TakeOutput(),
-            Lines({"Enter: A [1]", "Debugger: Warning, Leaving procedure B, expected A",
-                   "Debugger: Warning, called Leave more times than Enter for procedure B",
+            Lines({"Enter: A [1]", "  Debugger: Warning, Leaving procedure B, expected A",
+                   "  Debugger: Warning, called Leave more times than Enter for procedure B",
                    "Leave: B [0]"}));
   EXPECT_EQ(RecordOf(impl_->ProcedureCounters(), "A")->Count(), 1);
   EXPECT_DOUBLE_EQ(ProfiledMs("A"), 500.0);
@@ -59,8 +61,8 @@ TEST_F(CounterTest, NamesDifferingOnlyInCaseAreDifferentProcedures) {
   debugger_->Enter("a");
   debugger_->Leave("A");
   EXPECT_EQ(TakeOutput(),
-            Lines({"Enter: a [1]", "Debugger: Warning, Leaving procedure A, expected a",
-                   "Debugger: Warning, called Leave more times than Enter for procedure A",
+            Lines({"Enter: a [1]", "  Debugger: Warning, Leaving procedure A, expected a",
+                   "  Debugger: Warning, called Leave more times than Enter for procedure A",
                    "Leave: A [0]"}));
   debugger_->Acquire("r");
   debugger_->Acquire("R");
