@@ -76,12 +76,16 @@ void DebuggerImpl::Enter(std::string_view Procedure) {
 
 void DebuggerImpl::Leave(std::string_view Procedure) {
   const double now = ReadClock();
+  // The name as a key; the popped element's text is shared when it is the same name.
+  Variant name;
   if (!call_stack_->IsEmpty()) {
     // The time goes to the procedure on top, whatever name was passed.
     const Ref<IStackNode> popped = call_stack_->Pop();
     const auto* left = static_cast<DebugStackNode*>(popped.get());
     const std::string_view expected = left->Proc().Text();
-    if (expected != Procedure) {
+    if (expected == Procedure) {
+      name = left->Proc();
+    } else {
       std::string warning = Concat("Debugger: Warning, Leaving procedure ", Procedure);
       warning.append(", expected ");
       warning.append(expected);
@@ -90,8 +94,9 @@ void DebuggerImpl::Leave(std::string_view Procedure) {
     const Ref<DebugTreeNode> profile = Record(profile_records_, left->Proc());
     profile->SetTime(profile->Time() + (now - left->Time()));
   }
+  if (name.IsEmpty()) name = Variant(Procedure);
 
-  const Ref<DebugTreeNode> counter = Record(procedure_counters_, Variant(Procedure));
+  const Ref<DebugTreeNode> counter = Record(procedure_counters_, name);
   if (counter->Count() == 0) {
     WriteLine(
         Concat("Debugger: Warning, called Leave more times than Enter for procedure ", Procedure),

@@ -85,11 +85,6 @@ TEST_F(OutputTest, TextOutsideAsciiIsWrittenAsUtf8Bytes) {
             Lines({"Gr\xC3\xBC\xC3\x9F\x65 \xE2\x82\xAC", "  \xE6\x97\xA5\xF0\x9F\x98\x80"}));
 }
 
-TEST_F(OutputTest, EmptyMessageIsALineOfItsOwn) {
-  debugger_->Output("", "");
-  EXPECT_EQ(TakeOutput(), Lines({"", "  "}));
-}
-
 TEST_F(OutputTest, NothingIsWrittenAnywhereWithBothOutputsOff) {
   debugger_->SetOutputToDebug(false);
   debugger_->SetOutputToFile(false);

@@ -90,15 +90,6 @@ TEST_F(ReportTest, ProfilerLineFollowsTheLocalesGroupingAndDecimalPoint) {
   EXPECT_EQ(ReportWrites().back(), "  Main: 2 calls, 1500.000ms (750.000ms per call, avg)\n");
 }
 
-TEST_F(ReportTest, ReportChangesNothing) {
-  Call("A", 1.0);
-  debugger_->Assert(false, "m");
-  const std::vector<std::string> first = ReportWrites();
-  EXPECT_EQ(ReportWrites(), first);
-  EXPECT_EQ(RecordOf(impl_->ProfileRecords(), "A")->Count(), 1);
-  EXPECT_EQ(impl_->IndentLevel(), 0);
-}
-
 /// Sets an environment variable for the life of the object, then restores it.
 class ScopedEnvironment {
  public:
