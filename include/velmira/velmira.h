@@ -10,6 +10,8 @@
 #include "velmira/core/object.h"
 #include "velmira/core/ref.h"
 #include "velmira/core/variant.h"
+#include "velmira/debug/debugger.h"
+#include "velmira/debug/no_debugger.h"
 #include "velmira/linear/stack.h"
 #include "velmira/list/list.h"
 #include "velmira/list/list_enum.h"

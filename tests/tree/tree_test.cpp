@@ -22,7 +22,6 @@ struct ScriptCase {
   const char* script;
   const char* expected;
 };
-void PrintTo(const ScriptCase& c, std::ostream* os) { *os << c.name; }
 
 /// Element classes the behaviour tests run over.
 using TreeElementTypes = ::testing::Types<testing::ClientTreeNode>;
