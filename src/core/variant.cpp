@@ -58,7 +58,7 @@ TextUnit DecodeUnit(std::string_view s, std::size_t at) {
   } else if (b0 >= 0xE0 && b0 <= 0xEF) {
     length = 3;
     cp = b0 & 0x0F;
-    if (b0 == 0xE0) low = 0xA0;  // no overlong forms
+    if (b0 == 0xE0) low = 0xA0;   // no overlong forms
     if (b0 == 0xED) high = 0x9F;  // no surrogates
   } else if (b0 >= 0xF0 && b0 <= 0xF4) {
     length = 4;
@@ -86,8 +86,8 @@ Order CompareValues(T x, T y) {
 }
 
 bool IsIntegral(VariantKind kind) {
-  return kind == VariantKind::Boolean || kind == VariantKind::Int16 ||
-         kind == VariantKind::Int32 || kind == VariantKind::Empty;
+  return kind == VariantKind::Boolean || kind == VariantKind::Int16 || kind == VariantKind::Int32 ||
+         kind == VariantKind::Empty;
 }
 
 }  // namespace
@@ -124,8 +124,7 @@ Order CompareNumbers(const Variant& a, const Variant& b) {
     };
     if ((a_currency || IsIntegral(a.Kind())) && (b_currency || IsIntegral(b.Kind()))) {
       const auto exact = [](const Variant& v, bool currency) -> std::int64_t {
-        return currency ? v.CurrencyScaled()
-                        : static_cast<std::int64_t>(NumericValue(v)) * 10000;
+        return currency ? v.CurrencyScaled() : static_cast<std::int64_t>(NumericValue(v)) * 10000;
       };
       return CompareValues(exact(a, a_currency), exact(b, b_currency));
     }
@@ -155,13 +154,19 @@ Order CompareSlow(const Variant& a, const Variant& b) noexcept {
 }  // namespace detail
 
 Variant::Variant(std::string_view text) : kind_(VariantKind::String) {
-  u_.text = detail::SharedText::Make(text);
+  if (text.size() <= kInlineText) {
+    size_ = static_cast<std::uint8_t>(text.size());
+    if (!text.empty()) std::memcpy(chars_, text.data(), text.size());
+  } else {
+    size_ = kSharedText;
+    Store(detail::SharedText::Make(text));
+  }
 }
 
 Variant Variant::CurrencyFromScaled(std::int64_t ten_thousandths) noexcept {
   Variant v;
   v.kind_ = VariantKind::Currency;
-  v.u_.currency = ten_thousandths;
+  v.Store(ten_thousandths);
   return v;
 }
 
@@ -175,7 +180,7 @@ Variant Variant::Currency(double amount) {
 Variant Variant::Date(double serial) noexcept {
   Variant v;
   v.kind_ = VariantKind::Date;
-  v.u_.real = serial;
+  v.Store(serial);
   return v;
 }
 
@@ -213,39 +218,39 @@ void Expect(bool ok) {
 
 bool Variant::BoolValue() const {
   Expect(kind_ == VariantKind::Boolean);
-  return u_.boolean;
+  return Load<bool>();
 }
 std::int16_t Variant::Int16Value() const {
   Expect(kind_ == VariantKind::Int16);
-  return u_.int16;
+  return Load<std::int16_t>();
 }
 std::int32_t Variant::Int32Value() const {
   Expect(kind_ == VariantKind::Int32);
-  return u_.int32;
+  return Load<std::int32_t>();
 }
 float Variant::SingleValue() const {
   Expect(kind_ == VariantKind::Single);
-  return u_.single;
+  return Load<float>();
 }
 double Variant::DoubleValue() const {
   Expect(kind_ == VariantKind::Double);
-  return u_.real;
+  return Load<double>();
 }
 std::int64_t Variant::CurrencyScaled() const {
   Expect(kind_ == VariantKind::Currency);
-  return u_.currency;
+  return Load<std::int64_t>();
 }
 double Variant::DateValue() const {
   Expect(kind_ == VariantKind::Date);
-  return u_.real;
+  return Load<double>();
 }
 std::string_view Variant::Text() const {
   Expect(kind_ == VariantKind::String);
-  return u_.text->View();
+  return TextView();
 }
 Ref<Object> Variant::ObjectValue() const {
   Expect(kind_ == VariantKind::Object);
-  return Ref<Object>(const_cast<velmira::Object*>(u_.object));
+  return Ref<Object>(const_cast<velmira::Object*>(Load<const velmira::Object*>()));
 }
 
 double Variant::ToDouble() const {
@@ -253,18 +258,18 @@ double Variant::ToDouble() const {
     case VariantKind::Empty:
       return 0.0;
     case VariantKind::Boolean:
-      return u_.boolean ? -1.0 : 0.0;
+      return Load<bool>() ? -1.0 : 0.0;
     case VariantKind::Int16:
-      return u_.int16;
+      return Load<std::int16_t>();
     case VariantKind::Int32:
-      return u_.int32;
+      return Load<std::int32_t>();
     case VariantKind::Single:
-      return u_.single;
+      return Load<float>();
     case VariantKind::Double:
     case VariantKind::Date:
-      return u_.real;
+      return Load<double>();
     case VariantKind::Currency:
-      return static_cast<double>(u_.currency) / 10000.0;
+      return static_cast<double>(Load<std::int64_t>()) / 10000.0;
     default:
       ThrowTypeMismatch();
   }

@@ -20,9 +20,11 @@ Ref<ITreeNode> SplayTree::Item(const Variant& Key) {
 }
 
 void SplayTree::Add(const Ref<ITreeNode>& Node) {
-  if (!CanAdd(Node)) return;
+  // A copy: the argument may refer to a link that this operation rewrites.
+  const Ref<ITreeNode> node = Node;
+  if (!CanAdd(node)) return;
   PathLease lease(*this);
-  root_ = detail::InsertAndSplay(root_, Node, index_, lease.path());
+  root_ = detail::InsertAndSplay(root_, node, index_, lease.path());
 }
 
 void SplayTree::Remove(const Variant& Key) {

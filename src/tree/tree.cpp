@@ -63,11 +63,13 @@ bool Tree::CanAdd(const Ref<ITreeNode>& Node) const {
 }
 
 void Tree::Add(const Ref<ITreeNode>& Node) {
-  if (!CanAdd(Node)) return;
+  // A copy: the argument may refer to a link that this operation rewrites.
+  const Ref<ITreeNode> node = Node;
+  if (!CanAdd(node)) return;
   if (!root_) {
-    root_ = Node;
+    root_ = node;
   } else {
-    detail::InsertLeaf(root_, Node, index_);
+    detail::InsertLeaf(root_, node, index_);
   }
 }
 

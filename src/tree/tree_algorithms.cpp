@@ -120,9 +120,9 @@ Ref<ITreeNode> Unlink(const Ref<ITreeNode>& n, Ref<ITreeNode> l, Ref<ITreeNode> 
 Ref<ITreeNode> FindKey(const Ref<ITreeNode>& root, const Variant& key, std::int32_t index) {
   Ref<ITreeNode> n = root;
   while (n) {
-    const Variant k = n->Key(index);
-    if (Equal(key, k)) return n;
-    n = Less(key, k) ? n->Left(index) : n->Right(index);
+    const Order order = Compare(key, n->Key(index));
+    if (order == Order::Equal) return n;
+    n = order == Order::Less ? n->Left(index) : n->Right(index);
   }
   return Nothing;
 }
@@ -132,15 +132,15 @@ void InsertLeaf(const Ref<ITreeNode>& root, const Ref<ITreeNode>& node, std::int
   for (;;) {
     // The new element's key is read again at every level.
     const Variant nk = node->Key(index);
-    const Variant k = n->Key(index);
-    if (Greater(nk, k)) {
+    const Order order = Compare(nk, n->Key(index));
+    if (order == Order::Greater) {
       if (!n->Right(index)) {
         n->SetRight(index, node);
         return;
       }
       n = n->Right(index);
       Must(n);
-    } else if (Less(nk, k)) {
+    } else if (order == Order::Less) {
       if (!n->Left(index)) {
         n->SetLeft(index, node);
         return;
@@ -158,13 +158,13 @@ Ref<ITreeNode> Splay(const Ref<ITreeNode>& head, const Variant& key, std::int32_
   const std::size_t base = path.size();
   Ref<ITreeNode> n = head;
   for (;;) {
-    const Variant k = n->Key(index);
+    const Order order = Compare(key, n->Key(index));
     std::uint8_t step;
     Ref<ITreeNode> child;
-    if (Greater(key, k)) {
+    if (order == Order::Greater) {
       step = kWentRight;
       child = n->Right(index);
-    } else if (Less(key, k)) {
+    } else if (order == Order::Less) {
       step = kWentLeft;
       child = n->Left(index);
     } else {
@@ -183,11 +183,11 @@ Ref<ITreeNode> InsertAndSplay(const Ref<ITreeNode>& head, const Ref<ITreeNode>& 
   Ref<ITreeNode> n = head;
   while (n) {
     const Variant nk = node->Key(index);
-    const Variant k = n->Key(index);
+    const Order order = Compare(nk, n->Key(index));
     std::uint8_t step;
-    if (Greater(nk, k)) {
+    if (order == Order::Greater) {
       step = kWentRight;
-    } else if (Less(nk, k)) {
+    } else if (order == Order::Less) {
       step = kWentLeft;
     } else {
       break;  // the element with the equal key comes to the head instead
@@ -208,13 +208,14 @@ Ref<ITreeNode> RemoveKey(const Ref<ITreeNode>& head, const Variant& key, std::in
     const Variant k = n->Key(index);
     Ref<ITreeNode> l = n->Left(index);
     Ref<ITreeNode> r = n->Right(index);
-    if (Greater(key, k)) {
+    const Order order = Compare(key, k);
+    if (order == Order::Greater) {
       path.push_back({std::move(n), kWentRight});
       n = std::move(r);
-    } else if (Less(key, k)) {
+    } else if (order == Order::Less) {
       path.push_back({std::move(n), kWentLeft});
       n = std::move(l);
-    } else if (Equal(key, k)) {
+    } else if (order == Order::Equal) {
       replacement = Unlink(n, std::move(l), std::move(r), key, index, style, path);
       break;
     } else {

@@ -14,13 +14,27 @@ namespace velmira {
 
 void PrintTo(const Variant& v, std::ostream* os) {
   switch (v.Kind()) {
-    case VariantKind::Empty: *os << "Empty"; return;
-    case VariantKind::Null: *os << "Null"; return;
-    case VariantKind::String: *os << '"' << v.Text() << '"'; return;
-    case VariantKind::Object: *os << "Object"; return;
-    case VariantKind::Currency: *os << "Currency(" << v.CurrencyScaled() << "/10000)"; return;
-    case VariantKind::Date: *os << "Date(" << v.DateValue() << ")"; return;
-    default: *os << "kind " << int(v.Kind()) << ": " << v.ToDouble(); return;
+    case VariantKind::Empty:
+      *os << "Empty";
+      return;
+    case VariantKind::Null:
+      *os << "Null";
+      return;
+    case VariantKind::String:
+      *os << '"' << v.Text() << '"';
+      return;
+    case VariantKind::Object:
+      *os << "Object";
+      return;
+    case VariantKind::Currency:
+      *os << "Currency(" << v.CurrencyScaled() << "/10000)";
+      return;
+    case VariantKind::Date:
+      *os << "Date(" << v.DateValue() << ")";
+      return;
+    default:
+      *os << "kind " << int(v.Kind()) << ": " << v.ToDouble();
+      return;
   }
 }
 
@@ -81,6 +95,10 @@ INSTANTIATE_TEST_SUITE_P(
         ComparisonCase{"PrefixIsLess", "ab", "abc", Order::Less},
         ComparisonCase{"CaseMatters", "B", "a", Order::Less},
         ComparisonCase{"EqualTexts", "same", std::string("same"), Order::Equal},
+        ComparisonCase{"LongestInlineTextAgainstShortestShared", "12345678901234",
+                       "123456789012345", Order::Less},
+        ComparisonCase{"EqualSharedTexts", "a text longer than fourteen bytes",
+                       std::string("a text longer than fourteen bytes"), Order::Equal},
         ComparisonCase{"EmptyEqualsEmpty", Variant(), Variant(), Order::Equal},
         ComparisonCase{"EmptyIsZero", Variant(), 0, Order::Equal},
         ComparisonCase{"EmptyAboveNegative", Variant(), -1, Order::Greater},
@@ -96,12 +114,10 @@ INSTANTIATE_TEST_SUITE_P(
         // supplementary character's surrogates (D800-DFFF) sort before U+E000..U+FFFF.
         ComparisonCase{"SupplementaryBeforeFullwidth", "\U0001F600", "\uFF21", Order::Less},
         ComparisonCase{"SupplementaryBeforePrivateUse", "x\U00010000", "x\uE000", Order::Less},
-        ComparisonCase{"SupplementaryAfterBelowSurrogates", "\U00010000", "\uD7FF",
-                       Order::Greater},
+        ComparisonCase{"SupplementaryAfterBelowSurrogates", "\U00010000", "\uD7FF", Order::Greater},
         ComparisonCase{"SupplementaryOrderAmongThemselves", "\U0001F600", "\U0001F601",
                        Order::Less},
-        ComparisonCase{"DifferenceInAContinuationByte", "caf\u00E9", "caf\u00E8",
-                       Order::Greater},
+        ComparisonCase{"DifferenceInAContinuationByte", "caf\u00E9", "caf\u00E8", Order::Greater},
         ComparisonCase{"InvalidBytesAreDistinct", "a\xFF", "a\xFE", Order::Greater},
         ComparisonCase{"InvalidByteAfterCharacters", "\xC3", "\uFFFF", Order::Greater}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -142,6 +158,23 @@ TEST_F(VariantTest, TextCopiesShareAndComparisonsAllocateNothing) {
   EXPECT_EQ(testing::AllocationCount(), before);
   EXPECT_TRUE(less);
   EXPECT_EQ(copy.Text().data(), a.Text().data());
+}
+
+TEST_F(VariantTest, TextsSurviveCopiesMovesAndSwapsAcrossRepresentations) {
+  const std::string long_text(40, 'x');
+  Variant short_text = "fourteen bytes", shared = long_text, number = 5;
+  const std::int64_t before = testing::AllocationCount();
+  Variant copy = short_text;
+  swap(copy, shared);
+  Variant moved = std::move(shared);  // holds the short text; `shared` is Empty now
+  number = copy;
+  EXPECT_EQ(testing::AllocationCount(), before);
+  EXPECT_TRUE(shared.IsEmpty());
+  EXPECT_EQ(moved.Text(), "fourteen bytes");
+  EXPECT_EQ(copy.Text(), long_text);
+  EXPECT_EQ(number.Text(), long_text);
+  EXPECT_EQ(Variant("").Text(), "");
+  EXPECT_TRUE(Equal(Variant(std::string_view("a\0b", 3)), std::string("a\0b", 3)));
 }
 
 TEST_F(VariantTest, TypedReadsCheckTheKind) {

@@ -271,17 +271,6 @@ TEST_F(CallSequenceByHand, SplayOfTheDeepestElementRotatesEachLevelOnTheWayBack)
   EXPECT_EQ(ShapeOf(testing::RootOf(tree)), "1(,3(2,))");
 }
 
-TEST_F(CallSequenceByHand, PlainAddChecksThenDescendsReadingTheNewKeyAtEveryLevel) {
-  Twin twin(4);
-  Ref<Tree> tree = New<Tree>();
-  tree->Add(twin.nodes[2]);
-  tree->Add(twin.nodes[3]);
-  twin.Take();
-  tree->Add(twin.nodes[1]);
-  EXPECT_EQ(twin.Take(), (std::vector<std::string>{"1.Key", "1.Left", "1.Right",  // checks
-                                                   "1.Key", "2.Key", "2.Left", "2.SetLeft(1)"}));
-}
-
 TEST_F(CallSequenceByHand, FailureMidRotationLeavesTheRootWhereItWas) {
   Twin twin(4);
   Ref<SplayTree> tree = New<SplayTree>();

@@ -17,9 +17,9 @@
 namespace velmira {
 
 enum class VariantKind : std::uint8_t {
-  Empty,     ///< never assigned; compares as 0 or as the empty text
-  Null,      ///< no valid value; every comparison with it is false
-  Boolean,   ///< true compares as -1, false as 0
+  Empty,    ///< never assigned; compares as 0 or as the empty text
+  Null,     ///< no valid value; every comparison with it is false
+  Boolean,  ///< true compares as -1, false as 0
   Int16,
   Int32,
   Single,    ///< 32-bit floating point
@@ -44,24 +44,29 @@ void DestroyText(SharedText* text) noexcept;
 struct VariantAccess;
 }  // namespace detail
 
-class Variant {
+/// A tagged value. Texts of up to 14 bytes are stored in the value itself; longer ones are shared,
+/// immutably, by every copy. So copying a Variant never allocates, and comparing never does.
+class alignas(8) Variant {
  public:
   /// An Empty value.
-  Variant() noexcept : kind_(VariantKind::Empty) {}
-  Variant(bool value) noexcept : kind_(VariantKind::Boolean) { u_.boolean = value; }
-  Variant(std::int16_t value) noexcept : kind_(VariantKind::Int16) { u_.int16 = value; }
-  Variant(std::int32_t value) noexcept : kind_(VariantKind::Int32) { u_.int32 = value; }
-  Variant(float value) noexcept : kind_(VariantKind::Single) { u_.single = value; }
-  Variant(double value) noexcept : kind_(VariantKind::Double) { u_.real = value; }
+  Variant() noexcept = default;
+  Variant(bool value) noexcept : kind_(VariantKind::Boolean) { Store(value); }
+  Variant(std::int16_t value) noexcept : kind_(VariantKind::Int16) { Store(value); }
+  Variant(std::int32_t value) noexcept : kind_(VariantKind::Int32) { Store(value); }
+  Variant(float value) noexcept : kind_(VariantKind::Single) { Store(value); }
+  Variant(double value) noexcept : kind_(VariantKind::Double) { Store(value); }
   Variant(const char* text) : Variant(std::string_view(text ? text : "")) {}
   Variant(const std::string& text) : Variant(std::string_view(text)) {}
   Variant(std::string_view text);
   /// An object reference; `Variant(Nothing)` holds the empty reference.
-  Variant(NothingType) noexcept : kind_(VariantKind::Object) { u_.object = nullptr; }
+  Variant(NothingType) noexcept : kind_(VariantKind::Object) {
+    Store(static_cast<const velmira::Object*>(nullptr));
+  }
   template <class T>
   Variant(const Ref<T>& object) noexcept : kind_(VariantKind::Object) {
-    u_.object = object.get();
-    if (u_.object) detail::Retain(u_.object);
+    const velmira::Object* target = object.get();
+    Store(target);
+    if (target) detail::Retain(target);
   }
 
   /// The Null value.
@@ -70,7 +75,7 @@ class Variant {
     v.kind_ = VariantKind::Null;
     return v;
   }
-  /// A currency value given in ten-thousandths (`Currency(15000)` is 1.5).
+  /// A currency value given in ten-thousandths (`CurrencyFromScaled(15000)` is 1.5).
   static Variant CurrencyFromScaled(std::int64_t ten_thousandths) noexcept;
   /// A currency value rounded to four decimals; raises the overflow error when out of range.
   static Variant Currency(double amount);
@@ -79,8 +84,9 @@ class Variant {
   /// A date from a calendar day (proleptic Gregorian), at midnight.
   static Variant DateFromYmd(int year, int month, int day) noexcept;
 
-  Variant(const Variant& other) noexcept : kind_(other.kind_), u_(other.u_) { RetainPayload(); }
-  Variant(Variant&& other) noexcept : kind_(other.kind_), u_(other.u_) {
+  Variant(const Variant& other) noexcept { CopyFrom(other); }
+  Variant(Variant&& other) noexcept {
+    std::memcpy(this, &other, sizeof(Variant));
     other.kind_ = VariantKind::Empty;
   }
   Variant& operator=(const Variant& other) noexcept {
@@ -96,8 +102,10 @@ class Variant {
   ~Variant() { ReleasePayload(); }
 
   void swap(Variant& other) noexcept {
-    std::swap(kind_, other.kind_);
-    std::swap(u_, other.u_);
+    unsigned char buffer[sizeof(Variant)];
+    std::memcpy(buffer, this, sizeof(Variant));
+    std::memcpy(static_cast<void*>(this), &other, sizeof(Variant));
+    std::memcpy(static_cast<void*>(&other), buffer, sizeof(Variant));
   }
 
   VariantKind Kind() const noexcept { return kind_; }
@@ -112,7 +120,7 @@ class Variant {
   double DoubleValue() const;
   std::int64_t CurrencyScaled() const;
   double DateValue() const;
-  /// The text of a String value (valid while this Variant or a copy of it lives).
+  /// The text of a String value, valid while this Variant lives and is not assigned to.
   std::string_view Text() const;
   /// The object of an Object value (`Nothing` when it holds the empty reference).
   Ref<velmira::Object> ObjectValue() const;
@@ -124,33 +132,56 @@ class Variant {
  private:
   friend struct detail::VariantAccess;
 
-  void RetainPayload() const noexcept {
-    if (kind_ == VariantKind::String) {
-      ++u_.text->refs;
-    } else if (kind_ == VariantKind::Object && u_.object) {
-      detail::Retain(u_.object);
+  /// Longest text stored in the value itself.
+  static constexpr std::size_t kInlineText = 14;
+  /// `size_` of a text kept in a shared block.
+  static constexpr std::uint8_t kSharedText = 0xFF;
+  /// Where a payload other than inline text lives: the last eight bytes, aligned.
+  static constexpr std::size_t kPayload = 6;
+
+  template <class T>
+  void Store(T value) noexcept {
+    static_assert(sizeof(T) <= 8);
+    std::memcpy(chars_ + kPayload, &value, sizeof(T));
+  }
+  template <class T>
+  T Load() const noexcept {
+    T value;
+    std::memcpy(&value, chars_ + kPayload, sizeof(T));
+    return value;
+  }
+  bool IsSharedText() const noexcept {
+    return kind_ == VariantKind::String && size_ == kSharedText;
+  }
+  std::string_view TextView() const noexcept {
+    return size_ == kSharedText ? Load<detail::SharedText*>()->View()
+                                : std::string_view(chars_, size_);
+  }
+
+  void CopyFrom(const Variant& other) noexcept {
+    std::memcpy(static_cast<void*>(this), &other, sizeof(Variant));
+    if (IsSharedText()) {
+      ++Load<detail::SharedText*>()->refs;
+    } else if (kind_ == VariantKind::Object) {
+      if (const velmira::Object* target = Load<const velmira::Object*>()) detail::Retain(target);
     }
   }
   void ReleasePayload() noexcept {
-    if (kind_ == VariantKind::String) {
-      if (--u_.text->refs == 0) detail::DestroyText(u_.text);
-    } else if (kind_ == VariantKind::Object && u_.object) {
-      detail::Release(u_.object);
+    if (IsSharedText()) {
+      detail::SharedText* text = Load<detail::SharedText*>();
+      if (--text->refs == 0) detail::DestroyText(text);
+    } else if (kind_ == VariantKind::Object) {
+      if (const velmira::Object* target = Load<const velmira::Object*>()) {
+        detail::Release(target);
+      }
     }
   }
 
-  VariantKind kind_;
-  union Payload {
-    bool boolean;
-    std::int16_t int16;
-    std::int32_t int32;
-    float single;
-    double real;  // Double and Date
-    std::int64_t currency;
-    detail::SharedText* text;
-    const velmira::Object* object;
-  } u_{};
+  VariantKind kind_ = VariantKind::Empty;
+  std::uint8_t size_ = 0;      // String: the inline length, or kSharedText
+  char chars_[kInlineText]{};  // inline text; other payloads in the last eight bytes
 };
+static_assert(sizeof(Variant) == 16);
 
 inline void swap(Variant& a, Variant& b) noexcept { a.swap(b); }
 
@@ -165,9 +196,11 @@ Order CompareText(std::string_view a, std::string_view b) noexcept;
 
 /// Unchecked access to a Variant's payload, for the comparison fast paths.
 struct VariantAccess {
-  static std::int32_t Int32(const Variant& v) noexcept { return v.u_.int32; }
-  static std::string_view Text(const Variant& v) noexcept { return v.u_.text->View(); }
-  static const velmira::Object* Object(const Variant& v) noexcept { return v.u_.object; }
+  static std::int32_t Int32(const Variant& v) noexcept { return v.Load<std::int32_t>(); }
+  static std::string_view Text(const Variant& v) noexcept { return v.TextView(); }
+  static const velmira::Object* Object(const Variant& v) noexcept {
+    return v.Load<const velmira::Object*>();
+  }
 };
 
 inline Order Compare(const Variant& a, const Variant& b) noexcept {

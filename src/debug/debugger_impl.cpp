@@ -1,0 +1,122 @@
+// The debugger's state, its line writer, the log file setting, Output and Assert.
+#include "debug/debugger_impl.h"
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+#include "debug/log_file.h"
+#include "debug/variant_text.h"
+#include "velmira/core/debug_output.h"
+#include "velmira/core/error.h"
+#include "velmira/tree/splay_tree.h"
+
+namespace velmira::detail {
+
+namespace {
+/// The nesting part of a line's indentation is capped here; `IndentLevel` itself is not.
+constexpr std::int32_t kMaxNestingIndent = 128;
+constexpr std::int32_t kMaxCount = std::numeric_limits<std::int32_t>::max();
+}  // namespace
+
+DebuggerImpl::DebuggerImpl()
+    : call_stack_(New<Stack>()),
+      profile_records_(New<SplayTree>()),
+      failed_assertions_(New<SplayTree>()),
+      procedure_counters_(New<SplayTree>()),
+      resource_counters_(New<SplayTree>()) {}
+
+DebuggerImpl::~DebuggerImpl() {
+  // Step by step, each step's errors ignored: a failure in one container does not keep the
+  // others from being cleared.
+  const auto clear = [](auto& container) {
+    try {
+      container->Clear();
+    } catch (...) {
+    }
+    container.reset();
+  };
+  clear(call_stack_);
+  clear(profile_records_);
+  clear(failed_assertions_);
+  clear(procedure_counters_);
+  clear(resource_counters_);
+}
+
+void DebuggerImpl::WriteLine(std::string_view Message, std::int32_t Indent) {
+  std::int32_t indent = Indent;
+  if (show_indent_) indent = CheckedAdd(indent, std::min(indent_level_, kMaxNestingIndent));
+  if (indent < 0) indent = 0;
+  const bool to_file = output_to_file_ && output_file_valid_;
+  if (!output_to_debug_ && !to_file) return;
+
+  // A local buffer rather than a reused member: a debug sink may call back into this debugger.
+  std::string line;
+  line.reserve(static_cast<std::size_t>(indent) + Message.size() + 2);
+  line.append(static_cast<std::size_t>(indent), ' ');
+  line.append(Message);
+  line.push_back('\n');
+  if (output_to_debug_) WriteDebugOutput(line);
+  if (to_file) {
+    line.back() = '\r';
+    line.push_back('\n');
+    AppendToLogFile(file_name_, line);
+  }
+}
+
+void DebuggerImpl::WriteCountLine(std::string_view prefix, std::string_view name, bool show_count,
+                                  std::int32_t count) {
+  std::string line;
+  line.reserve(prefix.size() + name.size() + 14);
+  line.append(prefix);
+  line.append(name);
+  if (show_count) {
+    line.append(" [");
+    line.append(std::to_string(count));
+    line.push_back(']');
+  }
+  WriteLine(line, 0);
+}
+
+std::string DebuggerImpl::OutputFile() const {
+  return output_file_valid_ ? file_name_ : std::string();
+}
+
+void DebuggerImpl::SetOutputFile(std::string_view Value) {
+  file_name_.assign(Value);
+  output_file_valid_ = CanOpenLogFile(file_name_);
+}
+
+void DebuggerImpl::Output(std::string_view Message, std::span<const Variant> MoreMessages) {
+  if (!show_output_) return;
+  WriteLine(Message, 0);
+  for (const Variant& more : MoreMessages) WriteLine(VariantText(more), 2);
+}
+
+Ref<DebugTreeNode> DebuggerImpl::Record(const Ref<Tree>& tree, const Variant& name) {
+  if (tree->Exists(name)) {
+    // The trees hold only records made below, so the element is a DebugTreeNode.
+    Ref<ITreeNode> found = tree->Item(name);
+    return Ref<DebugTreeNode>(static_cast<DebugTreeNode*>(found.get()));
+  }
+  Ref<DebugTreeNode> record = New<DebugTreeNode>(name);
+  tree->Add(record);
+  return record;
+}
+
+void DebuggerImpl::Assert(bool Expression, std::string_view Message) {
+  if (Expression) return;
+  const Ref<DebugTreeNode> record = Record(failed_assertions_, Variant(Message));
+  if (record->Count() == kMaxCount) {
+    std::string warning = "Debugger: Warning, more than 2^31 failed assertions for ";
+    warning.append(Message);
+    WriteLine(warning, 0);
+  } else {
+    record->SetCount(record->Count() + 1);
+  }
+  if (show_assert_ && Writes()) {
+    WriteCountLine("Assertion failed: ", Message, show_assert_count_, record->Count());
+  }
+}
+
+}  // namespace velmira::detail
