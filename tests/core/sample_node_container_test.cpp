@@ -8,9 +8,12 @@
 #include <vector>
 
 #include "capture.h"
+#include "velmira/core/list_node.h"
 #include "velmira/core/stack_node.h"
 #include "velmira/core/tree_node.h"
 #include "velmira/linear/stack.h"
+#include "velmira/list/list.h"
+#include "velmira/list/list_enum.h"
 #include "velmira/tree/splay_tree.h"
 #include "velmira/tree/tree.h"
 
@@ -24,6 +27,17 @@ std::vector<std::string> ValuesInOrder(const Ref<Tree>& tree) {
   for (Ref<ITreeNode> n = walk->NextItem(); n; n = walk->NextItem()) {
     const Variant value = As<TreeNode>(n)->Value();
     values.emplace_back(value.Text());
+  }
+  return values;
+}
+
+/// The user-data `Value` numbers of a list's elements, walked in the given order.
+std::vector<int> ValuesOf(const Ref<List>& list, ListEnumEnum order = eListEnumInOrder) {
+  std::vector<int> values;
+  Ref<ListEnum> walk = list->NewEnum();
+  walk->SetOrder(order);
+  for (Ref<IListNode> n = walk->NextItem(); n; n = walk->NextItem()) {
+    values.push_back(As<ListNode>(n)->Value().Int32Value());
   }
   return values;
 }
@@ -76,6 +90,52 @@ TEST_F(SampleNodeInContainersTest, StackTeardownResetsOnlyItsOwnSlot) {
   EXPECT_EQ(b->NextItem(-1), Nothing);
   EXPECT_TRUE(Is(b->NextItem(0), a));
   EXPECT_TRUE(Is(kept->Top(), b));
+}
+
+TEST_F(SampleNodeInContainersTest, ListNodesSitInTwoListsAtOnce) {
+  Ref<List> forward = New<List>();
+  Ref<List> backward = New<List>();
+  backward->SetIndex(-5);
+  std::vector<Ref<ListNode>> nodes;
+  for (int i = 0; i < 4; ++i) {
+    nodes.push_back(New<ListNode>());
+    nodes.back()->SetValue(i);
+    nodes.back()->SetTag("user tag");
+    forward->Add(nodes.back());
+  }
+  backward->Add(nodes[3]);
+  for (int i = 2; i >= 0; --i) backward->AddAfter(nodes[i], backward->Last());
+  EXPECT_EQ(ValuesOf(forward), (std::vector<int>{0, 1, 2, 3}));
+  EXPECT_EQ(ValuesOf(backward), (std::vector<int>{3, 2, 1, 0}));
+  EXPECT_EQ(ValuesOf(backward, eListEnumReverseOrder), (std::vector<int>{0, 1, 2, 3}));
+  EXPECT_TRUE(Is(forward->Item(2), nodes[1]));
+  EXPECT_TRUE(Is(backward->Item(2), nodes[2]));
+  // Each list keeps its marker in its own slot's Tag link; the user-data Tag is untouched.
+  EXPECT_NE(nodes[0]->Tag(0), Nothing);
+  EXPECT_NE(nodes[0]->Tag(-5), Nothing);
+  EXPECT_FALSE(Is(nodes[0]->Tag(0), nodes[0]->Tag(-5)));
+  for (const auto& n : nodes) EXPECT_EQ(n->Tag().Text(), "user tag");
+
+  forward->Remove(nodes[1]);
+  EXPECT_EQ(nodes[1]->NextItem(0), Nothing);
+  EXPECT_EQ(nodes[1]->PrevItem(0), Nothing);
+  EXPECT_EQ(nodes[1]->Tag(0), Nothing);
+  EXPECT_EQ(ValuesOf(forward), (std::vector<int>{0, 2, 3}));
+  EXPECT_EQ(ValuesOf(backward), (std::vector<int>{3, 2, 1, 0}));
+  EXPECT_TRUE(Is(nodes[1]->NextItem(-5), nodes[0]));
+  // Back into the first list at another place.
+  forward->AddBefore(nodes[1], nodes[0]);
+  EXPECT_EQ(ValuesOf(forward), (std::vector<int>{1, 0, 2, 3}));
+
+  backward.reset();
+  for (const auto& n : nodes) {
+    EXPECT_EQ(n->NextItem(-5), Nothing);
+    EXPECT_EQ(n->PrevItem(-5), Nothing);
+    EXPECT_EQ(n->Tag(-5), Nothing);
+    EXPECT_EQ(n->Tag().Text(), "user tag");
+  }
+  EXPECT_EQ(forward->Count(), 4);
+  ExpectSilence();
 }
 
 template <class T>
