@@ -1,8 +1,7 @@
 #include "velmira/linear/stack.h"
 
-#include <utility>
-
 #include "core/index_rule.h"
+#include "linear/chain.h"
 #include "velmira/core/debug_output.h"
 
 namespace velmira {
@@ -22,38 +21,20 @@ void Stack::Add(const Ref<IStackNode>& Node) {
     detail::Warn("Stack: Warning, an attempt was made to Add a node with a successor");
     return;
   }
-  Node->SetNextItem(index_, top_);
-  top_ = Node;
-}
-
-Ref<IStackNode> Stack::Unlink() {
-  // The top moves on before the old top's link is reset: if the reset throws, the element has
-  // already left the stack.
-  Ref<IStackNode> next = top_->NextItem(index_);
-  Ref<IStackNode> element = std::exchange(top_, std::move(next));
-  element->SetNextItem(index_, Nothing);
-  return element;
+  detail::LinkAtHead(top_, Node, index_);
 }
 
 Ref<IStackNode> Stack::Pop() {
   if (!top_) return Nothing;
-  return Unlink();
+  return detail::UnlinkHead(top_, index_);
 }
 
 void Stack::Drop() {
-  if (top_) Unlink();
+  if (top_) detail::UnlinkHead(top_, index_);
 }
 
-void Stack::Clear() {
-  while (top_) Unlink();
-}
+void Stack::Clear() { detail::ClearChain(top_, index_); }
 
-Stack::~Stack() {
-  try {
-    Clear();
-  } catch (...) {
-    // Teardown never fails; elements not reached keep their links and are released with top_.
-  }
-}
+Stack::~Stack() { detail::ClearIgnoringErrors(*this); }
 
 }  // namespace velmira

@@ -46,9 +46,6 @@ class Stack : public virtual Object {
   ~Stack() override;
 
  private:
-  /// Unlinks the top element and hands it over.
-  Ref<IStackNode> Unlink();
-
   Ref<IStackNode> top_;
   std::int32_t index_ = 0;
 };
