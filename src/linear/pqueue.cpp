@@ -3,9 +3,9 @@
 #include <utility>
 
 #include "core/index_rule.h"
-#include "linear/chain.h"
 #include "velmira/core/debug_output.h"
 #include "velmira/core/variant.h"
+#include "velmira/linear/chain.h"
 
 namespace velmira {
 

@@ -3,8 +3,8 @@
 #include <utility>
 
 #include "core/index_rule.h"
-#include "linear/chain.h"
 #include "velmira/core/debug_output.h"
+#include "velmira/linear/chain.h"
 
 namespace velmira {
 

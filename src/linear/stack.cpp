@@ -1,8 +1,8 @@
 #include "velmira/linear/stack.h"
 
 #include "core/index_rule.h"
-#include "linear/chain.h"
 #include "velmira/core/debug_output.h"
+#include "velmira/linear/chain.h"
 
 namespace velmira {
 
@@ -12,25 +12,12 @@ void Stack::SetIndex(std::int32_t value) noexcept {
                              "non-empty stack");
 }
 
-void Stack::Add(const Ref<IStackNode>& Node) {
-  if (!Node) {
-    detail::Warn("Stack: Warning, an attempt was made to Add Nothing");
-    return;
-  }
-  if (Node->NextItem(index_)) {
-    detail::Warn("Stack: Warning, an attempt was made to Add a node with a successor");
-    return;
-  }
-  detail::LinkAtHead(top_, Node, index_);
+void Stack::WarnAddNothing() noexcept {
+  detail::Warn("Stack: Warning, an attempt was made to Add Nothing");
 }
 
-Ref<IStackNode> Stack::Pop() {
-  if (!top_) return Nothing;
-  return detail::UnlinkHead(top_, index_);
-}
-
-void Stack::Drop() {
-  if (top_) detail::UnlinkHead(top_, index_);
+void Stack::WarnAddLinked() noexcept {
+  detail::Warn("Stack: Warning, an attempt was made to Add a node with a successor");
 }
 
 void Stack::Clear() { detail::ClearChain(top_, index_); }

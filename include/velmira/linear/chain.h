@@ -1,4 +1,8 @@
-// Internal: the chain steps that Stack, Queue and PQueue share.
+// Internal to the library: the chain steps that Stack, Queue and PQueue share. Clients do not
+// use this header; it is public only because Stack's constant-time members are inline.
+//
+//   detail::LinkAtHead(top_, node, index_);                  // push
+//   Ref<IStackNode> e = detail::UnlinkHead(top_, index_);    // pop
 //
 // A chain is a head reference plus the elements' `NextItem` links in one slot. `Node` is the
 // element interface (`IStackNode`, `IQueueNode` or `IPQueueNode`); all three name their link
