@@ -54,11 +54,6 @@ void PQueue::Add(const Ref<IPQueueNode>& Node) {
   predecessor->SetNextItem(index_, Node);
 }
 
-Ref<IPQueueNode> PQueue::NextItem() {
-  if (!first_) return Nothing;
-  return detail::UnlinkHead(first_, index_);
-}
-
 void PQueue::Remove(const Ref<IPQueueNode>& Node) {
   if (!first_ || !Node) return;
   if (Is(Node, first_)) {

@@ -14,31 +14,12 @@ void Queue::SetIndex(std::int32_t value) noexcept {
                              "non-empty queue");
 }
 
-void Queue::Add(const Ref<IQueueNode>& Node) {
-  if (!Node) {
-    detail::Warn("Queue: Warning, an attempt was made to Add Nothing");
-    return;
-  }
-  if (Node->NextItem(index_)) {
-    detail::Warn("Queue: Warning, an attempt was made to Add a node with a successor");
-    return;
-  }
-  if (first_) {
-    last_->SetNextItem(index_, Node);
-  } else {
-    first_ = Node;
-  }
-  last_ = Node;
+void Queue::WarnAddNothing() noexcept {
+  detail::Warn("Queue: Warning, an attempt was made to Add Nothing");
 }
 
-Ref<IQueueNode> Queue::NextItem() {
-  if (!first_) return Nothing;
-  if (Is(first_, last_)) {
-    // The only element: its link is already Nothing and is not touched.
-    last_.reset();
-    return std::move(first_);
-  }
-  return detail::UnlinkHead(first_, index_);
+void Queue::WarnAddLinked() noexcept {
+  detail::Warn("Queue: Warning, an attempt was made to Add a node with a successor");
 }
 
 void Queue::Remove(const Ref<IQueueNode>& Node, std::int32_t /*Index*/) {

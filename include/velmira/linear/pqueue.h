@@ -7,13 +7,15 @@
 // The chain runs from the highest key down; among equal keys, in the order of `Add`. Keys are
 // read from the elements (`Key(Index)`) whenever a comparison needs them and never kept between
 // operations, so a key changed while queued does not move its element. Nothing is allocated per
-// element. Misuse writes one warning and changes nothing.
+// element. Misuse writes one warning and changes nothing. The constant-time members are inline;
+// `Add`, `Remove` and `Clear`, which walk, are not.
 #pragma once
 
 #include <cstdint>
 
 #include "velmira/core/node_interfaces.h"
 #include "velmira/core/ref.h"
+#include "velmira/linear/chain.h"
 
 namespace velmira {
 
@@ -35,8 +37,12 @@ class PQueue : public virtual Object {
   /// Nothing, a Null key, and an item with a successor in this queue's slot, in that order. Time
   /// proportional to the number of items whose key is not lower: constant for a new highest key.
   void Add(const Ref<IPQueueNode>& Node);
-  /// Removes and returns the first item, or Nothing when the queue is empty. Constant time.
-  Ref<IPQueueNode> NextItem();
+  /// Removes and returns the first item, or Nothing when the queue is empty. Constant time: one
+  /// link get and one link set, no key read.
+  Ref<IPQueueNode> NextItem() {
+    if (!first_) return Nothing;
+    return detail::UnlinkHead(first_, index_);
+  }
   /// Removes the item (found by identity; keys are not read); nothing happens for Nothing or on
   /// an empty queue, and an item that is not queued here gets a warning. Constant time for the
   /// first item, otherwise a walk from the head.
