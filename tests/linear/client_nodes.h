@@ -20,6 +20,13 @@
 
 namespace velmira::testing {
 
+/// What the client elements throw: a type of the client's own, so a test can tell that the error
+/// reached it unchanged (not translated into the library's `Error`).
+class ElementError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 /// A client element with one link per slot, implementing `Interface` (IStackNode, IQueueNode or
 /// IPQueueNode). It counts the link calls made to it and can be told to throw from them.
 template <class Interface>
@@ -27,12 +34,12 @@ class ClientLinkNode : public Interface {
  public:
   Ref<Interface> NextItem(std::int32_t Index) override {
     ++gets;
-    if (throw_on_get) throw std::runtime_error("NextItem get failed");
+    if (throw_on_get) throw ElementError("NextItem get failed");
     return next_.Get(Index);
   }
   void SetNextItem(std::int32_t Index, const Ref<Interface>& Value) override {
     ++sets;
-    if (throw_on_set) throw std::runtime_error("NextItem set failed");
+    if (throw_on_set) throw ElementError("NextItem set failed");
     next_[Index] = Value;
   }
 
@@ -54,7 +61,7 @@ class ClientPQueueNode : public ClientLinkNode<IPQueueNode> {
  public:
   Variant Key(std::int32_t Index) override {
     ++key_reads;
-    if (throw_on_key) throw std::runtime_error("Key failed");
+    if (throw_on_key) throw ElementError("Key failed");
     return keys_.Get(Index);
   }
   void SetKey(std::int32_t Index, const Variant& value) { keys_[Index] = value; }

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
 #include <vector>
 
 #include "allocation_counter.h"
@@ -182,7 +181,7 @@ TEST_F(StackClientTest, RefusedAddSetsNoLink) {
 
 TEST_F(StackClientTest, ErrorFromTheSuccessorTestPassesThroughAndChangesNothing) {
   a_->throw_on_get = true;
-  EXPECT_THROW(stack_->Push(a_), std::runtime_error);
+  EXPECT_THROW(stack_->Push(a_), testing::ElementError);
   EXPECT_TRUE(stack_->IsEmpty());
 }
 
@@ -190,7 +189,7 @@ TEST_F(StackClientTest, ErrorWhileResettingAPoppedLinkLeavesItOffTheStack) {
   stack_->Push(a_);
   stack_->Push(b_);
   b_->throw_on_set = true;
-  EXPECT_THROW(stack_->Pop(), std::runtime_error);
+  EXPECT_THROW(stack_->Pop(), testing::ElementError);
   EXPECT_TRUE(Is(stack_->Top(), a_));
   EXPECT_TRUE(Is(testing::StackLink(b_, 0), a_));  // the reset did not happen
 }
@@ -199,7 +198,7 @@ TEST_F(StackClientTest, ErrorWhileReadingALinkStopsPopWithTheStackUnchanged) {
   stack_->Push(a_);
   stack_->Push(b_);
   b_->throw_on_get = true;
-  EXPECT_THROW(stack_->Pop(), std::runtime_error);
+  EXPECT_THROW(stack_->Pop(), testing::ElementError);
   EXPECT_TRUE(Is(stack_->Top(), b_));
 }
 
