@@ -1,5 +1,5 @@
 // Internal to the library: the chain steps that Stack, Queue and PQueue share. Clients do not
-// use this header; it is public only because Stack's constant-time members are inline.
+// use this header; it is public only because the containers' constant-time members are inline.
 //
 //   detail::LinkAtHead(top_, node, index_);                  // push
 //   Ref<IStackNode> e = detail::UnlinkHead(top_, index_);    // pop
