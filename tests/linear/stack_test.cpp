@@ -2,82 +2,167 @@
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
 #include <vector>
 
 #include "allocation_counter.h"
 #include "capture.h"
+#include "client_nodes.h"
 #include "scale.h"
-#include "slot_map.h"
 
 namespace velmira {
 namespace {
 
+using testing::ClientStackNode;
+
 constexpr const char* kAddNothing = "Stack: Warning, an attempt was made to Add Nothing";
-constexpr const char* kAddLinked = "Stack: Warning, an attempt was made to Add a node with a successor";
+constexpr const char* kAddLinked =
+    "Stack: Warning, an attempt was made to Add a node with a successor";
 constexpr const char* kIndexChange =
     "Stack: Warning, an attempt was made to change the Index of a non-empty stack";
 
-/// A client element with a link per slot that counts its calls and can be told to throw.
-class Node : public IStackNode {
- public:
-  Ref<IStackNode> NextItem(std::int32_t Index) override {
-    ++gets;
-    if (throw_on_get) throw std::runtime_error("get failed");
-    return next_.Get(Index);
-  }
-  void SetNextItem(std::int32_t Index, const Ref<IStackNode>& Value) override {
-    ++sets;
-    if (throw_on_set) throw std::runtime_error("set failed");
-    next_[Index] = Value;
-  }
-  /// The link as stored, without counting a call.
-  Ref<IStackNode> Link(std::int32_t index) const { return next_.Get(index); }
-
-  int gets = 0, sets = 0;
-  bool throw_on_get = false, throw_on_set = false;
-
- private:
-  testing::SlotMap<Ref<IStackNode>> next_;
-};
-
+// Behaviour, run over every element class in StackElementTypes. Elements are made with
+// New<E>() and their links are read only through IStackNode.
+template <class E>
 class StackTest : public testing::VelmiraTest {
  protected:
+  static Ref<IStackNode> Link(const Ref<E>& element, std::int32_t slot) {
+    return testing::StackLink(element, slot);
+  }
+
   Ref<Stack> stack_ = New<Stack>();
-  Ref<Node> a_ = New<Node>(), b_ = New<Node>(), c_ = New<Node>();
+  Ref<E> a_ = New<E>(), b_ = New<E>(), c_ = New<E>();
 };
 
-TEST_F(StackTest, NewStackIsEmpty) {
-  EXPECT_TRUE(stack_->IsEmpty());
-  EXPECT_EQ(stack_->Top(), Nothing);
-  EXPECT_EQ(stack_->Index(), 0);
+using StackElementTypes = ::testing::Types<ClientStackNode>;
+TYPED_TEST_SUITE(StackTest, StackElementTypes);
+
+TYPED_TEST(StackTest, NewStackIsEmpty) {
+  EXPECT_TRUE(this->stack_->IsEmpty());
+  EXPECT_EQ(this->stack_->Top(), Nothing);
+  EXPECT_EQ(this->stack_->Index(), 0);
 }
 
-TEST_F(StackTest, EmptyStackOperationsAreSilentNoOps) {
-  EXPECT_EQ(stack_->Pop(), Nothing);
-  stack_->Drop();
-  stack_->Clear();
-  EXPECT_TRUE(stack_->IsEmpty());
-  ExpectSilence();
+TYPED_TEST(StackTest, EmptyStackOperationsAreSilentNoOps) {
+  EXPECT_EQ(this->stack_->Pop(), Nothing);
+  this->stack_->Drop();
+  this->stack_->Clear();
+  EXPECT_TRUE(this->stack_->IsEmpty());
+  this->ExpectSilence();
 }
 
-TEST_F(StackTest, PopReturnsLastPushedAndUnlinksIt) {
-  stack_->Push(a_);
-  stack_->Push(b_);
-  stack_->Add(c_);
-  EXPECT_TRUE(Is(stack_->Top(), c_));
-  for (const Ref<Node>& expected : {c_, b_, a_}) {
-    Ref<IStackNode> popped = stack_->Pop();
+TYPED_TEST(StackTest, PopReturnsLastPushedAndUnlinksIt) {
+  auto& stack = this->stack_;
+  stack->Push(this->a_);
+  stack->Push(this->b_);
+  stack->Add(this->c_);
+  EXPECT_TRUE(Is(stack->Top(), this->c_));
+  for (const Ref<TypeParam>& expected : {this->c_, this->b_, this->a_}) {
+    Ref<IStackNode> popped = stack->Pop();
     EXPECT_TRUE(Is(popped, expected));
-    EXPECT_EQ(expected->Link(0), Nothing);
+    EXPECT_EQ(this->Link(expected, 0), Nothing);
   }
-  EXPECT_EQ(stack_->Pop(), Nothing);
-  stack_->Push(b_);  // a popped element goes back at once, without a warning
-  EXPECT_TRUE(Is(stack_->Top(), b_));
-  ExpectSilence();
+  EXPECT_EQ(stack->Pop(), Nothing);
+  stack->Push(this->b_);  // a popped element goes back at once, without a warning
+  EXPECT_TRUE(Is(stack->Top(), this->b_));
+  this->ExpectSilence();
 }
 
-TEST_F(StackTest, AddAndPopMakeOneGetAndOneSetEach) {
+TYPED_TEST(StackTest, DropRemovesTheTopAndReleasesIt) {
+  this->stack_->Push(this->a_);
+  this->stack_->Push(this->b_);
+  this->stack_->Drop();
+  EXPECT_TRUE(Is(this->stack_->Top(), this->a_));
+  EXPECT_EQ(this->Link(this->b_, 0), Nothing);
+}
+
+TYPED_TEST(StackTest, AddNothingWarnsOnce) {
+  this->stack_->Push(Nothing);
+  this->ExpectWarning(kAddNothing);
+  this->stack_->Add(Ref<IStackNode>());
+  this->ExpectWarning(kAddNothing);
+  EXPECT_TRUE(this->stack_->IsEmpty());
+}
+
+TYPED_TEST(StackTest, AddOfAnElementWithASuccessorWarnsAndChangesNothing) {
+  this->stack_->Push(this->a_);
+  this->stack_->Push(this->b_);
+  this->stack_->Push(this->b_);  // b's link points to a
+  this->ExpectWarning(kAddLinked);
+  EXPECT_TRUE(Is(this->stack_->Top(), this->b_));
+  EXPECT_TRUE(Is(this->Link(this->b_, 0), this->a_));
+  EXPECT_EQ(this->Link(this->a_, 0), Nothing);
+}
+
+TYPED_TEST(StackTest, IndexChangesOnlyWhileEmpty) {
+  auto& stack = this->stack_;
+  stack->SetIndex(5);
+  EXPECT_EQ(stack->Index(), 5);
+  stack->Push(this->a_);
+  stack->Push(this->b_);
+  EXPECT_TRUE(Is(this->Link(this->b_, 5), this->a_));
+  EXPECT_EQ(this->Link(this->b_, 0), Nothing);
+  this->ExpectSilence();
+  stack->SetIndex(5);
+  this->ExpectSilence();
+  stack->SetIndex(6);
+  this->ExpectWarning(kIndexChange);
+  EXPECT_EQ(stack->Index(), 5);
+}
+
+TYPED_TEST(StackTest, TwoStacksWithDifferentSlotsShareElements) {
+  auto& stack = this->stack_;
+  Ref<Stack> other = New<Stack>();
+  other->SetIndex(1);
+  for (const Ref<TypeParam>& n : {this->a_, this->b_, this->c_}) {
+    stack->Push(n);
+    other->Push(n);
+  }
+  EXPECT_TRUE(Is(stack->Pop(), this->c_));
+  EXPECT_TRUE(Is(this->Link(this->c_, 1), this->b_));  // still linked in the other stack
+  EXPECT_TRUE(Is(other->Pop(), this->c_));
+  EXPECT_TRUE(Is(other->Pop(), this->b_));
+  EXPECT_TRUE(Is(this->Link(this->b_, 0), this->a_));  // untouched in the first stack
+  EXPECT_TRUE(Is(stack->Pop(), this->b_));
+  this->ExpectSilence();
+}
+
+TYPED_TEST(StackTest, ClearAndTeardownUnlinkEveryElement) {
+  auto& stack = this->stack_;
+  for (const Ref<TypeParam>& n : {this->a_, this->b_, this->c_}) stack->Push(n);
+  stack->Clear();
+  EXPECT_TRUE(stack->IsEmpty());
+  for (const Ref<TypeParam>& n : {this->a_, this->b_, this->c_}) {
+    EXPECT_EQ(this->Link(n, 0), Nothing);
+    stack->Push(n);
+  }
+  stack.reset();
+  for (const Ref<TypeParam>& n : {this->a_, this->b_, this->c_}) {
+    EXPECT_EQ(this->Link(n, 0), Nothing);
+  }
+  this->ExpectSilence();
+}
+
+TYPED_TEST(StackTest, PushingAllocatesNothing) {
+  std::vector<Ref<TypeParam>> nodes;
+  for (int i = 0; i < 1000; ++i) nodes.push_back(New<TypeParam>());
+  // Let each element set up its slot first: only the stack's own work is counted.
+  for (auto& n : nodes) static_cast<IStackNode&>(*n).SetNextItem(0, Nothing);
+  const std::int64_t before = testing::AllocationCount();
+  for (auto& n : nodes) this->stack_->Push(n);
+  while (this->stack_->Pop()) {
+  }
+  EXPECT_EQ(testing::AllocationCount(), before);
+}
+
+// Element calls and element errors, with the client element that counts and throws.
+class StackClientTest : public testing::VelmiraTest {
+ protected:
+  Ref<Stack> stack_ = New<Stack>();
+  Ref<ClientStackNode> a_ = New<ClientStackNode>(), b_ = New<ClientStackNode>(),
+                       c_ = New<ClientStackNode>();
+};
+
+TEST_F(StackClientTest, AddAndPopMakeOneGetAndOneSetEach) {
   stack_->Push(a_);
   EXPECT_EQ(a_->gets, 1);
   EXPECT_EQ(a_->sets, 1);
@@ -86,130 +171,51 @@ TEST_F(StackTest, AddAndPopMakeOneGetAndOneSetEach) {
   EXPECT_EQ(a_->sets, 2);
 }
 
-TEST_F(StackTest, DropRemovesTheTopAndReleasesIt) {
+TEST_F(StackClientTest, RefusedAddSetsNoLink) {
   stack_->Push(a_);
   stack_->Push(b_);
-  stack_->Drop();
-  EXPECT_TRUE(Is(stack_->Top(), a_));
-  EXPECT_EQ(b_->Link(0), Nothing);
-}
-
-TEST_F(StackTest, AddNothingWarnsOnce) {
-  stack_->Push(Nothing);
-  ExpectWarning(kAddNothing);
-  stack_->Add(Ref<IStackNode>());
-  ExpectWarning(kAddNothing);
-  EXPECT_TRUE(stack_->IsEmpty());
-}
-
-TEST_F(StackTest, AddOfAnElementWithASuccessorWarnsAndChangesNothing) {
-  stack_->Push(a_);
   stack_->Push(b_);
-  stack_->Push(b_);  // b's link points to a
   ExpectWarning(kAddLinked);
-  EXPECT_TRUE(Is(stack_->Top(), b_));
-  EXPECT_TRUE(Is(b_->Link(0), a_));
   EXPECT_EQ(b_->sets, 1);
 }
 
-TEST_F(StackTest, IndexChangesOnlyWhileEmpty) {
-  stack_->SetIndex(5);
-  EXPECT_EQ(stack_->Index(), 5);
-  stack_->Push(a_);
-  stack_->Push(b_);
-  EXPECT_TRUE(Is(b_->Link(5), a_));
-  EXPECT_EQ(b_->Link(0), Nothing);
-  ExpectSilence();
-  stack_->SetIndex(5);
-  ExpectSilence();
-  stack_->SetIndex(6);
-  ExpectWarning(kIndexChange);
-  EXPECT_EQ(stack_->Index(), 5);
-}
-
-TEST_F(StackTest, TwoStacksWithDifferentSlotsShareElements) {
-  Ref<Stack> other = New<Stack>();
-  other->SetIndex(1);
-  for (const Ref<Node>& n : {a_, b_, c_}) {
-    stack_->Push(n);
-    other->Push(n);
-  }
-  EXPECT_TRUE(Is(stack_->Pop(), c_));
-  EXPECT_TRUE(Is(c_->Link(1), b_));  // still linked in the other stack
-  EXPECT_TRUE(Is(other->Pop(), c_));
-  EXPECT_TRUE(Is(other->Pop(), b_));
-  EXPECT_TRUE(Is(b_->Link(0), a_));  // untouched in the first stack
-  EXPECT_TRUE(Is(stack_->Pop(), b_));
-  ExpectSilence();
-}
-
-TEST_F(StackTest, ClearAndTeardownUnlinkEveryElement) {
-  for (const Ref<Node>& n : {a_, b_, c_}) stack_->Push(n);
-  stack_->Clear();
-  EXPECT_TRUE(stack_->IsEmpty());
-  for (const Ref<Node>& n : {a_, b_, c_}) stack_->Push(n);
-  stack_.reset();
-  for (const Ref<Node>& n : {a_, b_, c_}) EXPECT_EQ(n->Link(0), Nothing);
-  ExpectSilence();
-}
-
-TEST_F(StackTest, ErrorFromTheSuccessorTestPassesThroughAndChangesNothing) {
+TEST_F(StackClientTest, ErrorFromTheSuccessorTestPassesThroughAndChangesNothing) {
   a_->throw_on_get = true;
-  EXPECT_THROW(stack_->Push(a_), std::runtime_error);
+  EXPECT_THROW(stack_->Push(a_), testing::ElementError);
   EXPECT_TRUE(stack_->IsEmpty());
 }
 
-TEST_F(StackTest, ErrorWhileResettingAPoppedLinkLeavesItOffTheStack) {
+TEST_F(StackClientTest, ErrorWhileResettingAPoppedLinkLeavesItOffTheStack) {
   stack_->Push(a_);
   stack_->Push(b_);
   b_->throw_on_set = true;
-  EXPECT_THROW(stack_->Pop(), std::runtime_error);
+  EXPECT_THROW(stack_->Pop(), testing::ElementError);
   EXPECT_TRUE(Is(stack_->Top(), a_));
-  EXPECT_TRUE(Is(b_->Link(0), a_));  // the reset did not happen
+  EXPECT_TRUE(Is(testing::StackLink(b_, 0), a_));  // the reset did not happen
 }
 
-TEST_F(StackTest, ErrorWhileReadingALinkStopsPopWithTheStackUnchanged) {
+TEST_F(StackClientTest, ErrorWhileReadingALinkStopsPopWithTheStackUnchanged) {
   stack_->Push(a_);
   stack_->Push(b_);
   b_->throw_on_get = true;
-  EXPECT_THROW(stack_->Pop(), std::runtime_error);
+  EXPECT_THROW(stack_->Pop(), testing::ElementError);
   EXPECT_TRUE(Is(stack_->Top(), b_));
 }
 
-TEST_F(StackTest, TeardownIgnoresElementErrorsAndReleasesEverything) {
-  for (const Ref<Node>& n : {a_, b_, c_}) stack_->Push(n);
+TEST_F(StackClientTest, TeardownIgnoresElementErrorsAndReleasesEverything) {
+  for (const Ref<ClientStackNode>& n : {a_, b_, c_}) stack_->Push(n);
   b_->throw_on_get = true;
   EXPECT_NO_THROW(stack_.reset());
-  EXPECT_EQ(c_->Link(0), Nothing);  // reached before the failure
-  EXPECT_TRUE(Is(b_->Link(0), a_));  // not reached: keeps its link
+  b_->throw_on_get = false;
+  EXPECT_EQ(testing::StackLink(c_, 0), Nothing);   // reached before the failure
+  EXPECT_TRUE(Is(testing::StackLink(b_, 0), a_));  // not reached: keeps its link
   // The fixture's leak check proves the stack itself and the remaining chain were released.
 }
 
-TEST_F(StackTest, PushingAllocatesNothing) {
-  std::vector<Ref<Node>> nodes;
-  for (int i = 0; i < 1000; ++i) nodes.push_back(New<Node>());
-  for (auto& n : nodes) n->SetNextItem(0, Nothing);  // create each element's slot up front
-  const std::int64_t before = testing::AllocationCount();
-  for (auto& n : nodes) stack_->Push(n);
-  while (stack_->Pop()) {
-  }
-  EXPECT_EQ(testing::AllocationCount(), before);
-}
-
-/// A bare element with one link, for chains of millions.
-class ThinNode : public IStackNode {
- public:
-  Ref<IStackNode> NextItem(std::int32_t) override { return next_; }
-  void SetNextItem(std::int32_t, const Ref<IStackNode>& Value) override { next_ = Value; }
-
- private:
-  Ref<IStackNode> next_;
-};
-
-TEST_F(StackTest, LongChainIsPushedClearedPushedAgainAndReleased) {
+TEST_F(StackClientTest, LongChainIsPushedClearedPushedAgainAndReleased) {
   std::vector<Ref<IStackNode>> nodes;
   nodes.reserve(testing::kLongChain);
-  for (int i = 0; i < testing::kLongChain; ++i) nodes.push_back(New<ThinNode>());
+  for (int i = 0; i < testing::kLongChain; ++i) nodes.push_back(New<testing::ThinStackNode>());
   for (const auto& n : nodes) stack_->Push(n);
   stack_->Clear();
   EXPECT_TRUE(stack_->IsEmpty());

@@ -1,0 +1,75 @@
+// Internal to the library: the chain steps that Stack, Queue and PQueue share. Clients do not
+// use this header; it is public only because the containers' constant-time members are inline.
+//
+//   detail::LinkAtHead(top_, node, index_);                  // push
+//   Ref<IStackNode> e = detail::UnlinkHead(top_, index_);    // pop
+//
+// A chain is a head reference plus the elements' `NextItem` links in one slot. `Node` is the
+// element interface (`IStackNode`, `IQueueNode` or `IPQueueNode`); all three name their link
+// `NextItem`, so each step is written once here. Every link is read from its element when the
+// step needs it; nothing is cached. An error thrown by an element stops the step where it was.
+#pragma once
+
+#include <cstdint>
+#include <utility>
+
+#include "velmira/core/ref.h"
+
+namespace velmira::detail {
+
+/// Makes `node` the new head: its link takes the old head, then the head takes `node`.
+template <class Node>
+void LinkAtHead(Ref<Node>& head, const Ref<Node>& node, std::int32_t index) {
+  node->SetNextItem(index, head);
+  head = node;
+}
+
+/// Takes the head element off a non-empty chain and hands it over. The head moves on before the
+/// element's link is reset, so if the reset throws, the element has already left the chain.
+template <class Node>
+Ref<Node> UnlinkHead(Ref<Node>& head, std::int32_t index) {
+  Ref<Node> element = std::exchange(head, head->NextItem(index));
+  element->SetNextItem(index, Nothing);
+  return element;
+}
+
+/// Takes every element off the chain from the head down, resetting each link. A loop, never a
+/// recursion, so a chain of any length can be cleared.
+template <class Node>
+void ClearChain(Ref<Node>& head, std::int32_t index) {
+  while (head) UnlinkHead(head, index);
+}
+
+/// Walks a non-empty chain from `first` to the element whose link is `node` (by identity).
+/// Returns Nothing when no element links to `node`. Time proportional to the distance walked.
+template <class Node>
+Ref<Node> FindPredecessor(const Ref<Node>& first, const Ref<Node>& node, std::int32_t index) {
+  Ref<Node> element = first;
+  for (;;) {
+    Ref<Node> next = element->NextItem(index);
+    if (Is(next, node)) return element;
+    if (!next) return Nothing;
+    element = std::move(next);
+  }
+}
+
+/// Takes `node` out from behind `predecessor`: the predecessor's link takes node's successor,
+/// then node's link is reset.
+template <class Node>
+void UnlinkAfter(const Ref<Node>& predecessor, const Ref<Node>& node, std::int32_t index) {
+  predecessor->SetNextItem(index, node->NextItem(index));
+  node->SetNextItem(index, Nothing);
+}
+
+/// Teardown of a container: its own `Clear`, with every error ignored. Elements not reached keep
+/// their links and are released with the container's references to them.
+template <class Container>
+void ClearIgnoringErrors(Container& container) noexcept {
+  try {
+    container.Clear();
+  } catch (...) {
+    // Teardown never fails.
+  }
+}
+
+}  // namespace velmira::detail

@@ -1,0 +1,77 @@
+#include "velmira/linear/pqueue.h"
+
+#include <utility>
+
+#include "core/index_rule.h"
+#include "velmira/core/debug_output.h"
+#include "velmira/core/variant.h"
+#include "velmira/linear/chain.h"
+
+namespace velmira {
+
+void PQueue::SetIndex(std::int32_t value) noexcept {
+  detail::SetIndexWhileEmpty(index_, value, IsEmpty(),
+                             "PQueue: Warning, an attempt was made to change the Index of a "
+                             "non-empty priority queue");
+}
+
+void PQueue::Add(const Ref<IPQueueNode>& Node) {
+  if (!Node) {
+    detail::Warn("PQueue: Warning, an attempt was made to Add Nothing");
+    return;
+  }
+  if (IsNull(Node->Key(index_))) {
+    detail::Warn("PQueue: Warning, an attempt was made to Add a node with a null key");
+    return;
+  }
+  if (Node->NextItem(index_)) {
+    detail::Warn("PQueue: Warning, an attempt was made to Add a node with a successor");
+    return;
+  }
+  if (!first_) {
+    first_ = Node;
+    return;
+  }
+  // The new key is read once more and used for every comparison of this Add; the keys of queued
+  // elements are read afresh at each comparison.
+  const Variant key = Node->Key(index_);
+  if (Greater(key, first_->Key(index_))) {
+    detail::LinkAtHead(first_, Node, index_);
+    return;
+  }
+  // Walk past every element whose key is not lower (equal keys stay first-in, first-out), then
+  // link the new element in behind the last of them.
+  Ref<IPQueueNode> predecessor = first_;
+  for (;;) {
+    Ref<IPQueueNode> next = predecessor->NextItem(index_);
+    if (!next) break;
+    if (Greater(key, next->Key(index_))) {
+      Node->SetNextItem(index_, next);
+      break;
+    }
+    predecessor = std::move(next);
+  }
+  predecessor->SetNextItem(index_, Node);
+}
+
+void PQueue::Remove(const Ref<IPQueueNode>& Node) {
+  if (!first_ || !Node) return;
+  if (Is(Node, first_)) {
+    detail::UnlinkHead(first_, index_);
+    return;
+  }
+  Ref<IPQueueNode> predecessor = detail::FindPredecessor(first_, Node, index_);
+  if (!predecessor) {
+    detail::Warn(
+        "PQueue: Warning, an attempt was made to Remove an item from a priority queue it wasn't "
+        "in");
+    return;
+  }
+  detail::UnlinkAfter(predecessor, Node, index_);
+}
+
+void PQueue::Clear() { detail::ClearChain(first_, index_); }
+
+PQueue::~PQueue() { detail::ClearIgnoringErrors(*this); }
+
+}  // namespace velmira
