@@ -9,8 +9,12 @@
 
 #include "capture.h"
 #include "velmira/core/list_node.h"
+#include "velmira/core/pqueue_node.h"
+#include "velmira/core/queue_node.h"
 #include "velmira/core/stack_node.h"
 #include "velmira/core/tree_node.h"
+#include "velmira/linear/pqueue.h"
+#include "velmira/linear/queue.h"
 #include "velmira/linear/stack.h"
 #include "velmira/list/list.h"
 #include "velmira/list/list_enum.h"
@@ -90,6 +94,65 @@ TEST_F(SampleNodeInContainersTest, StackTeardownResetsOnlyItsOwnSlot) {
   EXPECT_EQ(b->NextItem(-1), Nothing);
   EXPECT_TRUE(Is(b->NextItem(0), a));
   EXPECT_TRUE(Is(kept->Top(), b));
+}
+
+TEST_F(SampleNodeInContainersTest, QueueNodesSitInTwoQueuesAtOnce) {
+  Ref<Queue> first = New<Queue>();
+  Ref<Queue> second = New<Queue>();
+  second->SetIndex(2);
+  std::vector<Ref<QueueNode>> nodes;
+  for (int i = 0; i < 4; ++i) {
+    nodes.push_back(New<QueueNode>());
+    nodes.back()->SetValue(i);
+    first->Add(nodes.back());
+  }
+  for (int i : {2, 0, 3, 1}) second->Add(nodes[i]);
+  EXPECT_TRUE(Is(nodes[0]->NextItem(0), nodes[1]));
+  EXPECT_TRUE(Is(nodes[0]->NextItem(2), nodes[3]));
+  first->Remove(nodes[2]);  // from the middle of the first queue only
+  EXPECT_EQ(nodes[2]->NextItem(0), Nothing);
+  EXPECT_TRUE(Is(nodes[2]->NextItem(2), nodes[0]));
+  std::vector<int> taken;
+  while (Ref<IQueueNode> n = first->NextItem())
+    taken.push_back(As<QueueNode>(n)->Value().Int32Value());
+  EXPECT_EQ(taken, (std::vector<int>{0, 1, 3}));
+  taken.clear();
+  while (Ref<IQueueNode> n = second->NextItem())
+    taken.push_back(As<QueueNode>(n)->Value().Int32Value());
+  EXPECT_EQ(taken, (std::vector<int>{2, 0, 3, 1}));
+  for (const auto& n : nodes) {
+    EXPECT_EQ(n->NextItem(0), Nothing);
+    EXPECT_EQ(n->NextItem(2), Nothing);
+  }
+  ExpectSilence();
+}
+
+TEST_F(SampleNodeInContainersTest, PQueueNodesSitInTwoPriorityQueuesWithTheirOwnKeys) {
+  Ref<PQueue> rising = New<PQueue>();
+  Ref<PQueue> falling = New<PQueue>();
+  falling->SetIndex(1);
+  std::vector<Ref<PQueueNode>> nodes;
+  for (int i = 0; i < 5; ++i) {
+    nodes.push_back(New<PQueueNode>());
+    nodes.back()->SetValue(i);
+    nodes.back()->SetKey(0, i / 2);  // 0 0 1 1 2: equal keys leave in the order added
+    nodes.back()->SetKey(1, "k" + std::to_string(4 - i));  // the reverse order, as text
+    rising->Add(nodes.back());
+    falling->Add(nodes.back());
+  }
+  auto drain = [](const Ref<PQueue>& q) {
+    std::vector<int> taken;
+    while (Ref<IPQueueNode> n = q->NextItem())
+      taken.push_back(As<PQueueNode>(n)->Value().Int32Value());
+    return taken;
+  };
+  falling->Remove(nodes[4]);
+  EXPECT_EQ(drain(rising), (std::vector<int>{4, 2, 3, 0, 1}));
+  EXPECT_EQ(drain(falling), (std::vector<int>{0, 1, 2, 3}));
+  // The keys stay with their slots after the elements leave.
+  EXPECT_EQ(nodes[3]->Key(0).Int32Value(), 1);
+  EXPECT_EQ(nodes[3]->Key(1).Text(), "k1");
+  ExpectSilence();
 }
 
 TEST_F(SampleNodeInContainersTest, ListNodesSitInTwoListsAtOnce) {
