@@ -6,7 +6,6 @@ namespace velmira {
 
 template class SampleNode<IListNode>;
 
-ListNode::ListNode() = default;
 ListNode::~ListNode() = default;
 
 Ref<IListNode> ListNode::NextItem(std::int32_t Index) { return SlotRecord(Index).second_link; }

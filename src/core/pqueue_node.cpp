@@ -6,7 +6,6 @@ namespace velmira {
 
 template class SampleNode<IPQueueNode>;
 
-PQueueNode::PQueueNode() = default;
 PQueueNode::~PQueueNode() = default;
 
 Variant PQueueNode::Key(std::int32_t Index) { return SlotRecord(Index).key; }

@@ -6,7 +6,6 @@ namespace velmira {
 
 template class SampleNode<IQueueNode>;
 
-QueueNode::QueueNode() = default;
 QueueNode::~QueueNode() = default;
 
 Ref<IQueueNode> QueueNode::NextItem(std::int32_t Index) { return SlotRecord(Index).second_link; }

@@ -6,7 +6,6 @@ namespace velmira {
 
 template class SampleNode<IStackNode>;
 
-StackNode::StackNode() = default;
 StackNode::~StackNode() = default;
 
 Ref<IStackNode> StackNode::NextItem(std::int32_t Index) { return SlotRecord(Index).second_link; }

@@ -6,7 +6,6 @@ namespace velmira {
 
 template class SampleNode<ITreeNode>;
 
-TreeNode::TreeNode() = default;
 TreeNode::~TreeNode() = default;
 
 Variant TreeNode::Key(std::int32_t Index) { return SlotRecord(Index).key; }

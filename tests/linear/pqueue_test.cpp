@@ -9,6 +9,7 @@
 #include "capture.h"
 #include "client_nodes.h"
 #include "scale.h"
+#include "velmira/core/pqueue_node.h"
 
 namespace velmira {
 namespace {
@@ -63,7 +64,7 @@ class PQueueTest : public testing::VelmiraTest {
   Ref<PQueue> queue_ = New<PQueue>();
 };
 
-using PQueueElementTypes = ::testing::Types<ClientPQueueNode>;
+using PQueueElementTypes = ::testing::Types<ClientPQueueNode, PQueueNode>;
 TYPED_TEST_SUITE(PQueueTest, PQueueElementTypes);
 
 TYPED_TEST(PQueueTest, NewQueueIsEmpty) {

@@ -9,6 +9,7 @@
 #include "capture.h"
 #include "client_nodes.h"
 #include "scale.h"
+#include "velmira/core/queue_node.h"
 
 namespace velmira {
 namespace {
@@ -57,7 +58,7 @@ class QueueTest : public testing::VelmiraTest {
   Ref<E> a_ = New<E>(), b_ = New<E>(), c_ = New<E>(), d_ = New<E>();
 };
 
-using QueueElementTypes = ::testing::Types<ClientQueueNode>;
+using QueueElementTypes = ::testing::Types<ClientQueueNode, QueueNode>;
 TYPED_TEST_SUITE(QueueTest, QueueElementTypes);
 
 TYPED_TEST(QueueTest, NewQueueIsEmpty) {

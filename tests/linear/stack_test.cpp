@@ -8,6 +8,7 @@
 #include "capture.h"
 #include "client_nodes.h"
 #include "scale.h"
+#include "velmira/core/stack_node.h"
 
 namespace velmira {
 namespace {
@@ -33,7 +34,7 @@ class StackTest : public testing::VelmiraTest {
   Ref<E> a_ = New<E>(), b_ = New<E>(), c_ = New<E>();
 };
 
-using StackElementTypes = ::testing::Types<ClientStackNode>;
+using StackElementTypes = ::testing::Types<ClientStackNode, StackNode>;
 TYPED_TEST_SUITE(StackTest, StackElementTypes);
 
 TYPED_TEST(StackTest, NewStackIsEmpty) {

@@ -4,10 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "client_list_node.h"
+#include "velmira/core/list_node.h"
 
 namespace velmira::testing {
 
 /// Each type is created with `New<E>()` and handled only through `IListNode`.
-using ListElementTypes = ::testing::Types<ClientListNode>;
+using ListElementTypes = ::testing::Types<ClientListNode, ListNode>;
 
 }  // namespace velmira::testing

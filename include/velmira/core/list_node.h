@@ -20,7 +20,8 @@ namespace velmira {
 /// Velmira.ListNode provides a sample implementation of the IListNode interface.
 class ListNode : public SampleNode<IListNode>, public IListNode {
  public:
-  ListNode();
+  /// A new element: user data Empty, no slot used yet (every key Empty, every link Nothing).
+  ListNode() = default;
 
   // The user-data field: `Tag()` and `SetTag(value)`.
   using SampleNode<IListNode>::Tag;

@@ -17,7 +17,8 @@ namespace velmira {
 /// Velmira.PQueueNode provides a sample implementation of the IPQueueNode interface.
 class PQueueNode : public SampleNode<IPQueueNode>, public IPQueueNode {
  public:
-  PQueueNode();
+  /// A new element: user data Empty, no slot used yet (every key Empty, every link Nothing).
+  PQueueNode() = default;
 
   /// The key that orders this element in a priority queue using slot `Index`: exactly what
   /// `SetKey(Index, ...)` stored, Empty until then. Set it with `SetKey`.

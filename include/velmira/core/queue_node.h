@@ -16,7 +16,8 @@ namespace velmira {
 /// Velmira.QueueNode provides a sample implementation of the IQueueNode interface.
 class QueueNode : public SampleNode<IQueueNode>, public IQueueNode {
  public:
-  QueueNode();
+  /// A new element: user data Empty, no slot used yet (every key Empty, every link Nothing).
+  QueueNode() = default;
 
   /// The next element in the queue using slot `Index`; Nothing until set.
   Ref<IQueueNode> NextItem(std::int32_t Index) override;

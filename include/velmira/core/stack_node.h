@@ -16,7 +16,8 @@ namespace velmira {
 /// Velmira.StackNode provides a sample implementation of the IStackNode interface.
 class StackNode : public SampleNode<IStackNode>, public IStackNode {
  public:
-  StackNode();
+  /// A new element: user data Empty, no slot used yet (every key Empty, every link Nothing).
+  StackNode() = default;
 
   /// The next element in the stack using slot `Index`; Nothing until set.
   Ref<IStackNode> NextItem(std::int32_t Index) override;

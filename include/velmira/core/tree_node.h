@@ -18,7 +18,8 @@ namespace velmira {
 /// Velmira.TreeNode provides a sample implementation of the TreeNode interface.
 class TreeNode : public SampleNode<ITreeNode>, public ITreeNode {
  public:
-  TreeNode();
+  /// A new element: user data Empty, no slot used yet (every key Empty, every link Nothing).
+  TreeNode() = default;
 
   /// The key that orders this element in a tree using slot `Index`: exactly what
   /// `SetKey(Index, ...)` stored, Empty until then. Set it with `SetKey`.
