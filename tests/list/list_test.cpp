@@ -251,7 +251,7 @@ const std::pair<const char*, const char*> kScripts[] = {
     {"-a -_ +a -b ^1 +c ^0 -c -_", "!Rnm !Rnm [a][c][]"},
     {"C +a +b +c C = +c +a X +b +a", "[] [ba][][]"},
     {"i5 +a +b i5 i0 = C i-3 = +c", "!Ix [ab] [] [c][][]"},
-    {"+a +b +c ^2 +c +b +a ^0 -b = >bc ^2 = -c <db = C", "[ac] [cba] [dba] [acb][][]"},
+    {"+a +b +c ^2 +c +b +a ^0 -b = >bc ^2 = -b <dc >ec = C", "[ac] [cba] [dcea] [acb][][]"},
     // Enumerators: the cycle, order changes, and the list changing under them.
     {"+a +b +c e0 w09 e1 o1-1 w19", "abc_abc_a -1 cba_cba_c [abc][][]"},
     {"+a +b e0 o00 o02 o0-2 o0-2147483648 o02147483647 o0-1 o00 o02 w03",
