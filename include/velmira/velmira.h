@@ -12,6 +12,8 @@
 #include "velmira/core/variant.h"
 #include "velmira/debug/debugger.h"
 #include "velmira/debug/no_debugger.h"
+#include "velmira/linear/pqueue.h"
+#include "velmira/linear/queue.h"
 #include "velmira/linear/stack.h"
 #include "velmira/list/list.h"
 #include "velmira/list/list_enum.h"

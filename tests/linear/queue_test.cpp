@@ -170,6 +170,8 @@ TYPED_TEST(QueueTest, AddOfAnElementWithASuccessorWarnsAndChangesNothing) {
   this->AddAll({this->a_, this->b_, this->c_});
   this->queue_->Add(this->b_);
   this->ExpectWarning(kAddLinked);
+  this->queue_->Add(this->c_);  // the last element: its link is Nothing, but it is linked
+  this->ExpectWarning(kAddLinked);
   EXPECT_TRUE(Is(QueueLink(this->b_, 0), this->c_));
   EXPECT_EQ(QueueLink(this->c_, 0), Nothing);
   this->ExpectDrainsAs({this->a_, this->b_, this->c_});

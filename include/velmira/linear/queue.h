@@ -35,10 +35,11 @@ class Queue : public virtual Object {
   Ref<IQueueNode> First() const noexcept { return first_; }
 
   /// Adds an item to the end of the queue. Refuses Nothing and an item with a successor in this
-  /// queue's slot. Constant time: one link get on the item, one link set on the old last item.
+  /// queue's slot, and the queue's own last item (whose link is Nothing, but adding it again would
+  /// link it to itself). Constant time: one link get on the item, one link set on the old last.
   void Add(const Ref<IQueueNode>& Node) {
     if (!Node) return WarnAddNothing();
-    if (Node->NextItem(index_)) return WarnAddLinked();
+    if (Node->NextItem(index_) || Is(Node, last_)) return WarnAddLinked();
     if (first_) {
       last_->SetNextItem(index_, Node);
     } else {
