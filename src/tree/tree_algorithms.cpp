@@ -232,7 +232,17 @@ void ClearSubtree(const Ref<ITreeNode>& head, std::int32_t index, TreePath& path
   // Each entry is one element whose clearing is under way, with how far it has got.
   enum : std::uint8_t { kStart, kLeftCleared, kReadRight, kRightCleared };
   const std::size_t base = path.size();
-  path.push_back({head, kStart});
+  // The head's own first step is taken here, so that clearing a lone element (a small tree's
+  // usual case) needs no path at all.
+  if (Ref<ITreeNode> l = head->Left(index)) {
+    path.push_back({head, kLeftCleared});
+    path.push_back({std::move(l), kStart});
+  } else if (Ref<ITreeNode> r = head->Right(index)) {
+    path.push_back({head, kRightCleared});
+    path.push_back({std::move(r), kStart});
+  } else {
+    return;
+  }
   while (path.size() > base) {
     TreePathStep& frame = path.back();
     switch (frame.step) {
