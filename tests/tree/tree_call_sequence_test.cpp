@@ -18,8 +18,57 @@
 namespace velmira {
 namespace {
 
-using testing::CallLog;
-using testing::LoggingTreeNode;
+/// Every element call made on the elements that share it, and an optional failure.
+struct CallLog {
+  std::vector<std::string> calls;
+  /// The call, as it would be logged, that throws instead of doing its work; empty for none.
+  std::string fail_on;
+};
+
+/// A client element named by its integer key that logs each call it receives (without its slot,
+/// which tests keep fixed) and can be told to fail one of them.
+class LoggingTreeNode : public ITreeNode {
+ public:
+  LoggingTreeNode(CallLog* log, int key) : log_(log), key_(key) {}
+  int key() const { return key_; }
+
+  Variant Key(std::int32_t) override {
+    Note(Name() + ".Key");
+    return key_;
+  }
+  Ref<ITreeNode> Left(std::int32_t) override {
+    Note(Name() + ".Left");
+    return left_;
+  }
+  void SetLeft(std::int32_t, const Ref<ITreeNode>& Value) override {
+    Note(Name() + ".SetLeft(" + NameOf(Value) + ")");
+    left_ = Value;
+  }
+  Ref<ITreeNode> Right(std::int32_t) override {
+    Note(Name() + ".Right");
+    return right_;
+  }
+  void SetRight(std::int32_t, const Ref<ITreeNode>& Value) override {
+    Note(Name() + ".SetRight(" + NameOf(Value) + ")");
+    right_ = Value;
+  }
+
+  /// Links without logging, for building and reading shapes.
+  Ref<ITreeNode> left_, right_;
+
+ private:
+  std::string Name() const { return std::to_string(key_); }
+  static std::string NameOf(const Ref<ITreeNode>& n) {
+    return n ? static_cast<const LoggingTreeNode*>(n.get())->Name() : "-";
+  }
+  void Note(std::string call) {
+    if (call == log_->fail_on) throw std::runtime_error("failed: " + call);
+    log_->calls.push_back(std::move(call));
+  }
+
+  CallLog* log_;
+  int key_;
+};
 
 /// The recursive formulation of both trees, over slot 0.
 class RecursiveTree {
@@ -201,11 +250,13 @@ struct Twin {
   std::vector<Ref<LoggingTreeNode>> nodes;
 };
 
+/// The shape under `n`, read without logging.
 std::string ShapeOf(const Ref<ITreeNode>& n) {
   if (!n) return "";
   auto* e = static_cast<LoggingTreeNode*>(n.get());
-  if (!e->left_ && !e->right_) return std::to_string(e->key());
-  return std::to_string(e->key()) + "(" + ShapeOf(e->left_) + "," + ShapeOf(e->right_) + ")";
+  const std::string key = std::to_string(e->key());
+  return e->left_ || e->right_ ? key + "(" + ShapeOf(e->left_) + "," + ShapeOf(e->right_) + ")"
+                               : key;
 }
 
 class CallSequence : public testing::VelmiraTest, public ::testing::WithParamInterface<bool> {};
