@@ -4,8 +4,9 @@
 //   a->Watch('a', &log);
 //   a->fail = "s";   // SetNextItem now logs " as", then throws ElementError
 //
-// The typed suites run over the lists at the bottom; a sample element class joins them by being
-// appended there. Elements are made with `New<E>()` and keyed with `SetKey(Index, value)`.
+// The typed suites run over the lists at the bottom: the client elements and the library's sample
+// elements; another element class joins them by being appended there. Elements are made with
+// `New<E>()` and keyed with `SetKey(Index, value)`.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,7 +16,10 @@
 
 #include "slot_map.h"
 #include "velmira/core/node_interfaces.h"
+#include "velmira/core/pqueue_node.h"
+#include "velmira/core/queue_node.h"
 #include "velmira/core/ref.h"
+#include "velmira/core/stack_node.h"
 #include "velmira/core/variant.h"
 
 namespace velmira::testing {
@@ -91,8 +95,8 @@ class ThinPQueueNode : public ThinNode<IPQueueNode> {
 };
 
 /// The element classes each container's typed suites run over.
-using StackElementTypes = ::testing::Types<ClientStackNode>;
-using QueueElementTypes = ::testing::Types<ClientQueueNode>;
-using PQueueElementTypes = ::testing::Types<ClientPQueueNode>;
+using StackElementTypes = ::testing::Types<ClientStackNode, StackNode>;
+using QueueElementTypes = ::testing::Types<ClientQueueNode, QueueNode>;
+using PQueueElementTypes = ::testing::Types<ClientPQueueNode, PQueueNode>;
 
 }  // namespace velmira::testing

@@ -10,6 +10,7 @@
 
 #include "capture.h"
 #include "tree_test_support.h"
+#include "velmira/core/tree_node.h"
 #include "velmira/tree/splay_tree.h"
 
 namespace velmira {
@@ -24,7 +25,7 @@ struct ScriptCase {
 };
 
 /// Element classes the behaviour tests run over.
-using TreeElementTypes = ::testing::Types<testing::ClientTreeNode>;
+using TreeElementTypes = ::testing::Types<testing::ClientTreeNode, TreeNode>;
 
 template <class E>
 class TreeScript : public testing::VelmiraTest {

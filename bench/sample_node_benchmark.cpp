@@ -1,0 +1,98 @@
+// One per-slot link get and one link set on a sample element, called through its element
+// interface as a container calls it: for the slot used last (answered at the root of the
+// element's slot table) and for two slots used in turn (each call a lookup that rotates the other
+// slot's record to the root). A bare element with one link and no slots is the yardstick.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+
+#include "velmira/core/node_interfaces.h"
+#include "velmira/core/stack_node.h"
+
+namespace {
+
+using velmira::IStackNode;
+using velmira::New;
+using velmira::Ref;
+using velmira::StackNode;
+
+/// The least an element can be: one link, whatever the slot.
+class BareNode : public IStackNode {
+ public:
+  Ref<IStackNode> NextItem(std::int32_t) override { return next_; }
+  void SetNextItem(std::int32_t, const Ref<IStackNode>& Value) override { next_ = Value; }
+
+ private:
+  Ref<IStackNode> next_;
+};
+
+/// A sample element whose slots 0 and 1 both have records and link to `target`.
+Ref<IStackNode> PreparedSampleNode(const Ref<IStackNode>& target) {
+  Ref<IStackNode> node = New<StackNode>();
+  node->SetNextItem(1, target);
+  node->SetNextItem(0, target);
+  benchmark::DoNotOptimize(node);  // no devirtualising: the call goes through the interface
+  return node;
+}
+
+void BM_BareNodeGet(benchmark::State& state) {
+  Ref<IStackNode> target = New<BareNode>();
+  Ref<IStackNode> node = New<BareNode>();
+  node->SetNextItem(0, target);
+  benchmark::DoNotOptimize(node);  // no devirtualising: the call goes through the interface
+  for (auto _ : state) benchmark::DoNotOptimize(node->NextItem(0));
+}
+BENCHMARK(BM_BareNodeGet);
+
+void BM_BareNodeSet(benchmark::State& state) {
+  Ref<IStackNode> target = New<BareNode>();
+  Ref<IStackNode> node = New<BareNode>();
+  benchmark::DoNotOptimize(node);
+  for (auto _ : state) {
+    node->SetNextItem(0, target);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_BareNodeSet);
+
+void BM_SampleNodeGetSlotUsedLast(benchmark::State& state) {
+  Ref<IStackNode> target = New<StackNode>();
+  Ref<IStackNode> node = PreparedSampleNode(target);
+  for (auto _ : state) benchmark::DoNotOptimize(node->NextItem(0));
+}
+BENCHMARK(BM_SampleNodeGetSlotUsedLast);
+
+void BM_SampleNodeSetSlotUsedLast(benchmark::State& state) {
+  Ref<IStackNode> target = New<StackNode>();
+  Ref<IStackNode> node = PreparedSampleNode(target);
+  for (auto _ : state) {
+    node->SetNextItem(0, target);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_SampleNodeSetSlotUsedLast);
+
+void BM_SampleNodeGetAlternatingSlots(benchmark::State& state) {
+  Ref<IStackNode> target = New<StackNode>();
+  Ref<IStackNode> node = PreparedSampleNode(target);
+  std::int32_t slot = 0;
+  for (auto _ : state) {
+    slot ^= 1;
+    benchmark::DoNotOptimize(node->NextItem(slot));
+  }
+}
+BENCHMARK(BM_SampleNodeGetAlternatingSlots);
+
+void BM_SampleNodeSetAlternatingSlots(benchmark::State& state) {
+  Ref<IStackNode> target = New<StackNode>();
+  Ref<IStackNode> node = PreparedSampleNode(target);
+  std::int32_t slot = 0;
+  for (auto _ : state) {
+    slot ^= 1;
+    node->SetNextItem(slot, target);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_SampleNodeSetAlternatingSlots);
+
+}  // namespace

@@ -1,0 +1,88 @@
+// `SampleNode<Link>`: what the five ready-made element classes (`StackNode`, `QueueNode`,
+// `PQueueNode`, `ListNode`, `TreeNode`) have in common: four user-data fields and a key and a set
+// of links for every slot number.
+//
+//   Ref<TreeNode> n = New<TreeNode>();
+//   n->SetKey(0, "word");              // the key a tree with Index 0 orders it by
+//   n->SetValue(1);                    // user data; the library never looks at it
+//
+// The per-slot data lives in a private slot table, a `SplayTree` of slot records keyed by slot
+// number, one record per slot number the element has been asked about (reads included). The
+// slot used last sits at the table's root and is answered without a search or an allocation.
+#pragma once
+
+#include <cstdint>
+
+#include "velmira/core/node_interfaces.h"
+#include "velmira/core/object.h"
+#include "velmira/core/ref.h"
+#include "velmira/core/variant.h"
+
+namespace velmira {
+
+class SplayTree;
+
+namespace detail {
+template <class Link>
+class IndexTreeNode;
+}  // namespace detail
+
+/// The shared part of a sample element whose links are references to `Link` (the element
+/// interface it implements). Not creatable on its own; create one of the five element classes.
+template <class Link>
+class SampleNode : public virtual Object {
+ public:
+  /// User data; Empty until set. The library never reads it.
+  Variant Value() const noexcept { return value_; }
+  /// Stores a value or an object reference (held strongly until replaced or the element dies).
+  void SetValue(const Variant& NewValue) noexcept { value_ = NewValue; }
+  /// User data; Empty until set. Unrelated to `IListNode::Tag(Index)` on a `ListNode`.
+  Variant Tag() const noexcept { return tag_; }
+  /// Stores a value or an object reference.
+  void SetTag(const Variant& NewValue) noexcept { tag_ = NewValue; }
+  /// User data; Empty until set.
+  Variant Flags() const noexcept { return flags_; }
+  /// Stores a value or an object reference.
+  void SetFlags(const Variant& NewValue) noexcept { flags_ = NewValue; }
+  /// User data; Empty until set.
+  Variant Data() const noexcept { return data_; }
+  /// Stores a value or an object reference.
+  void SetData(const Variant& NewValue) noexcept { data_ = NewValue; }
+
+  /// The key for slot `Index`; Empty until set. Creates the slot's record on first use. Constant
+  /// time for the slot used last, otherwise one lookup in the slot table.
+  Variant Key(std::int32_t Index);
+  /// Stores the key for slot `Index` (any kind of value). Same cost as `Key`.
+  void SetKey(std::int32_t Index, const Variant& NewValue);
+
+ protected:
+  SampleNode();
+  /// Releases the user data and clears the slot table, ignoring errors.
+  ~SampleNode() override;
+
+  /// The record for slot `Index`, created and added to the slot table when missing. The record
+  /// stays valid while the element lives.
+  detail::IndexTreeNode<Link>& SlotRecord(std::int32_t Index);
+
+ private:
+  /// Looks `Index` up in the slot table and adds a record when it is missing.
+  detail::IndexTreeNode<Link>& FindOrAddSlotRecord(std::int32_t Index);
+
+  Variant value_;
+  Variant tag_;
+  Variant flags_;
+  Variant data_;
+  Ref<SplayTree> slot_table_;
+  /// The record at the root of the slot table (the one `SlotRecord` returned last), or null
+  /// before the first lookup and while one is under way. The table keeps it alive.
+  detail::IndexTreeNode<Link>* root_record_ = nullptr;
+};
+
+// Instantiated once each, in the library, next to the element class that uses it.
+extern template class SampleNode<IStackNode>;
+extern template class SampleNode<IQueueNode>;
+extern template class SampleNode<IPQueueNode>;
+extern template class SampleNode<IListNode>;
+extern template class SampleNode<ITreeNode>;
+
+}  // namespace velmira

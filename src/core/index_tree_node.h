@@ -1,0 +1,56 @@
+// Internal: `IndexTreeNode<Link>`, a sample element's record for one slot number, and the node
+// type of the element's slot table.
+//
+//   Ref<detail::IndexTreeNode<IStackNode>> r = New<detail::IndexTreeNode<IStackNode>>(3);
+//   table->Add(r);                            // ordered by its slot number, 3
+//   r->second_link = next;                    // StackNode's NextItem(3)
+//
+// A record lives only in its own element's slot table, which uses slot 0, so its tree members
+// ignore `Index`. `Link` is the element interface of the owning class: the links are stored with
+// that type, so a link get hands them back without a conversion.
+#pragma once
+
+#include <cstdint>
+
+#include "velmira/core/node_interfaces.h"
+#include "velmira/core/ref.h"
+#include "velmira/core/variant.h"
+
+namespace velmira::detail {
+
+template <class Link>
+class IndexTreeNode final : public ITreeNode {
+ public:
+  /// A record for slot `slot`, with an Empty key and every link Nothing.
+  explicit IndexTreeNode(std::int32_t slot) noexcept : slot_(slot) {}
+
+  /// The slot this record serves.
+  std::int32_t Slot() const noexcept { return slot_; }
+
+  /// The record's order in the slot table: its slot number as an Int32, whatever `Index` is.
+  Variant Key(std::int32_t) override { return Variant(slot_); }
+  /// The record's smaller neighbour in the slot table.
+  Ref<ITreeNode> Left(std::int32_t) override { return tree_left_; }
+  void SetLeft(std::int32_t, const Ref<ITreeNode>& Value) override { tree_left_ = Value; }
+  /// The record's larger neighbour in the slot table.
+  Ref<ITreeNode> Right(std::int32_t) override { return tree_right_; }
+  void SetRight(std::int32_t, const Ref<ITreeNode>& Value) override { tree_right_ = Value; }
+
+  /// The element's key for this slot.
+  Variant key;
+  /// `ListNode`: PrevItem; `TreeNode`: Left; unused by the other classes.
+  Ref<Link> first_link;
+  /// `TreeNode`: Right; every other class: NextItem.
+  Ref<Link> second_link;
+  /// `ListNode`: the list's membership Tag; unused by the other classes.
+  Ref<Link> third_link;
+
+ private:
+  ~IndexTreeNode() override = default;
+
+  const std::int32_t slot_;
+  Ref<ITreeNode> tree_left_;
+  Ref<ITreeNode> tree_right_;
+};
+
+}  // namespace velmira::detail

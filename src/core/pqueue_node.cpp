@@ -1,0 +1,19 @@
+#include "velmira/core/pqueue_node.h"
+
+#include "core/sample_node_impl.h"
+
+namespace velmira {
+
+template class SampleNode<IPQueueNode>;
+
+PQueueNode::~PQueueNode() = default;
+
+Variant PQueueNode::Key(std::int32_t Index) { return SlotRecord(Index).key; }
+
+Ref<IPQueueNode> PQueueNode::NextItem(std::int32_t Index) { return SlotRecord(Index).second_link; }
+
+void PQueueNode::SetNextItem(std::int32_t Index, const Ref<IPQueueNode>& Value) {
+  SlotRecord(Index).second_link = Value;
+}
+
+}  // namespace velmira
