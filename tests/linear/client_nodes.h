@@ -1,121 +1,102 @@
-// Test support for the linear containers: hand-written client elements, and link reads through
-// the element interfaces.
+// Test support for the linear containers: the element classes the tests run over.
 //
 //   Ref<ClientQueueNode> a = New<ClientQueueNode>();
-//   queue->Add(a);
-//   EXPECT_EQ(QueueLink(a, 0), Nothing);   // reads a's link through IQueueNode::NextItem
+//   a->Watch('a', &log);
+//   a->fail = "s";   // SetNextItem now logs " as", then throws ElementError
 //
-// Typed tests create their elements with `New<E>()`, key them with `SetKey(Index, value)` and
-// look at links only through the element interface, so the library's own sample elements can
-// join the type lists beside these client elements.
+// The typed suites run over the lists at the bottom: the client elements and the library's sample
+// elements; another element class joins them by being appended there. Elements are made with
+// `New<E>()` and keyed with `SetKey(Index, value)`.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
-#include <stdexcept>
+#include <string>
 
 #include "slot_map.h"
 #include "velmira/core/node_interfaces.h"
+#include "velmira/core/pqueue_node.h"
+#include "velmira/core/queue_node.h"
 #include "velmira/core/ref.h"
+#include "velmira/core/stack_node.h"
 #include "velmira/core/variant.h"
 
 namespace velmira::testing {
 
-/// What the client elements throw: a type of the client's own, so a test can tell that the error
-/// reached it unchanged (not translated into the library's `Error`).
-class ElementError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+/// What client elements throw: a type of the client's own, so a test sees it arrive unchanged.
+struct ElementError {};
 
-/// A client element with one link per slot, implementing `Interface` (IStackNode, IQueueNode or
-/// IPQueueNode). It counts the link calls made to it and can be told to throw from them.
+/// A client element with a link per slot, implementing `Interface`. Once watched, each call it
+/// receives is appended to the log as a space, its name and g (link get), s (link set) or k (key
+/// read); the calls listed in `fail` throw `ElementError` instead of doing their work.
 template <class Interface>
 class ClientLinkNode : public Interface {
  public:
   Ref<Interface> NextItem(std::int32_t Index) override {
-    ++gets;
-    if (throw_on_get) throw ElementError("NextItem get failed");
+    Call('g');
     return next_.Get(Index);
   }
   void SetNextItem(std::int32_t Index, const Ref<Interface>& Value) override {
-    ++sets;
-    if (throw_on_set) throw ElementError("NextItem set failed");
+    Call('s');
     next_[Index] = Value;
   }
 
-  int gets = 0;
-  int sets = 0;
-  bool throw_on_get = false;
-  bool throw_on_set = false;
+  void Watch(char name, std::string* log) { name_ = name, log_ = log; }
+  std::string fail;
+
+ protected:
+  void Call(char what) {
+    if (log_) *log_ += std::string{' ', name_, what};
+    if (fail.find(what) != std::string::npos) throw ElementError{};
+  }
 
  private:
+  char name_ = '?';
+  std::string* log_ = nullptr;
   SlotMap<Ref<Interface>> next_;
 };
 
 using ClientStackNode = ClientLinkNode<IStackNode>;
 using ClientQueueNode = ClientLinkNode<IQueueNode>;
 
-/// A client priority-queue element: a link and a key per slot; counts key reads and can be told
-/// to throw from `Key`.
+/// A client priority-queue element: also a key per slot.
 class ClientPQueueNode : public ClientLinkNode<IPQueueNode> {
  public:
   Variant Key(std::int32_t Index) override {
-    ++key_reads;
-    if (throw_on_key) throw ElementError("Key failed");
+    Call('k');
     return keys_.Get(Index);
   }
   void SetKey(std::int32_t Index, const Variant& value) { keys_[Index] = value; }
-
-  int key_reads = 0;
-  bool throw_on_key = false;
 
  private:
   SlotMap<Variant> keys_;
 };
 
-/// Bare elements with a single link (and key) for chains of millions: one slot, no bookkeeping.
-class ThinStackNode : public IStackNode {
+/// A bare element for chains of millions: one link, whatever the slot.
+template <class Interface>
+class ThinNode : public Interface {
  public:
-  Ref<IStackNode> NextItem(std::int32_t) override { return next_; }
-  void SetNextItem(std::int32_t, const Ref<IStackNode>& Value) override { next_ = Value; }
+  Ref<Interface> NextItem(std::int32_t) override { return next_; }
+  void SetNextItem(std::int32_t, const Ref<Interface>& Value) override { next_ = Value; }
 
  private:
-  Ref<IStackNode> next_;
+  Ref<Interface> next_;
 };
 
-class ThinQueueNode : public IQueueNode {
- public:
-  Ref<IQueueNode> NextItem(std::int32_t) override { return next_; }
-  void SetNextItem(std::int32_t, const Ref<IQueueNode>& Value) override { next_ = Value; }
-
- private:
-  Ref<IQueueNode> next_;
-};
-
-class ThinPQueueNode : public IPQueueNode {
+/// A bare priority-queue element with a fixed key.
+class ThinPQueueNode : public ThinNode<IPQueueNode> {
  public:
   explicit ThinPQueueNode(std::int32_t key) : key_(key) {}
   Variant Key(std::int32_t) override { return key_; }
-  Ref<IPQueueNode> NextItem(std::int32_t) override { return next_; }
-  void SetNextItem(std::int32_t, const Ref<IPQueueNode>& Value) override { next_ = Value; }
 
  private:
   std::int32_t key_;
-  Ref<IPQueueNode> next_;
 };
 
-/// An element's link in `slot`, read through the element interface only.
-template <class E>
-Ref<IStackNode> StackLink(const Ref<E>& element, std::int32_t slot) {
-  return static_cast<IStackNode&>(*element).NextItem(slot);
-}
-template <class E>
-Ref<IQueueNode> QueueLink(const Ref<E>& element, std::int32_t slot) {
-  return static_cast<IQueueNode&>(*element).NextItem(slot);
-}
-template <class E>
-Ref<IPQueueNode> PQueueLink(const Ref<E>& element, std::int32_t slot) {
-  return static_cast<IPQueueNode&>(*element).NextItem(slot);
-}
+/// The element classes each container's typed suites run over.
+using StackElementTypes = ::testing::Types<ClientStackNode, StackNode>;
+using QueueElementTypes = ::testing::Types<ClientQueueNode, QueueNode>;
+using PQueueElementTypes = ::testing::Types<ClientPQueueNode, PQueueNode>;
 
 }  // namespace velmira::testing
