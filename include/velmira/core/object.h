@@ -43,9 +43,12 @@ class Object {
   /// a long chain of objects that hold each other never nests destructors.
   static void Destroy(const Object* object) noexcept;
 
-  mutable std::int32_t ref_count_ = 0;
-  /// Link in this thread's queue of objects waiting to be destroyed; used only once the count is 0.
-  mutable const Object* next_to_destroy_ = nullptr;
+  // The count, and once it has fallen to zero, the link in this thread's queue of objects
+  // waiting to be destroyed: the two are never needed at the same time, so they share storage.
+  union {
+    mutable std::intptr_t ref_count_ = 0;
+    mutable const Object* next_to_destroy_;
+  };
 };
 
 namespace detail {
