@@ -1,429 +1,247 @@
-// The five sample element classes on their own: user data, per-slot keys and links, slot records,
-// teardown.
+// The sample element classes: user data, per-slot keys and links, teardown, use in containers.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
 #include <map>
 #include <random>
-#include <utility>
+#include <string>
+#include <type_traits>
 #include <vector>
 
 #include "allocation_counter.h"
 #include "capture.h"
-#include "sample_node_types.h"
-#include "scale.h"
 #include "velmira/core/list_node.h"
 #include "velmira/core/pqueue_node.h"
+#include "velmira/core/queue_node.h"
+#include "velmira/core/stack_node.h"
 #include "velmira/core/tree_node.h"
+#include "velmira/linear/pqueue.h"
+#include "velmira/linear/queue.h"
+#include "velmira/linear/stack.h"
+#include "velmira/list/list.h"
+#include "velmira/list/list_enum.h"
+#include "velmira/tree/splay_tree.h"
+#include "velmira/tree/tree_enum.h"
 
 namespace velmira {
 namespace {
 
-using testing::GetLink;
-using testing::KeyedSample;
-using testing::kSlots;
-using testing::Probe;
-using testing::SampleTraits;
-using testing::SetLink;
-
-/// True when `a` and `b` are the same value of the same kind (objects by identity).
-::testing::AssertionResult SameVariant(const Variant& a, const Variant& b) {
-  if (a.Kind() != b.Kind()) {
-    return ::testing::AssertionFailure()
-           << "kinds differ: " << int(a.Kind()) << " vs " << int(b.Kind());
-  }
-  switch (a.Kind()) {
-    case VariantKind::Empty:
-    case VariantKind::Null:
-      return ::testing::AssertionSuccess();
-    case VariantKind::Object:
-      if (Is(a.ObjectValue(), b.ObjectValue())) return ::testing::AssertionSuccess();
-      return ::testing::AssertionFailure() << "different objects";
-    default:
-      if (Equal(a, b)) return ::testing::AssertionSuccess();
-      return ::testing::AssertionFailure() << "different values";
+/// The link members of the element interface `I`, as (get, set) pairs.
+template <class I>
+auto Links() {
+  using Member = std::pair<Ref<I> (I::*)(std::int32_t), void (I::*)(std::int32_t, const Ref<I>&)>;
+  if constexpr (std::is_same_v<I, IListNode>) {
+    return std::vector<Member>{
+        {&I::NextItem, &I::SetNextItem}, {&I::PrevItem, &I::SetPrevItem}, {&I::Tag, &I::SetTag}};
+  } else if constexpr (std::is_same_v<I, ITreeNode>) {
+    return std::vector<Member>{{&I::Left, &I::SetLeft}, {&I::Right, &I::SetRight}};
+  } else {
+    return std::vector<Member>{{&I::NextItem, &I::SetNextItem}};
   }
 }
 
-/// One value of every kind a key or a user-data field can hold, Object excepted.
-std::vector<Variant> ValuesOfEveryKind() {
-  return {Variant(std::int32_t{5}),
-          Variant(std::int16_t{-7}),
-          Variant(2.5),
-          Variant(1.25f),
-          Variant("b"),
-          Variant(""),
-          Variant::DateFromYmd(2024, 2, 29),
-          Variant::CurrencyFromScaled(15000),
-          Variant(true),
-          Variant::Null(),
-          Variant(std::int32_t{std::numeric_limits<std::int32_t>::min()})};
+constexpr std::int32_t kMax = 2147483647;
+constexpr std::array<std::int32_t, 6> kSlots{0, 1, 2, -1, kMax, -kMax - 1};
+
+/// The same kind and value (objects by identity).
+bool Same(const Variant& a, const Variant& b) {
+  return a.Kind() == b.Kind() && (IsNull(a) || Equal(a, b));
 }
 
+struct Probe : Object {
+  explicit Probe(int* destroyed) : destroyed(destroyed) {}
+  ~Probe() override { ++*destroyed; }
+  int* destroyed;
+};
+
+template <class I>
+std::type_identity<I> InterfaceOf(const SampleNode<I>*);
+
+/// Reads and writes every member of a sample element as a Variant: members 0-3 are the user data
+/// (the same for every slot), 4 the key of the slot, the others the slot's links.
 template <class N>
 class SampleNodeTest : public testing::VelmiraTest {
  protected:
-  using Traits = SampleTraits<N>;
-  using Interface = typename Traits::Interface;
+  using I = typename decltype(InterfaceOf(static_cast<N*>(nullptr)))::type;
+  using S = SampleNode<I>;
+  static constexpr std::array<std::pair<Variant (S::*)() const, void (S::*)(const Variant&)>, 4>
+      kFields{{{&S::Value, &S::SetValue},
+               {&S::Tag, &S::SetTag},
+               {&S::Flags, &S::SetFlags},
+               {&S::Data, &S::SetData}}};
 
-  static std::array<Variant, 4> UserData(const Ref<N>& n) {
-    return {n->Value(), n->Tag(), n->Flags(), n->Data()};
-  }
-  static void SetUserData(const Ref<N>& n, int field, const Variant& v) {
-    switch (field) {
-      case 0:
-        n->SetValue(v);
-        break;
-      case 1:
-        n->SetTag(v);
-        break;
-      case 2:
-        n->SetFlags(v);
-        break;
-      default:
-        n->SetData(v);
-        break;
+  Variant Read(std::size_t m, std::int32_t s) {
+    if (m < 4) return (node_.get()->*kFields[m].first)();
+    if (m > 4) return (node_.get()->*links_[m - 5].first)(s);
+    if constexpr (requires(I & i) { i.Key(s); }) {
+      if (!Same(static_cast<I&>(*node_).Key(s), node_->S::Key(s))) return "interface Key differs";
     }
+    return node_->S::Key(s);
   }
-  /// A fresh element whose death increments `destroyed_`.
-  Ref<N> Watched() {
-    Ref<N> n = New<N>();
-    n->SetData(New<Probe>(&destroyed_));
-    return n;
+  void Write(std::size_t m, std::int32_t s, const Variant& v) {
+    if (m < 4) return (node_.get()->*kFields[m].second)(v);
+    if (m == 4) return node_->SetKey(s, v);
+    (node_.get()->*links_[m - 5].second)(s, As<I>(v.ObjectValue()));
   }
 
-  Ref<N> node_ = New<N>();
+  const decltype(Links<I>()) links_ = Links<I>();
   int destroyed_ = 0;
+  Ref<N> node_ = New<N>();
+  /// Values for links (Nothing and elements), and for keys and user data (one of each kind too).
+  std::vector<Variant> link_values_ = {Nothing, New<N>(), New<N>(), New<N>()};
+  std::vector<Variant> values_ = {Nothing, 5, "b", 2.5, true, std::int16_t{-7}, Variant::Null()};
+
+  SampleNodeTest() {
+    values_.insert(values_.begin(), {Variant(New<Probe>(&destroyed_)), Variant::Date(45000.5),
+                                     Variant::CurrencyFromScaled(1), std::string(20, 's')});
+    values_.push_back(link_values_[1]);
+  }
 };
 
-TYPED_TEST_SUITE(SampleNodeTest, testing::SampleNodeTypes);
+using SampleNodeTypes = ::testing::Types<StackNode, QueueNode, PQueueNode, ListNode, TreeNode>;
+TYPED_TEST_SUITE(SampleNodeTest, SampleNodeTypes);
 
-TYPED_TEST(SampleNodeTest, NewElementReadsEmptyAndNothingEverywhere) {
-  const Ref<TypeParam>& n = this->node_;
-  for (const Variant& v : this->UserData(n)) EXPECT_TRUE(v.IsEmpty());
-  for (std::int32_t slot : kSlots) {
-    EXPECT_TRUE(n->Key(slot).IsEmpty()) << slot;
-    for (const auto& link : TestFixture::Traits::kLinks) {
-      EXPECT_EQ(GetLink(n, link, slot), Nothing) << link.name << "(" << slot << ")";
-    }
-    if constexpr (KeyedSample<TypeParam>) {
-      typename TestFixture::Interface* i = n.get();
-      EXPECT_TRUE((i->*TestFixture::Traits::kKey)(slot).IsEmpty()) << slot;
-    }
-  }
-  this->ExpectSilence();
-}
-
-TYPED_TEST(SampleNodeTest, UserDataFieldsAreIndependentAndHoldAnyKind) {
-  const Ref<TypeParam>& n = this->node_;
-  const std::vector<Variant> values = ValuesOfEveryKind();
-  for (std::size_t first = 0; first < values.size(); ++first) {
-    // Each field gets a different value from the list, so a mixed-up field shows.
-    for (int field = 0; field < 4; ++field) {
-      this->SetUserData(n, field, values[(first + field) % values.size()]);
-    }
-    const std::array<Variant, 4> read = this->UserData(n);
-    for (int field = 0; field < 4; ++field) {
-      EXPECT_TRUE(SameVariant(read[field], values[(first + field) % values.size()]))
-          << "field " << field << ", round " << first;
-    }
-  }
-  // User data is not per-slot data.
-  EXPECT_TRUE(n->Key(0).IsEmpty());
-  for (const auto& link : TestFixture::Traits::kLinks) EXPECT_EQ(GetLink(n, link, 0), Nothing);
-}
-
-TYPED_TEST(SampleNodeTest, UserDataHoldsObjectsUntilReplacedOrTheElementDies) {
-  int destroyed[4] = {};
-  for (int field = 0; field < 4; ++field) {
-    Ref<Probe> probe = New<Probe>(&destroyed[field]);
-    this->SetUserData(this->node_, field, probe);
-    EXPECT_TRUE(Is(this->UserData(this->node_)[field].ObjectValue(), probe));
-  }
-  // The element holds the only references now.
-  EXPECT_EQ(destroyed[0] + destroyed[1] + destroyed[2] + destroyed[3], 0);
-  this->node_->SetFlags(7);  // replacing releases the old object at once
-  EXPECT_EQ(destroyed[2], 1);
-  this->node_->SetTag(Nothing);
-  EXPECT_EQ(destroyed[1], 1);
-  this->node_.reset();
-  EXPECT_EQ(destroyed[0], 1);
-  EXPECT_EQ(destroyed[3], 1);
-}
-
-TYPED_TEST(SampleNodeTest, KeysArePerSlot) {
-  const Ref<TypeParam>& n = this->node_;
-  int destroyed = 0;
-  const Ref<Probe> probe = New<Probe>(&destroyed);
-  const std::vector<Variant> keys = {
-      Variant(std::int32_t{5}), Variant("b"),   Variant::DateFromYmd(1999, 12, 31), Variant(-0.5),
-      Variant(probe),           Variant::Null()};
-  for (std::size_t i = 0; i < kSlots.size(); ++i) n->SetKey(kSlots[i], keys[i]);
-  for (std::size_t i = 0; i < kSlots.size(); ++i) {
-    EXPECT_TRUE(SameVariant(n->Key(kSlots[i]), keys[i])) << kSlots[i];
-  }
-  EXPECT_TRUE(n->Key(3).IsEmpty());
-  EXPECT_TRUE(n->Key(-2).IsEmpty());
-  n->SetKey(1, "c");  // overwrites that slot only
-  EXPECT_TRUE(SameVariant(n->Key(1), Variant("c")));
-  EXPECT_TRUE(SameVariant(n->Key(0), keys[0]));
-  for (const auto& link : TestFixture::Traits::kLinks) {
-    for (std::int32_t slot : kSlots) EXPECT_EQ(GetLink(n, link, slot), Nothing);
-  }
-}
-
-TYPED_TEST(SampleNodeTest, LinksArePerSlotAndPerMember) {
-  using Interface = typename TestFixture::Interface;
-  const auto& links = TestFixture::Traits::kLinks;
-  const Ref<TypeParam>& n = this->node_;
-  // A distinct target for every (member, slot), set in one pass and read back in another.
-  std::vector<std::vector<Ref<TypeParam>>> targets(links.size());
-  for (std::size_t m = 0; m < links.size(); ++m) {
-    for (std::int32_t slot : kSlots) {
-      targets[m].push_back(New<TypeParam>());
-      SetLink(n, links[m], slot, Ref<Interface>(targets[m].back()));
-    }
-  }
-  n->SetKey(2, "key");
-  for (std::size_t m = 0; m < links.size(); ++m) {
-    for (std::size_t s = 0; s < kSlots.size(); ++s) {
-      EXPECT_TRUE(Is(GetLink(n, links[m], kSlots[s]), targets[m][s]))
-          << links[m].name << "(" << kSlots[s] << ")";
-    }
-    EXPECT_EQ(GetLink(n, links[m], 3), Nothing);
-  }
-  // Resetting one link changes that link only.
-  SetLink(n, links[0], -1, Ref<Interface>());
-  for (std::size_t m = 0; m < links.size(); ++m) {
-    for (std::size_t s = 0; s < kSlots.size(); ++s) {
-      if (m == 0 && kSlots[s] == -1) {
-        EXPECT_EQ(GetLink(n, links[m], kSlots[s]), Nothing);
-      } else {
-        EXPECT_TRUE(Is(GetLink(n, links[m], kSlots[s]), targets[m][s]))
-            << links[m].name << "(" << kSlots[s] << ")";
-      }
-    }
-  }
-  EXPECT_TRUE(SameVariant(n->Key(2), Variant("key")));
-}
-
-TYPED_TEST(SampleNodeTest, LinksHoldTheirTargetsUntilResetOrTheElementDies) {
-  using Interface = typename TestFixture::Interface;
-  const auto& link = TestFixture::Traits::kLinks.back();
-  SetLink(this->node_, link, 0, Ref<Interface>(this->Watched()));
-  SetLink(this->node_, link, 1, Ref<Interface>(this->Watched()));
-  EXPECT_EQ(this->destroyed_, 0);
-  SetLink(this->node_, link, 0, Ref<Interface>());
-  EXPECT_EQ(this->destroyed_, 1);
-  EXPECT_EQ(GetLink(this->node_, link, 0), Nothing);
-  this->node_.reset();
-  EXPECT_EQ(this->destroyed_, 2);
-  this->ExpectSilence();
-}
-
-TYPED_TEST(SampleNodeTest, SettingALinkToWhatItHoldsKeepsTheTarget) {
-  using Interface = typename TestFixture::Interface;
-  const auto& link = TestFixture::Traits::kLinks.front();
-  SetLink(this->node_, link, 4, Ref<Interface>(this->Watched()));
-  SetLink(this->node_, link, 4, GetLink(this->node_, link, 4));
-  EXPECT_EQ(this->destroyed_, 0);
-  EXPECT_NE(GetLink(this->node_, link, 4), Nothing);
-}
-
-TYPED_TEST(SampleNodeTest, EverySlotGetsOneRecordOnFirstUseEvenByAGet) {
-  // Records are library objects, so the live count shows when one is made.
-  const std::int64_t before = LiveObjectCount();
-  this->node_->Key(9);
-  EXPECT_EQ(LiveObjectCount(), before + 1);
-  this->node_->Key(9);
-  this->node_->SetKey(9, 1);
-  for (const auto& link : TestFixture::Traits::kLinks) {
-    GetLink(this->node_, link, 9);
-    SetLink(this->node_, link, 9, Ref<typename TestFixture::Interface>());
-  }
-  EXPECT_EQ(LiveObjectCount(), before + 1);
-  GetLink(this->node_, TestFixture::Traits::kLinks.front(), -9);
-  EXPECT_EQ(LiveObjectCount(), before + 2);
-  this->node_->Key(9);  // back to the first slot: still two records
-  EXPECT_EQ(LiveObjectCount(), before + 2);
-}
-
-TYPED_TEST(SampleNodeTest, ReadingAnUnusedKeyThenReleasingIsSilent) {
-  EXPECT_TRUE(this->node_->Key(9).IsEmpty());
-  EXPECT_NO_THROW(this->node_.reset());
-  this->ExpectSilence();
-}
-
-TYPED_TEST(SampleNodeTest, SlotsAlreadyUsedAreServedWithoutAllocating) {
-  using Interface = typename TestFixture::Interface;
-  const auto& links = TestFixture::Traits::kLinks;
-  const Ref<TypeParam>& n = this->node_;
-  const Ref<Interface> target = New<TypeParam>();
-  // The same slot twice in a row, then the next one: answers at the root and lookups deeper down.
-  auto traffic = [&](int round) {
-    for (std::int32_t slot : kSlots) {
-      for (int repeat = 0; repeat < 2; ++repeat) {
-        n->SetKey(slot, round);
-        EXPECT_EQ(n->Key(slot).Int32Value(), round);
-        for (const auto& link : links) {
-          SetLink(n, link, slot, round % 2 ? target : Ref<Interface>());
-          EXPECT_EQ(GetLink(n, link, slot), round % 2 ? target : Ref<Interface>());
-        }
-      }
-    }
-  };
-  // Records made in ascending slot order form a single chain, and looking up the smallest walks
-  // all of it: the slot table's reusable search path reaches its largest size here, once.
+TYPED_TEST(SampleNodeTest, EveryMemberOfEverySlotMatchesAPlainMap) {
+  const std::size_t members = 5 + this->links_.size();
+  std::map<std::pair<std::size_t, std::int32_t>, Variant> model;
+  const auto at = [&](std::size_t m, int s) -> Variant& { return model[{m, m < 4 ? 0 : s}]; };
+  // A new element reads Empty and Nothing. The records are made in ascending slot order and the
+  // smallest is looked up again, so the slot table's search path reaches its largest size here.
   std::array<std::int32_t, kSlots.size()> ascending = kSlots;
   std::sort(ascending.begin(), ascending.end());
-  for (std::int32_t slot : ascending) n->Key(slot);
-  n->Key(ascending.front());
+  for (std::int32_t s : ascending) {
+    for (std::size_t m = 0; m < members; ++m) {
+      at(m, s) = m > 4 ? Variant(Nothing) : Variant();
+      EXPECT_TRUE(Same(this->Read(m, s), at(m, s))) << m << "(" << s << ")";
+    }
+  }
+  this->Read(4, ascending.front());
+  // Random traffic must agree with the map, allocating nothing: a slot used before is answered
+  // at the table's root when it was used last, by a search otherwise.
+  std::mt19937 random(20240229);
   const std::int64_t before = testing::AllocationCount();
-  for (int round = 0; round < 100; ++round) traffic(round);
+  for (int step = 0; step < 5000; ++step) {
+    const std::int32_t s = kSlots[random() % kSlots.size()];
+    const std::size_t m = random() % members;
+    const std::vector<Variant>& pool = m > 4 ? this->link_values_ : this->values_;
+    if (random() % 2) {
+      this->Write(m, s, at(m, s) = pool[random() % pool.size()]);
+    } else {
+      ASSERT_TRUE(Same(this->Read(m, s), at(m, s))) << step << ": " << m << "(" << s << ")";
+    }
+  }
   EXPECT_EQ(testing::AllocationCount(), before);
 }
 
-TYPED_TEST(SampleNodeTest, MatchesAPlainMapUnderRandomSlotTraffic) {
-  // The slot used last is answered without a search; any staleness in that shortcut shows up as
-  // a read that disagrees with this model.
-  using Interface = typename TestFixture::Interface;
-  const auto& links = TestFixture::Traits::kLinks;
-  const Ref<TypeParam>& n = this->node_;
-  const std::vector<std::int32_t> slots = {0, 1, 2, -1, 7, kSlots[4], kSlots[5], 1000};
-  const std::vector<Ref<Interface>> targets = {Ref<Interface>(), New<TypeParam>(), New<TypeParam>(),
-                                               New<TypeParam>()};
-  std::map<std::pair<std::size_t, std::int32_t>, std::size_t> model_links;
-  std::map<std::int32_t, std::int32_t> model_keys;
-  std::mt19937 random(20240229);
-  for (int step = 0; step < 5000; ++step) {
-    const std::int32_t slot = slots[random() % slots.size()];
-    const std::size_t m = random() % links.size();
-    switch (random() % 4) {
-      case 0: {
-        const auto value = static_cast<std::int32_t>(random() % 1000);
-        n->SetKey(slot, value);
-        model_keys[slot] = value;
-        break;
-      }
-      case 1: {
-        const Variant key = n->Key(slot);
-        if (auto it = model_keys.find(slot); it != model_keys.end()) {
-          ASSERT_EQ(key.Int32Value(), it->second) << "step " << step;
-        } else {
-          ASSERT_TRUE(key.IsEmpty()) << "step " << step;
-        }
-        break;
-      }
-      case 2: {
-        const std::size_t t = random() % targets.size();
-        SetLink(n, links[m], slot, targets[t]);
-        model_links[{m, slot}] = t;
-        break;
-      }
-      default: {
-        auto it = model_links.find({m, slot});
-        const std::size_t t = it == model_links.end() ? 0 : it->second;
-        ASSERT_TRUE(Is(GetLink(n, links[m], slot), targets[t]))
-            << "step " << step << ": " << links[m].name << "(" << slot << ")";
-        break;
-      }
-    }
-  }
-}
-
-TYPED_TEST(SampleNodeTest, TeardownOfALongChainDoesNotRecurse) {
-  using Interface = typename TestFixture::Interface;
-  const auto& link = TestFixture::Traits::kLinks.front();
-  // Each element holds the next through a record in its slot table: three objects per element.
-  const int length = testing::kLongChain / 50;
+TYPED_TEST(SampleNodeTest, TeardownReleasesUserDataAndKeysSilently) {
   const std::int64_t before = LiveObjectCount();
-  {
-    Ref<TypeParam> head = New<TypeParam>();
-    Ref<TypeParam> tail = head;
-    for (int i = 1; i < length; ++i) {
-      Ref<TypeParam> next = New<TypeParam>();
-      SetLink(tail, link, 0, Ref<Interface>(next));
-      tail = std::move(next);
-    }
-    tail.reset();
-  }
-  EXPECT_EQ(LiveObjectCount(), before);
+  EXPECT_TRUE(this->Read(4, 9).IsEmpty() && this->Read(4, 9).IsEmpty());
+  EXPECT_EQ(LiveObjectCount(), before + 1);  // the slot's record, made by the first get
+  this->Write(3, 0, this->values_.front());  // `Data` holds the probe, and so does a key
+  this->Write(4, kMax, this->values_.front());
+  this->values_.clear();
+  EXPECT_EQ(this->destroyed_, 0);
+  EXPECT_NO_THROW(this->node_.reset());
+  EXPECT_EQ(this->destroyed_, 1);
+  this->ExpectSilence();
 }
 
-/// The interface `Key` of the keyed classes.
+using SampleNodeUse = testing::VelmiraTest;
+
+TEST_F(SampleNodeUse, ListNodeUserDataTagAndLinkTagAreBothReachableAndIndependent) {
+  const Ref<ListNode> node = New<ListNode>(), other = New<ListNode>();
+  node->SetTag(other);  // an element in the user-data field is still not a link
+  for (std::int32_t s : kSlots) EXPECT_EQ(node->Tag(s), Nothing);
+  node->SetTag(0, other);
+  node->SetTag(-1, node);
+  EXPECT_TRUE(Is(node->Tag().ObjectValue(), other));
+  node->SetTag("mine");
+  EXPECT_TRUE(Is(node->Tag(0), other) && Is(node->Tag(-1), node));
+  node->SetTag(0, Nothing);
+  node->SetTag(-1, Nothing);  // breaks the cycle
+  EXPECT_EQ(node->Tag().Text(), "mine");
+}
+
+/// New elements whose user-data `Value`s are the letters of `values`.
 template <class N>
-class KeyedSampleNodeTest : public testing::VelmiraTest {
- protected:
-  static Variant InterfaceKey(const Ref<N>& n, std::int32_t slot) {
-    typename SampleTraits<N>::Interface* i = n.get();
-    return (i->*SampleTraits<N>::kKey)(slot);
+std::vector<Ref<N>> Elements(const std::string& values) {
+  std::vector<Ref<N>> elements;
+  for (char c : values) elements.push_back(New<N>()), elements.back()->SetValue(std::string(1, c));
+  return elements;
+}
+
+/// The `Value`s of the elements `next` yields, until it yields Nothing.
+template <class N, class Next>
+std::string Drain(Next next) {
+  std::string values;
+  for (auto element = next(); element; element = next()) values += As<N>(element)->Value().Text();
+  return values;
+}
+
+TEST_F(SampleNodeUse, StackQueuePQueueAndListElementsInTwoSlotsAtOnce) {
+  const auto s = Elements<StackNode>("abcd");
+  const Ref<Stack> s0 = New<Stack>(), s3 = New<Stack>();
+  s3->SetIndex(3);
+  for (int i = 0; i < 4; ++i) s0->Push(s[i]), s3->Push(s[3 - i]);
+  EXPECT_EQ(Drain<StackNode>([&] { return s0->Pop(); }), "dcba");
+  EXPECT_EQ(Drain<StackNode>([&] { return s3->Pop(); }), "abcd");
+
+  const auto q = Elements<QueueNode>("abcd");
+  const Ref<Queue> q0 = New<Queue>(), q2 = New<Queue>();
+  q2->SetIndex(2);
+  for (int i = 0; i < 4; ++i) q0->Add(q[i]), q2->Add(q[(i + 2) % 4]);
+  q0->Remove(q[2]);  // from the middle of one queue only
+  EXPECT_EQ(Drain<QueueNode>([&] { return q0->NextItem(); }), "abd");
+  EXPECT_EQ(Drain<QueueNode>([&] { return q2->NextItem(); }), "cdab");
+
+  const auto p = Elements<PQueueNode>("abcd");
+  const Ref<PQueue> p0 = New<PQueue>(), p1 = New<PQueue>();
+  p1->SetIndex(1);
+  for (int i = 0; i < 4; ++i) {
+    p[i]->SetKey(0, i / 2);                          // 0 0 1 1: highest first, ties as added
+    p[i]->SetKey(1, std::string(1, char('z' - i)));  // z y x w
+    p0->Add(p[i]), p1->Add(p[i]);
   }
-  Ref<N> node_ = New<N>();
-};
+  p1->Remove(p[3]);
+  EXPECT_EQ(Drain<PQueueNode>([&] { return p0->NextItem(); }), "cdab");
+  EXPECT_EQ(Drain<PQueueNode>([&] { return p1->NextItem(); }), "abc");
 
-TYPED_TEST_SUITE(KeyedSampleNodeTest, testing::KeyedSampleNodeTypes);
-
-TYPED_TEST(KeyedSampleNodeTest, InterfaceKeyReturnsExactlyWhatKeyHolds) {
-  int destroyed = 0;
-  std::vector<Variant> keys = ValuesOfEveryKind();
-  keys.push_back(Variant(Nothing));
-  keys.push_back(Variant(New<Probe>(&destroyed)));  // last, so every slot ends up holding it
-  for (const Variant& key : keys) {
-    for (std::int32_t slot : kSlots) {
-      this->node_->SetKey(slot, key);
-      EXPECT_TRUE(SameVariant(this->InterfaceKey(this->node_, slot), key)) << slot;
-      EXPECT_TRUE(SameVariant(this->node_->Key(slot), key)) << slot;
-    }
+  const auto l = Elements<ListNode>("abcd");
+  const Ref<List> l0 = New<List>(), l5 = New<List>();
+  l5->SetIndex(-5);
+  for (int i = 0; i < 4; ++i) l[i]->SetTag("user"), l0->Add(l[i]), l5->Add(l[3 - i]);
+  l0->Remove(l[1]);
+  l0->AddBefore(l[1], l[0]);
+  for (const auto& n : l) {  // each list keeps its marker in its own slot's link Tag
+    EXPECT_TRUE(n->Tag(0) && n->Tag(-5) && !Is(n->Tag(0), n->Tag(-5)) && n->Tag().Text() == "user");
   }
-  // Per slot through the interface too.
-  this->node_->SetKey(0, 5);
-  this->node_->SetKey(1, "b");
-  EXPECT_TRUE(SameVariant(this->InterfaceKey(this->node_, 0), Variant(5)));
-  EXPECT_TRUE(SameVariant(this->InterfaceKey(this->node_, 1), Variant("b")));
-  EXPECT_TRUE(this->InterfaceKey(this->node_, 3).IsEmpty());
-  keys.clear();
-  EXPECT_EQ(destroyed, 0);  // slots 2, -1 and the extremes still hold the object as their key
-  this->node_.reset();
-  EXPECT_EQ(destroyed, 1);
+  EXPECT_EQ(Drain<ListNode>([walk = l0->NewEnum()] { return walk->NextItem(); }), "bacd");
+  EXPECT_EQ(Drain<ListNode>([walk = l5->NewEnum()] { return walk->NextItem(); }), "dcba");
+  ExpectSilence();
 }
 
-class ListNodeTagTest : public testing::VelmiraTest {
- protected:
-  Ref<ListNode> node_ = New<ListNode>();
-  Ref<ListNode> other_ = New<ListNode>();
-};
-
-TEST_F(ListNodeTagTest, UserDataTagLeavesTheLinkTagAlone) {
-  node_->SetTag("mine");
-  for (std::int32_t slot : kSlots) EXPECT_EQ(node_->Tag(slot), Nothing);
-  node_->SetTag(other_);  // an object in the user-data field is still not a link
-  for (std::int32_t slot : kSlots) EXPECT_EQ(node_->Tag(slot), Nothing);
-  EXPECT_TRUE(Is(node_->Tag().ObjectValue(), other_));
-}
-
-TEST_F(ListNodeTagTest, LinkTagLeavesTheUserDataTagAlone) {
-  node_->SetTag(0, other_);
-  node_->SetTag(-1, node_);  // a list's marker may be any IListNode, even the element itself
-  EXPECT_TRUE(node_->Tag().IsEmpty());
-  node_->SetTag(1.5);
-  EXPECT_TRUE(Is(node_->Tag(0), other_));
-  EXPECT_TRUE(Is(node_->Tag(-1), node_));
-  node_->SetTag(0, Nothing);
-  EXPECT_TRUE(SameVariant(node_->Tag(), Variant(1.5)));
-  node_->SetTag(-1, Nothing);  // breaks the cycle so the fixture's leak check can pass
-}
-
-TEST_F(ListNodeTagTest, BothTagsAreReachableThroughEveryReferenceType) {
-  Ref<IListNode> as_interface = node_;
-  as_interface->SetTag(2, other_);
-  EXPECT_TRUE(Is(node_->Tag(2), other_));
-  EXPECT_TRUE(node_->Tag().IsEmpty());
-  Ref<SampleNode<IListNode>> as_sample = node_;
-  as_sample->SetTag("data");
-  EXPECT_TRUE(SameVariant(node_->Tag(), Variant("data")));
-  EXPECT_TRUE(Is(as_interface->Tag(2), other_));
+TEST_F(SampleNodeUse, TreeElementsInATreeAndASplayTreeAtOnce) {
+  const Ref<Tree> tree = New<Tree>(), splay = New<SplayTree>();
+  splay->SetIndex(7);
+  auto n = New<TreeNode>();  // the usage example
+  n->SetKey(0, "word");
+  n->SetValue(1);
+  tree->Add(n);
+  EXPECT_EQ(As<TreeNode>(tree->Item("word"))->Value().Int32Value(), 1);
+  tree->Remove("word");
+  // Slot 0 orders by word, slot 7 by length, longest first.
+  const auto t = Elements<TreeNode>("abcde");
+  const std::string words[] = {"pear", "fig", "apple", "kiwi", "banana"};
+  for (int i = 0; i < 5; ++i) {
+    t[i]->SetKey(0, words[i]), t[i]->SetKey(7, -10 * static_cast<int>(words[i].size()) - i);
+    tree->Add(t[i]), splay->Add(t[i]);
+  }
+  tree->Remove("kiwi");
+  EXPECT_TRUE(Is(splay->Item(-43), t[3]));  // rotates the splay tree's slot only
+  EXPECT_EQ(Drain<TreeNode>([walk = tree->NewEnum()] { return walk->NextItem(); }), "ceba");
+  EXPECT_EQ(Drain<TreeNode>([walk = splay->NewEnum()] { return walk->NextItem(); }), "ecdab");
+  ExpectSilence();
 }
 
 }  // namespace
