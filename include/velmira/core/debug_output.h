@@ -1,6 +1,7 @@
 // The debug output channel: where container warnings and debugger lines are written.
 //
-//   auto previous = velmira::SetDebugOutput([&](std::string_view line) { captured.emplace_back(line); });
+//   auto previous = velmira::SetDebugOutput([&](std::string_view line) {
+//   captured.emplace_back(line); });
 //   ...                                      // every write arrives as one call
 //   velmira::SetDebugOutput(previous);       // or SetDebugOutput(nullptr) for the default
 //
