@@ -3,13 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <map>
+#include <sstream>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 #include "capture.h"
 #include "tree_test_support.h"
-#include "velmira/tree/tree.h"
 
 namespace velmira {
 namespace {
@@ -24,74 +25,69 @@ class FailingNode : public testing::ClientTreeNode {
   bool fail = false;
 };
 
-class TreeEnumTest : public testing::VelmiraTest {
- protected:
-  Ref<Tree> Build(const std::vector<int>& keys) {
-    Ref<Tree> tree = New<Tree>();
-    for (int k : keys) {
-      nodes_.push_back(New<FailingNode>());
-      nodes_.back()->SetKey(0, k);
-      tree->Add(nodes_.back());
-    }
-    return tree;
-  }
-  /// The keys of the next `count` calls, "-" standing for Nothing.
-  static std::string Take(const Ref<TreeEnum>& walk, int count) {
-    std::string keys;
-    for (int i = 0; i < count; ++i) {
-      Ref<ITreeNode> n = walk->NextItem();
-      keys += (keys.empty() ? "" : " ") + (n ? testing::KeyText(n->Key(0)) : "-");
-    }
-    return keys;
-  }
-  std::vector<Ref<FailingNode>> nodes_;
+/// Keys added to a plain tree, a script run on two walks a and b made right after, and what it
+/// must print. Steps: a or b picks the walk; i, r, p, o set its order; =v sets the order to the
+/// number v; O prints the order; a number n prints the next n items ("-" for Nothing, "E" for an
+/// error, which ends the step); +k adds an element; !k makes k's Left fail once; ~ drops the tree.
+struct EnumCase {
+  const char* name;
+  const char* keys;
+  const char* script;
+  const char* expected;
 };
 
-TEST_F(TreeEnumTest, ChangingOrderMidWalkContinuesFromThePendingStack) {
-  Ref<Tree> tree = Build({4, 2, 6, 1, 3, 5, 7});
-  Ref<TreeEnum> walk = tree->NewEnum();
-  EXPECT_EQ(walk->Order(), eTreeEnumInOrder);
-  EXPECT_EQ(Take(walk, 1), "1");
-  walk->SetOrder(eTreeEnumPreOrder);
-  EXPECT_EQ(Take(walk, 8), "2 3 4 6 5 7 - -");
-  walk = tree->NewEnum();
-  walk->SetOrder(eTreeEnumPostOrder);
-  EXPECT_EQ(Take(walk, 3), "1 3 2");
-  for (int ignored : {0, 3, -3}) walk->SetOrder(static_cast<TreeEnumEnum>(ignored));
-  EXPECT_EQ(walk->Order(), eTreeEnumPostOrder);
-  walk->SetOrder(eTreeEnumInOrder);
-  EXPECT_EQ(Take(walk, 5), "4 5 6 7 -");
-}
+const EnumCase kEnumCases[] = {
+    {"OrderSwitchMidWalk", "4 2 6 1 3 5 7", "O 1 p 8", "1 1 2 3 4 6 5 7 - -"},
+    {"PostOrderThenInOrderIgnoringOtherValues", "4 2 6 1 3 5 7", "o 3 =0 =3 =-3 =2 O i 5",
+     "1 3 2 2 4 5 6 7 -"},
+    {"IndependentWalksAndAFinishedWalkStaysFinished", "2 1 3", "a 2 b 1 a 2 +4 a 1 b 4",
+     "1 2 1 3 - - 2 3 4 -"},
+    {"PendingElementsOutliveTheTree", "2 1 3", "p 1 ~ 3", "2 1 3 -"},
+    {"ErrorPassesOutAndFlagsStay", "2 1 3", "!1 1 3", "E 2 3 -"},
+};
 
-TEST_F(TreeEnumTest, WalksAreIndependentAndAFinishedWalkStaysFinished) {
-  Ref<Tree> tree = Build({2, 1, 3});
-  Ref<TreeEnum> first = tree->NewEnum(), second = tree->NewEnum();
-  EXPECT_EQ(Take(first, 2), "1 2");
-  EXPECT_EQ(Take(second, 1), "1");
-  EXPECT_EQ(Take(first, 2), "3 -");
-  nodes_.push_back(New<FailingNode>());
-  nodes_.back()->SetKey(0, 4);
-  tree->Add(nodes_.back());
-  EXPECT_EQ(Take(first, 1), "-");
-  EXPECT_EQ(Take(second, 4), "2 3 4 -");  // added under a subtree not reached yet: visited
-}
+using TreeEnumScript = testing::VelmiraTest;
 
-TEST_F(TreeEnumTest, PendingElementsOutliveTheTree) {
-  Ref<Tree> tree = Build({2, 1, 3});
-  Ref<TreeEnum> walk = tree->NewEnum();
-  walk->SetOrder(eTreeEnumPreOrder);
-  EXPECT_EQ(Take(walk, 1), "2");
-  tree.reset();  // the tree's links are reset; the walk still holds 1 and 3
-  EXPECT_EQ(Take(walk, 3), "1 3 -");
-}
-
-TEST_F(TreeEnumTest, ErrorPassesOutAndTheFlagsAlreadySetStay) {
-  Ref<Tree> tree = Build({2, 1, 3});
-  Ref<TreeEnum> walk = tree->NewEnum();
-  nodes_[1]->fail = true;  // key 1, met during the first descent
-  EXPECT_THROW(walk->NextItem(), std::runtime_error);
-  nodes_[1]->fail = false;
-  EXPECT_EQ(Take(walk, 3), "2 3 -");  // the root's left side was marked before the failure
+TEST_F(TreeEnumScript, ScriptsPrintTheExpectedItems) {
+  const std::map<char, TreeEnumEnum> orders{{'i', eTreeEnumInOrder},
+                                            {'r', eTreeEnumReverseOrder},
+                                            {'p', eTreeEnumPreOrder},
+                                            {'o', eTreeEnumPostOrder}};
+  for (const EnumCase& c : kEnumCases) {
+    std::map<int, Ref<FailingNode>> nodes;
+    Ref<Tree> tree = New<Tree>();
+    const auto add = [&](int key) {
+      nodes[key] = New<FailingNode>();
+      nodes[key]->SetKey(0, key);
+      tree->Add(nodes[key]);
+    };
+    std::istringstream keys(c.keys);
+    for (int key; keys >> key;) add(key);
+    Ref<TreeEnum> a = tree->NewEnum(), b = tree->NewEnum(), walk = a;
+    std::ostringstream out;
+    std::istringstream steps(c.script);
+    for (std::string step; steps >> step;) {
+      const char op = step[0];
+      if (op == 'a' || op == 'b') walk = op == 'a' ? a : b;
+      if (orders.count(op)) walk->SetOrder(orders.at(op));
+      if (op == '=') walk->SetOrder(static_cast<TreeEnumEnum>(std::stoi(step.substr(1))));
+      if (op == 'O') out << walk->Order() << ' ';
+      if (op == '+') add(std::stoi(step.substr(1)));
+      if (op == '!') nodes[std::stoi(step.substr(1))]->fail = true;
+      if (op == '~') tree.reset();
+      for (int n = std::isdigit(op) ? std::stoi(step) : 0; n > 0; --n) {
+        try {
+          const Ref<ITreeNode> item = walk->NextItem();
+          out << (item ? testing::KeyText(item->Key(0)) : "-") << ' ';
+        } catch (const std::runtime_error&) {
+          out << "E ";
+          for (auto& [key, node] : nodes) node->fail = false;
+          break;
+        }
+      }
+    }
+    EXPECT_EQ(out.str(), std::string(c.expected) + " ") << c.name;
+  }
 }
 
 }  // namespace

@@ -1,12 +1,12 @@
-// Test support for the tree module: client elements and helpers that read a tree's shape.
+// Test support for the tree module: a client element and helpers that read a tree's shape.
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "slot_map.h"
 #include "velmira/core/node_interfaces.h"
+#include "velmira/tree/splay_tree.h"
 #include "velmira/tree/tree.h"
 
 namespace velmira::testing {
@@ -26,20 +26,43 @@ class ClientTreeNode : public ITreeNode {
   SlotMap<Ref<ITreeNode>> left_, right_;
 };
 
-/// The shape of the subtree under `root` in slot `index`, as "key(left,right)" with empty
-/// positions left out: "50(30(20,40),70)". Reads keys and links through the interface.
-std::string Shape(const Ref<ITreeNode>& root, std::int32_t index);
+/// A new empty tree of either kind, held through the `Tree` interface.
+inline Ref<Tree> MakeTree(bool splay) { return splay ? Ref<Tree>(New<SplayTree>()) : New<Tree>(); }
 
-/// The tree's root, read as the first element of a pre-order walk.
-Ref<ITreeNode> RootOf(const Ref<Tree>& tree);
+/// The text of a small key (integer or string), "-" for anything else.
+inline std::string KeyText(const Variant& key) {
+  if (key.Kind() == VariantKind::Int32) return std::to_string(key.Int32Value());
+  return key.Kind() == VariantKind::String ? std::string(key.Text()) : "-";
+}
+
+/// The shape under `root` in slot `index` as "key(left,right)", empty positions left out:
+/// "50(30(20,40),70)". Reads keys and links through the element interface.
+inline std::string Shape(const Ref<ITreeNode>& root, std::int32_t index) {
+  if (!root) return "";
+  const std::string key = KeyText(root->Key(index));
+  const Ref<ITreeNode> l = root->Left(index), r = root->Right(index);
+  return l || r ? key + "(" + Shape(l, index) + "," + Shape(r, index) + ")" : key;
+}
+
+/// The tree's root (the first element of a pre-order walk).
+inline Ref<ITreeNode> RootOf(const Ref<Tree>& tree) {
+  Ref<TreeEnum> walk = tree->NewEnum();
+  walk->SetOrder(eTreeEnumPreOrder);
+  return walk->NextItem();
+}
 
 /// The shape of the whole tree.
-std::string Shape(const Ref<Tree>& tree);
+inline std::string Shape(const Ref<Tree>& tree) { return Shape(RootOf(tree), tree->Index()); }
 
-/// The keys a walk in `order` returns until Nothing, as text, e.g. "1 2 3".
-std::string Walk(const Ref<Tree>& tree, TreeEnumEnum order);
-
-/// The text of a small key (integer or string).
-std::string KeyText(const Variant& key);
+/// The keys of a walk in `order`, "1 2 3".
+inline std::string Walk(const Ref<Tree>& tree, TreeEnumEnum order) {
+  Ref<TreeEnum> walk = tree->NewEnum();
+  walk->SetOrder(order);
+  std::string keys;
+  for (Ref<ITreeNode> n = walk->NextItem(); n; n = walk->NextItem()) {
+    keys += (keys.empty() ? "" : " ") + KeyText(n->Key(tree->Index()));
+  }
+  return keys;
+}
 
 }  // namespace velmira::testing
