@@ -18,10 +18,10 @@ namespace {
 
 using Node = Ref<ITreeNode>;
 
-/// Every element call made on the elements that share it, and the call that is to fail.
+/// Every element call made on the elements that share it ("3.Key 3.Left "), and the call that is
+/// to throw instead of being made.
 struct CallLog {
-  std::vector<std::string> calls;
-  std::string fail_on;  ///< the call, as it would be logged, that throws instead; empty for none
+  std::string calls, fail_on;
 };
 
 /// A client element named by its integer key that logs each call it receives (without its slot,
@@ -43,7 +43,7 @@ class LoggingTreeNode : public ITreeNode {
   T Note(const std::string& what, T value) {
     const std::string call = std::to_string(key_) + what;
     if (call == log_->fail_on) throw std::runtime_error("failed: " + call);
-    log_->calls.push_back(call);
+    log_->calls += call + " ";
     return value;
   }
   CallLog* log_;
@@ -76,13 +76,7 @@ class RecursiveTree {
     if (IsNull(node->Key(0))) return;
     const Node l = node->Left(0), r = node->Right(0);
     if (l || r) return;
-    if (splay_) {
-      root = SplayInsert(root, node);
-    } else if (root) {
-      PlainInsert(root, node);
-    } else {
-      root = node;
-    }
+    root = splay_ ? SplayInsert(root, node) : PlainInsert(root, node);
   }
   void Remove(const Variant& key) {
     if (!IsNull(key) && root) root = RemoveNode(root, key);
@@ -109,15 +103,17 @@ class RecursiveTree {
     SetChild(x, !right, n);
     return x;
   }
-  void PlainInsert(const Node& n, const Node& node) {
+  Node PlainInsert(const Node& n, const Node& node) {  // returns the head, as the others do
+    if (!n) return node;
     const Variant nk = node->Key(0), k = n->Key(0);
-    const int side = Compare(nk, k);
-    if (side == 0) return;
-    if (!Child(n, side > 0)) {
-      SetChild(n, side > 0, node);
-    } else {
-      PlainInsert(Child(n, side > 0), node);
+    if (const int side = Compare(nk, k)) {
+      if (!Child(n, side > 0)) {
+        SetChild(n, side > 0, node);
+      } else {
+        PlainInsert(Child(n, side > 0), node);
+      }
     }
+    return n;
   }
   Node Splay(const Node& n, const Variant& key) {
     const int side = Compare(key, n->Key(0));
@@ -183,7 +179,7 @@ struct Twin {
   explicit Twin(int size) {
     for (int k = 0; k < size; ++k) nodes.push_back(New<LoggingTreeNode>(&log, k));
   }
-  std::vector<std::string> Take() { return std::exchange(log.calls, {}); }
+  std::string Take() { return std::exchange(log.calls, {}); }
   CallLog log;
   std::vector<Ref<LoggingTreeNode>> nodes;
 };
@@ -224,46 +220,40 @@ TEST_P(CallSequence, LoopsMatchTheRecursiveFormulationOnRandomWorkloads) {
 INSTANTIATE_TEST_SUITE_P(Trees, CallSequence, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "SplayTree" : "Tree"; });
 
-/// A splay tree holding the chain 3(2(1,),), built from keys 1 2 3, with the log emptied.
-struct SplayChain : testing::VelmiraTest {
-  SplayChain() {
-    for (int k : {1, 2, 3}) tree->Add(twin.nodes[k]);
-    twin.Take();
-  }
-  Twin twin{4};
-  Ref<Tree> tree = New<SplayTree>();
-};
-
-TEST_F(SplayChain, ExistsOfTheDeepestElementRotatesEachLevelOnTheWayBack) {
-  EXPECT_TRUE(tree->Exists(1));
-  EXPECT_EQ(twin.Take(),
-            (std::vector<std::string>{"3.Key", "3.Left", "2.Key", "2.Left", "1.Key",  // descend
-                                      "2.SetLeft(1)", "2.Left", "1.Right", "2.SetLeft(-)",
-                                      "1.SetRight(2)",  // rotate at 2
-                                      "3.SetLeft(1)", "3.Left", "1.Right", "3.SetLeft(2)",
-                                      "1.SetRight(3)",  // rotate at 3
-                                      "1.Key"}));       // the answer
-  EXPECT_EQ(testing::Shape(tree), "1(,3(2,))");
-}
-
-TEST_F(SplayChain, FailureMidRotationLeavesTheRootWhereItWas) {
-  twin.log.fail_on = "3.SetLeft(1)";
-  EXPECT_THROW(tree->Exists(1), std::runtime_error);
-  twin.log.fail_on.clear();
-  EXPECT_EQ(testing::Shape(tree), "3(2,)");  // root still 3; the rotation at 2 stays done
-  EXPECT_EQ(testing::Shape(twin.nodes[1], 0), "1(,2)");
-}
-
 using CallSequenceByHand = testing::VelmiraTest;
 
+TEST_F(CallSequenceByHand, SplayRotatesEachLevelOnTheWayBackAndAFailureLeavesTheRoot) {
+  for (const bool fail : {false, true}) {
+    Twin twin(4);
+    Ref<Tree> tree = New<SplayTree>();
+    for (int k : {1, 2, 3}) tree->Add(twin.nodes[k]);  // the chain 3(2(1,),)
+    twin.Take();
+    twin.log.fail_on = fail ? "3.SetLeft(1)" : "";
+    if (fail) {
+      EXPECT_THROW(tree->Exists(1), std::runtime_error);
+      twin.log.fail_on.clear();
+      EXPECT_EQ(testing::Shape(tree), "3(2,)");  // root still 3; the rotation at 2 stays done
+      EXPECT_EQ(testing::Shape(twin.nodes[1], 0), "1(,2)");
+      continue;
+    }
+    EXPECT_TRUE(tree->Exists(1));
+    EXPECT_EQ(twin.Take(),
+              "3.Key 3.Left 2.Key 2.Left 1.Key "                         // descend
+              "2.SetLeft(1) 2.Left 1.Right 2.SetLeft(-) 1.SetRight(2) "  // rotate at 2
+              "3.SetLeft(1) 3.Left 1.Right 3.SetLeft(2) 1.SetRight(3) "  // rotate at 3
+              "1.Key ");                                                 // the answer
+    EXPECT_EQ(testing::Shape(tree), "1(,3(2,))");
+  }
+}
+
 TEST_F(CallSequenceByHand, TeardownIgnoresAFailureAndLeavesTheRestLinked) {
-  Ref<Tree> plain = New<Tree>();
-  Twin others(8);
-  for (int k : {4, 2, 6, 1, 3}) plain->Add(others.nodes[k]);
-  others.log.fail_on = "2.SetRight(-)";
-  EXPECT_NO_THROW(plain.reset());
-  others.log.fail_on.clear();
-  EXPECT_EQ(testing::Shape(others.nodes[4], 0), "4(2(,3),6)");  // 2's left was reset first
+  Twin twin(8);
+  Ref<Tree> tree = New<Tree>();
+  for (int k : {4, 2, 6, 1, 3}) tree->Add(twin.nodes[k]);
+  twin.log.fail_on = "2.SetRight(-)";
+  EXPECT_NO_THROW(tree.reset());
+  twin.log.fail_on.clear();
+  EXPECT_EQ(testing::Shape(twin.nodes[4], 0), "4(2(,3),6)");  // 2's left was reset first
 }
 
 }  // namespace

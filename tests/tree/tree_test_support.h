@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "slot_map.h"
 #include "velmira/core/node_interfaces.h"
@@ -11,15 +13,19 @@
 
 namespace velmira::testing {
 
-/// A client's tree element: a key and two links per slot.
+/// A client's tree element: a key and two links per slot; `Left` throws while `fail_left` is set.
 class ClientTreeNode : public ITreeNode {
  public:
   void SetKey(std::int32_t Index, const Variant& value) { keys_[Index] = value; }
   Variant Key(std::int32_t Index) override { return keys_.Get(Index); }
-  Ref<ITreeNode> Left(std::int32_t Index) override { return left_.Get(Index); }
+  Ref<ITreeNode> Left(std::int32_t Index) override {
+    if (fail_left) throw std::runtime_error("Left failed");
+    return left_.Get(Index);
+  }
   void SetLeft(std::int32_t Index, const Ref<ITreeNode>& Value) override { left_[Index] = Value; }
   Ref<ITreeNode> Right(std::int32_t Index) override { return right_.Get(Index); }
   void SetRight(std::int32_t Index, const Ref<ITreeNode>& Value) override { right_[Index] = Value; }
+  bool fail_left = false;
 
  private:
   SlotMap<Variant> keys_;
@@ -44,15 +50,17 @@ inline std::string Shape(const Ref<ITreeNode>& root, std::int32_t index) {
   return l || r ? key + "(" + Shape(l, index) + "," + Shape(r, index) + ")" : key;
 }
 
-/// The tree's root (the first element of a pre-order walk).
-inline Ref<ITreeNode> RootOf(const Ref<Tree>& tree) {
-  Ref<TreeEnum> walk = tree->NewEnum();
-  walk->SetOrder(eTreeEnumPreOrder);
-  return walk->NextItem();
+/// The order named by a letter: p, r, i, o for pre, reverse, in and post order.
+inline TreeEnumEnum OrderOf(char letter) {
+  return static_cast<TreeEnumEnum>(static_cast<int>(std::string_view("pr-io").find(letter)) - 2);
 }
 
-/// The shape of the whole tree.
-inline std::string Shape(const Ref<Tree>& tree) { return Shape(RootOf(tree), tree->Index()); }
+/// The shape of the whole tree, from its root (the first element of a pre-order walk).
+inline std::string Shape(const Ref<Tree>& tree) {
+  Ref<TreeEnum> walk = tree->NewEnum();
+  walk->SetOrder(eTreeEnumPreOrder);
+  return Shape(walk->NextItem(), tree->Index());
+}
 
 /// The keys of a walk in `order`, "1 2 3".
 inline std::string Walk(const Ref<Tree>& tree, TreeEnumEnum order) {
