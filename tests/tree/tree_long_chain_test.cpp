@@ -1,6 +1,7 @@
 // Trees that are one long chain: every operation must work without deep recursion.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 
 #include "capture.h"
@@ -27,20 +28,18 @@ class ChainNode : public ITreeNode {
 };
 
 constexpr std::int32_t kCount = testing::kLongChain;
+using Seen = std::array<std::int32_t, 3>;
 
-/// Walks the whole tree in `order`; expects `count` elements, the first and last as given.
-void ExpectFullWalk(const Ref<Tree>& tree, TreeEnumEnum order, std::int32_t first,
-                    std::int32_t last, std::int32_t count) {
+/// A whole walk in `order`: the number of elements, the first key and the last key.
+Seen WalkAll(const Ref<Tree>& tree, TreeEnumEnum order) {
   Ref<TreeEnum> walk = tree->NewEnum();
   walk->SetOrder(order);
-  std::int32_t seen = 0;
-  Variant first_key, last_key;
-  for (Ref<ITreeNode> n = walk->NextItem(); n; n = walk->NextItem(), ++seen) {
-    if (seen == 0) first_key = n->Key(0);
-    last_key = n->Key(0);
+  Seen seen{0, 0, 0};
+  for (Ref<ITreeNode> n = walk->NextItem(); n; n = walk->NextItem()) {
+    seen[2] = n->Key(0).Int32Value();
+    seen[1] = seen[0]++ ? seen[1] : seen[2];
   }
-  EXPECT_EQ(seen, count) << "order " << order;
-  EXPECT_TRUE(Equal(first_key, first) && Equal(last_key, last)) << "order " << order;
+  return seen;
 }
 
 using LongChain = testing::VelmiraTest;
@@ -48,11 +47,11 @@ using LongChain = testing::VelmiraTest;
 TEST_F(LongChain, SplayTreeBuiltInAscendingOrder) {
   Ref<Tree> tree = New<SplayTree>();
   for (std::int32_t k = 1; k <= kCount; ++k) tree->Add(New<ChainNode>(k));  // a left chain
-  ExpectFullWalk(tree, eTreeEnumPostOrder, 1, kCount, kCount);
-  ExpectFullWalk(tree, eTreeEnumReverseOrder, kCount, 1, kCount);
+  EXPECT_EQ(WalkAll(tree, eTreeEnumPostOrder), (Seen{kCount, 1, kCount}));
+  EXPECT_EQ(WalkAll(tree, eTreeEnumReverseOrder), (Seen{kCount, kCount, 1}));
   EXPECT_TRUE(tree->Exists(1));  // the far end: one rotation per level, all the way up
-  ExpectFullWalk(tree, eTreeEnumInOrder, 1, kCount, kCount);
-  ExpectFullWalk(tree, eTreeEnumPreOrder, 1, 2, kCount);  // 1(,N(N-1(...(2))))
+  EXPECT_EQ(WalkAll(tree, eTreeEnumInOrder), (Seen{kCount, 1, kCount}));
+  EXPECT_EQ(WalkAll(tree, eTreeEnumPreOrder), (Seen{kCount, 1, 2}));  // 1(,N(N-1(...(2))))
   tree->Remove(kCount);
   tree->Remove(kCount / 2);
   EXPECT_FALSE(tree->Exists(kCount / 2));
@@ -77,13 +76,14 @@ TEST_F(LongChain, PlainTreeLinkedByHand) {
   tail.reset();
   EXPECT_TRUE(tree->Exists(kCount));
   tree->Add(New<ChainNode>(kCount + 1));  // descends the whole chain
-  ExpectFullWalk(tree, eTreeEnumInOrder, 1, kCount + 1, kCount + 1);
-  ExpectFullWalk(tree, eTreeEnumPreOrder, 1, kCount + 1, kCount + 1);
-  ExpectFullWalk(tree, eTreeEnumPostOrder, kCount + 1, 1, kCount + 1);
-  ExpectFullWalk(tree, eTreeEnumReverseOrder, kCount + 1, 1, kCount + 1);
-  tree->Remove(kCount + 1);  // the far end: every level relinks on the way back
-  tree->Remove(1);           // the root
-  EXPECT_FALSE(tree->Exists(1));
+  const std::int32_t n = kCount + 1;
+  EXPECT_EQ(WalkAll(tree, eTreeEnumInOrder), (Seen{n, 1, n}));
+  EXPECT_EQ(WalkAll(tree, eTreeEnumPreOrder), (Seen{n, 1, n}));
+  EXPECT_EQ(WalkAll(tree, eTreeEnumPostOrder), (Seen{n, n, 1}));
+  EXPECT_EQ(WalkAll(tree, eTreeEnumReverseOrder), (Seen{n, n, 1}));
+  tree->Remove(n);  // the far end: every level relinks on the way back
+  tree->Remove(1);  // the root
+  EXPECT_FALSE(tree->Exists(1) || tree->Exists(n));
   EXPECT_TRUE(tree->Exists(2));
   tree->Clear();
   EXPECT_TRUE(tree->IsEmpty());

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "slot_map.h"
 #include "velmira/core/node_interfaces.h"
@@ -13,13 +14,13 @@
 
 namespace velmira::testing {
 
-/// A client's tree element: a key and two links per slot; `Left` throws while `fail_left` is set.
+/// A client's tree element: a key and two links per slot; `Left` throws once `fail_left` is set.
 class ClientTreeNode : public ITreeNode {
  public:
   void SetKey(std::int32_t Index, const Variant& value) { keys_[Index] = value; }
   Variant Key(std::int32_t Index) override { return keys_.Get(Index); }
   Ref<ITreeNode> Left(std::int32_t Index) override {
-    if (fail_left) throw std::runtime_error("Left failed");
+    if (std::exchange(fail_left, false)) throw std::runtime_error("Left failed");
     return left_.Get(Index);
   }
   void SetLeft(std::int32_t Index, const Ref<ITreeNode>& Value) override { left_[Index] = Value; }
