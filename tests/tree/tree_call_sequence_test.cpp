@@ -1,7 +1,6 @@
-// The trees' loops make exactly the element calls of the recursive formulation, in its order.
-//
-// A small recursive reference, written straight from that formulation, runs the same operations
-// on a twin set of logging elements; after every operation both logs and both shapes must agree.
+// The trees' loops make exactly the element calls of the recursive formulation, in its order: a
+// small recursive reference, written straight from that formulation, runs the same operations on
+// a twin set of logging elements; after every operation both logs and both shapes must agree.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -18,40 +17,7 @@ namespace {
 
 using Node = Ref<ITreeNode>;
 
-/// Every element call made on the elements that share it ("3.Key 3.Left "), and the call that is
-/// to throw instead of being made.
-struct CallLog {
-  std::string calls, fail_on;
-};
-
-/// A client element named by its integer key that logs each call it receives (without its slot,
-/// which tests keep at 0) and throws instead of making the call named in the log's `fail_on`.
-class LoggingTreeNode : public ITreeNode {
- public:
-  LoggingTreeNode(CallLog* log, int key) : log_(log), key_(key) {}
-  Variant Key(std::int32_t) override { return Note(".Key", Variant(key_)); }
-  Node Left(std::int32_t) override { return Note(".Left", left_); }
-  Node Right(std::int32_t) override { return Note(".Right", right_); }
-  void SetLeft(std::int32_t, const Node& v) override { left_ = Note(".SetLeft" + Arg(v), v); }
-  void SetRight(std::int32_t, const Node& v) override { right_ = Note(".SetRight" + Arg(v), v); }
-
- private:
-  static std::string Arg(const Node& n) {
-    return "(" + (n ? std::to_string(static_cast<LoggingTreeNode*>(n.get())->key_) : "-") + ")";
-  }
-  template <class T>
-  T Note(const std::string& what, T value) {
-    const std::string call = std::to_string(key_) + what;
-    if (call == log_->fail_on) throw std::runtime_error("failed: " + call);
-    log_->calls += call + " ";
-    return value;
-  }
-  CallLog* log_;
-  int key_;
-  Node left_, right_;
-};
-
-/// The recursive formulation of both trees, over slot 0. Mirror-image steps share one body, a
+/// The recursive formulation of both trees, over slot 0. Mirror-image steps share one body, the
 /// flag `right` choosing the side; Compare gives 1, -1 or 0 for greater, less or neither.
 class RecursiveTree {
  public:
@@ -60,7 +26,7 @@ class RecursiveTree {
   bool Exists(const Variant& key) {
     if (!splay_) return static_cast<bool>(Item(key));
     if (IsNull(key) || !root) return false;
-    root = Splay(root, key);
+    root = Splay(root, key, Nothing);
     return Equal(key, root->Key(0));
   }
   Node Item(const Variant& key) {
@@ -75,8 +41,7 @@ class RecursiveTree {
   void Add(const Node& node) {
     if (IsNull(node->Key(0))) return;
     const Node l = node->Left(0), r = node->Right(0);
-    if (l || r) return;
-    root = splay_ ? SplayInsert(root, node) : PlainInsert(root, node);
+    if (!l && !r) root = splay_ ? Splay(root, Variant(), node) : PlainInsert(root, node);
   }
   void Remove(const Variant& key) {
     if (!IsNull(key) && root) root = RemoveNode(root, key);
@@ -103,7 +68,8 @@ class RecursiveTree {
     SetChild(x, !right, n);
     return x;
   }
-  Node PlainInsert(const Node& n, const Node& node) {  // returns the head, as the others do
+  /// The plain InsertNode; returns the subtree's head, `node` for an empty one.
+  static Node PlainInsert(const Node& n, const Node& node) {
     if (!n) return node;
     const Variant nk = node->Key(0), k = n->Key(0);
     if (const int side = Compare(nk, k)) {
@@ -115,20 +81,16 @@ class RecursiveTree {
     }
     return n;
   }
-  Node Splay(const Node& n, const Variant& key) {
-    const int side = Compare(key, n->Key(0));
-    if (side == 0) return n;
-    const Node c = Child(n, side > 0);
-    if (!c) return n;
-    SetChild(n, side > 0, Splay(c, key));
-    return Rotate(n, side > 0);
-  }
-  Node SplayInsert(const Node& n, const Node& node) {
+  /// Splay(n, key) when `node` is Nothing, else the splay tree's InsertNode(n, node), which reads
+  /// the new element's key at every level and links it where the path ends.
+  static Node Splay(const Node& n, const Variant& key, const Node& node) {
     if (!n) return node;
-    const Variant nk = node->Key(0), k = n->Key(0);
+    const Variant nk = node ? node->Key(0) : key, k = n->Key(0);
     const int side = Compare(nk, k);
     if (side == 0) return n;
-    SetChild(n, side > 0, SplayInsert(Child(n, side > 0), node));
+    const Node c = Child(n, side > 0);
+    if (!c && !node) return n;
+    SetChild(n, side > 0, Splay(c, key, node));
     return Rotate(n, side > 0);
   }
   Node RemoveNode(const Node& n, const Variant& key) {
@@ -139,16 +101,15 @@ class RecursiveTree {
       SetChild(n, side > 0, RemoveNode(side > 0 ? r : l, key));
       return n;
     }
-    if (!l || !r) {  // a leaf returns Nothing; one child takes n's place
+    if (!l || !r) {  // a leaf gives Nothing; a single child takes n's place
       if (l || r) SetChild(n, !l, Nothing);
       return l ? l : r;
     }
-    Node m;  // the element that takes n's place
+    Node m = l;  // the element that takes n's place
     if (splay_) {
-      m = Splay(l, key);
-      m->SetRight(0, r);
+      (m = Splay(l, key, Nothing))->SetRight(0, r);
     } else if (!l->Right(0)) {
-      (m = l)->SetRight(0, r);
+      l->SetRight(0, r);
     } else if (!r->Left(0)) {
       (m = r)->SetLeft(0, l);
     } else {
@@ -162,7 +123,7 @@ class RecursiveTree {
     n->SetRight(0, Nothing);
     return m;
   }
-  void ClearSubtree(const Node& n) {
+  static void ClearSubtree(const Node& n) {
     for (const bool right : {false, true}) {
       if (const Node c = Child(n, right)) {
         ClearSubtree(c);
@@ -177,11 +138,11 @@ class RecursiveTree {
 /// Logging elements with keys 0..size-1, sharing one log.
 struct Twin {
   explicit Twin(int size) {
-    for (int k = 0; k < size; ++k) nodes.push_back(New<LoggingTreeNode>(&log, k));
+    for (int k = 0; k < size; ++k) nodes.push_back(New<testing::RecordingTreeNode>(k, &log));
   }
   std::string Take() { return std::exchange(log.calls, {}); }
-  CallLog log;
-  std::vector<Ref<LoggingTreeNode>> nodes;
+  testing::CallLog log;
+  std::vector<Ref<testing::RecordingTreeNode>> nodes;
 };
 
 class CallSequence : public testing::VelmiraTest, public ::testing::WithParamInterface<bool> {};
@@ -194,19 +155,15 @@ TEST_P(CallSequence, LoopsMatchTheRecursiveFormulationOnRandomWorkloads) {
     Ref<Tree> tree = testing::MakeTree(GetParam());
     RecursiveTree reference(GetParam());
     for (int step = 0; step < 80; ++step) {
-      const int key = static_cast<int>(random() % (kKeys + 4));  // some keys are never added
-      const int what = static_cast<int>(random() % 10);
-      if (what < 4 && key < kKeys) {  // elements already in place are refused or found equal
-        tree->Add(ours.nodes[key]);
-        reference.Add(theirs.nodes[key]);
-      } else if (what < 7) {
-        tree->Remove(key);
-        reference.Remove(key);
-      } else if (what < 9) {
+      const int key = random() % (kKeys + 4), what = random() % 10;  // some keys never added
+      if (what < 4 && key < kKeys)  // elements already in place are refused or found equal
+        tree->Add(ours.nodes[key]), reference.Add(theirs.nodes[key]);
+      else if (what < 7)
+        tree->Remove(key), reference.Remove(key);
+      else if (what < 9)
         EXPECT_EQ(tree->Exists(key), reference.Exists(key));
-      } else {
+      else
         EXPECT_EQ(tree->Item(key) == Nothing, reference.Item(key) == Nothing);
-      }
       ASSERT_EQ(ours.Take(), theirs.Take()) << "seed " << seed << " step " << step;
       ASSERT_EQ(testing::Shape(tree), testing::Shape(reference.root, 0));
       ours.Take(), theirs.Take();  // reading the shapes is not part of the comparison
@@ -220,40 +177,41 @@ TEST_P(CallSequence, LoopsMatchTheRecursiveFormulationOnRandomWorkloads) {
 INSTANTIATE_TEST_SUITE_P(Trees, CallSequence, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "SplayTree" : "Tree"; });
 
-using CallSequenceByHand = testing::VelmiraTest;
-
-TEST_F(CallSequenceByHand, SplayRotatesEachLevelOnTheWayBackAndAFailureLeavesTheRoot) {
-  for (const bool fail : {false, true}) {
-    Twin twin(4);
-    Ref<Tree> tree = New<SplayTree>();
-    for (int k : {1, 2, 3}) tree->Add(twin.nodes[k]);  // the chain 3(2(1,),)
+/// The splay tree 3(2(1,),), built from keys 1 2 3, with the log emptied.
+struct SplayChain : testing::VelmiraTest {
+  SplayChain() {
+    for (int k : {1, 2, 3}) tree->Add(twin.nodes[k]);
     twin.Take();
-    twin.log.fail_on = fail ? "3.SetLeft(1)" : "";
-    if (fail) {
-      EXPECT_THROW(tree->Exists(1), std::runtime_error);
-      twin.log.fail_on.clear();
-      EXPECT_EQ(testing::Shape(tree), "3(2,)");  // root still 3; the rotation at 2 stays done
-      EXPECT_EQ(testing::Shape(twin.nodes[1], 0), "1(,2)");
-      continue;
-    }
-    EXPECT_TRUE(tree->Exists(1));
-    EXPECT_EQ(twin.Take(),
-              "3.Key 3.Left 2.Key 2.Left 1.Key "                         // descend
-              "2.SetLeft(1) 2.Left 1.Right 2.SetLeft(-) 1.SetRight(2) "  // rotate at 2
-              "3.SetLeft(1) 3.Left 1.Right 3.SetLeft(2) 1.SetRight(3) "  // rotate at 3
-              "1.Key ");                                                 // the answer
-    EXPECT_EQ(testing::Shape(tree), "1(,3(2,))");
   }
+  Twin twin{8};
+  Ref<Tree> tree = New<SplayTree>();
+};
+
+TEST_F(SplayChain, ExistsOfTheDeepestElementRotatesEachLevelOnTheWayBack) {
+  EXPECT_TRUE(tree->Exists(1));
+  EXPECT_EQ(twin.Take(),
+            "3.Key 3.Left 2.Key 2.Left 1.Key "                         // descend
+            "2.SetLeft(1) 2.Left 1.Right 2.SetLeft(-) 1.SetRight(2) "  // rotate at 2
+            "3.SetLeft(1) 3.Left 1.Right 3.SetLeft(2) 1.SetRight(3) "  // rotate at 3
+            "1.Key ");                                                 // the answer
+  EXPECT_EQ(testing::Shape(tree), "1(,3(2,))");
 }
 
-TEST_F(CallSequenceByHand, TeardownIgnoresAFailureAndLeavesTheRestLinked) {
-  Twin twin(8);
-  Ref<Tree> tree = New<Tree>();
-  for (int k : {4, 2, 6, 1, 3}) tree->Add(twin.nodes[k]);
-  twin.log.fail_on = "2.SetRight(-)";
-  EXPECT_NO_THROW(tree.reset());
+TEST_F(SplayChain, FailureMidRotationLeavesTheRootWhereItWas) {
+  twin.log.fail_on = "3.SetLeft(1)";
+  EXPECT_THROW(tree->Exists(1), std::runtime_error);
   twin.log.fail_on.clear();
-  EXPECT_EQ(testing::Shape(twin.nodes[4], 0), "4(2(,3),6)");  // 2's left was reset first
+  EXPECT_EQ(testing::Shape(tree), "3(2,)");  // root still 3; the rotation at 2 stays done
+  EXPECT_EQ(testing::Shape(twin.nodes[1], 0), "1(,2)");
+}
+
+TEST_F(SplayChain, PlainTreeTeardownIgnoresAFailureAndLeavesTheRestLinked) {
+  Ref<Tree> plain = New<Tree>();
+  for (int k : {6, 5, 7, 4}) plain->Add(twin.nodes[k]);  // 6(5(4,),7)
+  twin.log.fail_on = "6.SetLeft(-)";
+  EXPECT_NO_THROW(plain.reset());
+  twin.log.fail_on.clear();
+  EXPECT_EQ(testing::Shape(twin.nodes[6], 0), "6(5,7)");  // 5's left was reset first
 }
 
 }  // namespace

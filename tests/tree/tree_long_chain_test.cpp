@@ -6,26 +6,12 @@
 
 #include "capture.h"
 #include "scale.h"
-#include "velmira/tree/splay_tree.h"
-#include "velmira/tree/tree.h"
+#include "tree_test_support.h"
 
 namespace velmira {
 namespace {
 
-/// A bare element: an integer key and one pair of links, whatever the slot.
-class ChainNode : public ITreeNode {
- public:
-  explicit ChainNode(std::int32_t key) : key_(key) {}
-  Variant Key(std::int32_t) override { return key_; }
-  Ref<ITreeNode> Left(std::int32_t) override { return left_; }
-  void SetLeft(std::int32_t, const Ref<ITreeNode>& Value) override { left_ = Value; }
-  Ref<ITreeNode> Right(std::int32_t) override { return right_; }
-  void SetRight(std::int32_t, const Ref<ITreeNode>& Value) override { right_ = Value; }
-
- private:
-  std::int32_t key_;
-  Ref<ITreeNode> left_, right_;
-};
+using ChainNode = testing::RecordingTreeNode;  // without a log: records nothing
 
 constexpr std::int32_t kCount = testing::kLongChain;
 using Seen = std::array<std::int32_t, 3>;

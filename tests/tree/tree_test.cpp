@@ -80,10 +80,8 @@ class TreeScript : public testing::VelmiraTest {
           }
         }
       }
-      if (op == '@') {
-        const Ref<ITreeNode> found = tree->Item(key);
-        out << (!found ? "-" : Is(found, mine) ? std::to_string(k) : "x") << ' ';
-      }
+      const Ref<ITreeNode> found = op == '@' ? tree->Item(key) : Ref<ITreeNode>();
+      if (op == '@') out << (!found ? "-" : Is(found, mine) ? std::to_string(k) : "x") << ' ';
       for (const std::string& write : TakeOutput()) {
         EXPECT_EQ(write.rfind(prefix, 0), 0u) << write;
         out << "{" << write.substr(prefix.size()) << "} ";
@@ -147,11 +145,9 @@ TYPED_TEST(TreeScript, ScriptsPrintTheExpectedResults) {
     for (const bool splay : {false, true}) {
       if (!std::strchr(kinds, splay ? 'S' : 'T')) continue;
       if (std::strchr(kinds, 'F') && !TestFixture::kCanFail) continue;
-      const std::string prefix = splay ? "SplayTree: " : "Tree: ";
-      EXPECT_EQ(
-          this->Run(testing::MakeTree(splay), prefix + "Warning, an attempt was made to ", script),
-          expected)
-          << prefix << script;
+      const std::string prefix =
+          std::string(splay ? "SplayTree" : "Tree") + ": Warning, an attempt was made to ";
+      EXPECT_EQ(this->Run(testing::MakeTree(splay), prefix, script), expected) << script;
     }
   }
 }

@@ -33,6 +33,40 @@ class ClientTreeNode : public ITreeNode {
   SlotMap<Ref<ITreeNode>> left_, right_;
 };
 
+/// The element calls made so far ("3.Key 3.SetLeft(-) "), and the call that is to throw instead.
+struct CallLog {
+  std::string calls, fail_on;
+};
+
+/// A client element with an integer key and one pair of links, whatever the slot. Given a log,
+/// it records each call it receives (without the slot) and throws instead of making `fail_on`.
+class RecordingTreeNode : public ITreeNode {
+ public:
+  explicit RecordingTreeNode(std::int32_t key, CallLog* log = nullptr) : key_(key), log_(log) {}
+  Variant Key(std::int32_t) override { return Note(".Key", Variant(key_)); }
+  Ref<ITreeNode> Left(std::int32_t) override { return Note(".Left", left_); }
+  Ref<ITreeNode> Right(std::int32_t) override { return Note(".Right", right_); }
+  void SetLeft(std::int32_t, const Ref<ITreeNode>& v) override { left_ = Note(".SetLeft", v, &v); }
+  void SetRight(std::int32_t, const Ref<ITreeNode>& v) override {
+    right_ = Note(".SetRight", v, &v);
+  }
+
+ private:
+  template <class T>
+  T Note(const char* what, T value, const Ref<ITreeNode>* arg = nullptr) {
+    if (!log_) return value;
+    std::string call = std::to_string(key_) + what;
+    const auto* to = arg ? static_cast<RecordingTreeNode*>(arg->get()) : nullptr;
+    if (arg) call += "(" + (to ? std::to_string(to->key_) : "-") + ")";
+    if (call == log_->fail_on) throw std::runtime_error("failed: " + call);
+    log_->calls += call + " ";
+    return value;
+  }
+  std::int32_t key_;
+  CallLog* log_;
+  Ref<ITreeNode> left_, right_;
+};
+
 /// A new empty tree of either kind, held through the `Tree` interface.
 inline Ref<Tree> MakeTree(bool splay) { return splay ? Ref<Tree>(New<SplayTree>()) : New<Tree>(); }
 
