@@ -1,8 +1,10 @@
-// The trees' loops make exactly the element calls of the recursive formulation, in its order: a
-// small recursive reference, written straight from that formulation, runs the same operations on
-// a twin set of logging elements; after every operation both logs and both shapes must agree.
+// The trees' loops make exactly the element calls of the recursive formulation, in its order (a
+// small recursive reference runs the same operations on twin recording elements; after every
+// operation both logs and both shapes must agree), and handle one long chain without recursion.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdint>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "capture.h"
+#include "scale.h"
 #include "tree_test_support.h"
 
 namespace velmira {
@@ -81,8 +84,7 @@ class RecursiveTree {
     }
     return n;
   }
-  /// Splay(n, key) when `node` is Nothing, else the splay tree's InsertNode(n, node), which reads
-  /// the new element's key at every level and links it where the path ends.
+  /// Splay(n, key) when `node` is Nothing, else the splay tree's InsertNode(n, node).
   static Node Splay(const Node& n, const Variant& key, const Node& node) {
     if (!n) return node;
     const Variant nk = node ? node->Key(0) : key, k = n->Key(0);
@@ -177,7 +179,7 @@ TEST_P(CallSequence, LoopsMatchTheRecursiveFormulationOnRandomWorkloads) {
 INSTANTIATE_TEST_SUITE_P(Trees, CallSequence, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "SplayTree" : "Tree"; });
 
-/// The splay tree 3(2(1,),), built from keys 1 2 3, with the log emptied.
+/// The splay tree 3(2(1,),) from keys 1 2 3, spare elements 4 to 7, and the log emptied.
 struct SplayChain : testing::VelmiraTest {
   SplayChain() {
     for (int k : {1, 2, 3}) tree->Add(twin.nodes[k]);
@@ -212,6 +214,70 @@ TEST_F(SplayChain, PlainTreeTeardownIgnoresAFailureAndLeavesTheRestLinked) {
   EXPECT_NO_THROW(plain.reset());
   twin.log.fail_on.clear();
   EXPECT_EQ(testing::Shape(twin.nodes[6], 0), "6(5,7)");  // 5's left was reset first
+}
+
+using ChainNode = testing::RecordingTreeNode;  // without a log: records nothing
+
+constexpr std::int32_t kCount = testing::kLongChain;
+using Seen = std::array<std::int32_t, 3>;
+
+/// A whole walk in `order`: the number of elements, the first key and the last key.
+Seen WalkAll(const Ref<Tree>& tree, TreeEnumEnum order) {
+  Ref<TreeEnum> walk = tree->NewEnum();
+  walk->SetOrder(order);
+  Seen seen{0, 0, 0};
+  for (Ref<ITreeNode> n = walk->NextItem(); n; n = walk->NextItem()) {
+    seen[2] = n->Key(0).Int32Value();
+    seen[1] = seen[0]++ ? seen[1] : seen[2];
+  }
+  return seen;
+}
+
+using LongChain = testing::VelmiraTest;
+
+TEST_F(LongChain, SplayTreeBuiltInAscendingOrder) {
+  Ref<Tree> tree = New<SplayTree>();
+  for (std::int32_t k = 1; k <= kCount; ++k) tree->Add(New<ChainNode>(k));  // a left chain
+  EXPECT_EQ(WalkAll(tree, eTreeEnumPostOrder), (Seen{kCount, 1, kCount}));
+  EXPECT_EQ(WalkAll(tree, eTreeEnumReverseOrder), (Seen{kCount, kCount, 1}));
+  EXPECT_TRUE(tree->Exists(1));  // the far end: one rotation per level, all the way up
+  EXPECT_EQ(WalkAll(tree, eTreeEnumInOrder), (Seen{kCount, 1, kCount}));
+  EXPECT_EQ(WalkAll(tree, eTreeEnumPreOrder), (Seen{kCount, 1, 2}));  // 1(,N(N-1(...(2))))
+  tree->Remove(kCount);
+  tree->Remove(kCount / 2);
+  EXPECT_FALSE(tree->Exists(kCount / 2));
+  EXPECT_TRUE(tree->Exists(kCount - 1));
+  tree->Clear();
+  EXPECT_TRUE(tree->IsEmpty());
+  for (std::int32_t k = kCount; k >= 1; --k) tree->Add(New<ChainNode>(k));  // a right chain
+  tree.reset();                                                             // teardown clears it
+}
+
+TEST_F(LongChain, PlainTreeLinkedByHand) {
+  // Adding ascending keys one by one is quadratic for a plain tree; link the chain by hand, as a
+  // client owning its elements can, through the elements' own Right links.
+  Ref<Tree> tree = New<Tree>();
+  Ref<ITreeNode> tail = New<ChainNode>(1);
+  tree->Add(tail);
+  for (std::int32_t k = 2; k <= kCount; ++k) {
+    Ref<ITreeNode> next = New<ChainNode>(k);
+    tail->SetRight(0, next);
+    tail = std::move(next);
+  }
+  tail.reset();
+  EXPECT_TRUE(tree->Exists(kCount));
+  tree->Add(New<ChainNode>(kCount + 1));  // descends the whole chain
+  const std::int32_t n = kCount + 1;
+  EXPECT_EQ(WalkAll(tree, eTreeEnumInOrder), (Seen{n, 1, n}));
+  EXPECT_EQ(WalkAll(tree, eTreeEnumPreOrder), (Seen{n, 1, n}));
+  EXPECT_EQ(WalkAll(tree, eTreeEnumPostOrder), (Seen{n, n, 1}));
+  EXPECT_EQ(WalkAll(tree, eTreeEnumReverseOrder), (Seen{n, n, 1}));
+  tree->Remove(n);  // the far end: every level relinks on the way back
+  tree->Remove(1);  // the root
+  EXPECT_FALSE(tree->Exists(1) || tree->Exists(n));
+  EXPECT_TRUE(tree->Exists(2));
+  tree->Clear();
+  EXPECT_TRUE(tree->IsEmpty());
 }
 
 }  // namespace

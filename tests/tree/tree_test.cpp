@@ -1,6 +1,5 @@
 // Behaviour of Tree, SplayTree and TreeEnum, driven by small scripts: shapes after inserts,
-// removals and lookups, lookup results, warnings, and walks in the four orders, also walks that
-// change order, run side by side, outlive their tree or meet a failing element.
+// removals and lookups, lookup results, warnings, walks and walks that change or fail midway.
 #include "velmira/tree/tree.h"
 
 #include <gtest/gtest.h>
@@ -25,15 +24,13 @@ using TreeElementTypes = ::testing::Types<testing::ClientTreeNode, TreeNode>;
 template <class E>
 class TreeScript : public testing::VelmiraTest {
  protected:
-  /// Runs space-separated steps on `tree`, a key k being an integer or n for Null: +k adds a new
-  /// element (+k< or +k> one with a left or right child set), +N adds Nothing, =k adds again the
-  /// element first added with k, -k removes k (printing "!" if the element first added with k
-  /// keeps a link), ?k prints Exists(k) as 1 or 0, @k prints the key Item(k) finds ("x" if not
-  /// the element first added with k, "-" for Nothing), Ik sets Index and prints it, W<order>
-  /// prints a walk (p, r, i, o), S prints the shape, ~ drops the tree, !k makes the Left of k's
-  /// element fail once. N makes two walks A and B; A<order> sets A's order (A=v to the number v),
-  /// A? prints it, An prints A's next n items ("-" for Nothing; "E" for an error ends the step).
-  /// Each warning prints as {text} without `prefix`, which it must begin with; the shape last.
+  /// Runs space-separated steps on `tree` (k: an integer key, or n for Null): +k adds a new
+  /// element (+k< +k> one with a left or right child), +N adds Nothing, =k re-adds the element
+  /// first added with k, -k removes k ("!" if that element keeps a link), ?k prints Exists(k),
+  /// @k the key Item(k) finds ("x": not that element, "-": Nothing), Ik sets and prints Index,
+  /// W<p|r|i|o> prints a walk, S the shape, ~ drops the tree, !k makes k's Left fail once. N makes
+  /// walks A and B: A<order> or A=v sets A's order, A? prints it, An prints n items ("-" for
+  /// Nothing; "E" for an error ends the step). Warnings print as {text} less `prefix`; shape last.
   std::string Run(Ref<Tree> tree, const std::string& prefix, const std::string& script) {
     std::map<int, Ref<E>> first;
     Ref<TreeEnum> walks[2];
@@ -89,15 +86,13 @@ class TreeScript : public testing::VelmiraTest {
     }
     return out.str() + (tree ? testing::Shape(tree) : "");
   }
-  /// Whether the element class can be made to fail.
-  static constexpr bool kCanFail = requires(E & e) { e.fail_left; };
+  static constexpr bool kCanFail = requires(E & e) { e.fail_left; };  // whether E can fail
 };
 TYPED_TEST_SUITE(TreeScript, TreeElementTypes);
 
 /// The kinds of tree a script runs on ("T" plain, "S" splay), the script, what it prints.
 const char* const kScripts[][3] = {
-    // The plain tree keeps the shape of the insertion order; lookups, a duplicate key, a leaf
-    // added again and an absent key removed change nothing.
+    // Plain: insertion order; lookups, a duplicate key, a leaf re-added, an absent key: no change.
     {"T", "+50 +30 +70 +20 +40 +60 +80 +65 @65 ?81 @20 +40 @40 =65 -99",
      "65 0 20 40 50(30(20,40),70(60(,65),80))"},
     // The six removal cases; the removed element keeps no link.
@@ -130,8 +125,7 @@ const char* const kScripts[][3] = {
      "{Remove a node using a null Key} {Add Nothing} {Add a node with a null key} "
      "{Add a node with children} {Add a node with children} 5 0 0 0 - 0 "
      "{change the Index of a non-empty tree} 1"},
-    // Walks that switch order mid-walk (other values are ignored), run side by side, stay
-    // finished, outlive their tree, or meet a failing element (F: needs a failing element).
+    // Walks switching order (others ignored), side by side, done, orphaned, failing (F: needed).
     {"T", "+4 +2 +6 +1 +3 +5 +7 N A? A1 Ap A8", "1 1 2 3 4 6 5 7 - - 4(2(1,3),6(5,7))"},
     {"T", "+4 +2 +6 +1 +3 +5 +7 N Ao A3 A=0 A=3 A=-3 A=2 A? Ai A5",
      "1 3 2 2 4 5 6 7 - 4(2(1,3),6(5,7))"},

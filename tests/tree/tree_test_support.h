@@ -76,8 +76,7 @@ inline std::string KeyText(const Variant& key) {
   return key.Kind() == VariantKind::String ? std::string(key.Text()) : "-";
 }
 
-/// The shape under `root` in slot `index` as "key(left,right)", empty positions left out:
-/// "50(30(20,40),70)". Reads keys and links through the element interface.
+/// The shape under `root` in slot `index`, "50(30(20,40),70)": key(left,right), empties left out.
 inline std::string Shape(const Ref<ITreeNode>& root, std::int32_t index) {
   if (!root) return "";
   const std::string key = KeyText(root->Key(index));
@@ -102,9 +101,8 @@ inline std::string Walk(const Ref<Tree>& tree, TreeEnumEnum order) {
   Ref<TreeEnum> walk = tree->NewEnum();
   walk->SetOrder(order);
   std::string keys;
-  for (Ref<ITreeNode> n = walk->NextItem(); n; n = walk->NextItem()) {
+  for (Ref<ITreeNode> n = walk->NextItem(); n; n = walk->NextItem())
     keys += (keys.empty() ? "" : " ") + KeyText(n->Key(tree->Index()));
-  }
   return keys;
 }
 
