@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "core/index_tree_node.h"
+#include "core/teardown.h"
 #include "velmira/core/sample_node.h"
 #include "velmira/tree/splay_tree.h"
 
@@ -26,11 +27,7 @@ SampleNode<Link>::~SampleNode() {
   flags_ = Nothing;
   data_ = Nothing;
   root_record_ = nullptr;
-  try {
-    slot_table_->Clear();
-  } catch (...) {
-    // The records not reached are released with the table.
-  }
+  detail::ClearIgnoringErrors(*slot_table_);  // records not reached go with the table
   slot_table_.reset();
 }
 

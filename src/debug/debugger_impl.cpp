@@ -5,6 +5,7 @@
 #include <limits>
 #include <utility>
 
+#include "core/teardown.h"
 #include "debug/log_file.h"
 #include "debug/variant_text.h"
 #include "velmira/core/debug_output.h"
@@ -30,10 +31,7 @@ DebuggerImpl::~DebuggerImpl() {
   // Step by step, each step's errors ignored: a failure in one container does not keep the
   // others from being cleared.
   const auto clear = [](auto& container) {
-    try {
-      container->Clear();
-    } catch (...) {
-    }
+    ClearIgnoringErrors(*container);
     container.reset();
   };
   clear(call_stack_);

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/index_rule.h"
+#include "core/teardown.h"
 #include "velmira/core/debug_output.h"
 #include "velmira/core/variant.h"
 #include "velmira/linear/chain.h"

@@ -1,6 +1,7 @@
 #include "velmira/linear/stack.h"
 
 #include "core/index_rule.h"
+#include "core/teardown.h"
 #include "velmira/core/debug_output.h"
 #include "velmira/linear/chain.h"
 

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/index_rule.h"
+#include "core/teardown.h"
 #include "list/list_marker.h"
 #include "velmira/core/debug_output.h"
 #include "velmira/core/error.h"
@@ -43,11 +44,7 @@ constexpr const char* kRemoveNonMember =
 List::List() : marker_(New<detail::ListMarker>()) {}
 
 List::~List() {
-  try {
-    if (first_) Clear();
-  } catch (...) {
-    // Teardown never fails; elements not reached keep their links and are released with first_.
-  }
+  if (first_) detail::ClearIgnoringErrors(*this);
   // marker_ goes with the members; elements left linked keep it alive through their tags.
 }
 

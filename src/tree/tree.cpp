@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/index_rule.h"
+#include "core/teardown.h"
 #include "tree/tree_algorithms.h"
 #include "velmira/core/debug_output.h"
 
@@ -100,13 +101,8 @@ Ref<TreeEnum> Tree::NewEnum() const {
   return walk;
 }
 
-Tree::~Tree() {
-  try {
-    Clear();
-  } catch (...) {
-    // Teardown never fails: the rest of the walk is skipped and root_ is released below, with
-    // the elements not yet visited keeping their links.
-  }
-}
+// A failure skips the rest of the walk; root_ is then released with the elements not yet
+// visited keeping their links.
+Tree::~Tree() { detail::ClearIgnoringErrors(*this); }
 
 }  // namespace velmira

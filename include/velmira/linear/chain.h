@@ -61,15 +61,4 @@ void UnlinkAfter(const Ref<Node>& predecessor, const Ref<Node>& node, std::int32
   node->SetNextItem(index, Nothing);
 }
 
-/// Teardown of a container: its own `Clear`, with every error ignored. Elements not reached keep
-/// their links and are released with the container's references to them.
-template <class Container>
-void ClearIgnoringErrors(Container& container) noexcept {
-  try {
-    container.Clear();
-  } catch (...) {
-    // Teardown never fails.
-  }
-}
-
 }  // namespace velmira::detail
