@@ -45,8 +45,7 @@ void DebuggerImpl::WriteLine(std::string_view Message, std::int32_t Indent) {
   std::int32_t indent = Indent;
   if (show_indent_) indent = CheckedAdd(indent, std::min(indent_level_, kMaxNestingIndent));
   if (indent < 0) indent = 0;
-  const bool to_file = output_to_file_ && output_file_valid_;
-  if (!output_to_debug_ && !to_file) return;
+  if (!Writes()) return;
 
   // A local buffer rather than a reused member: a debug sink may call back into this debugger.
   std::string line;
@@ -55,7 +54,7 @@ void DebuggerImpl::WriteLine(std::string_view Message, std::int32_t Indent) {
   line.append(Message);
   line.push_back('\n');
   if (output_to_debug_) WriteDebugOutput(line);
-  if (to_file) {
+  if (WritesToFile()) {
     line.back() = '\r';
     line.push_back('\n');
     AppendToLogFile(file_name_, line);

@@ -109,9 +109,9 @@ class DebuggerImpl final : public Debugger {
   /// as the output settings say. Raises the file error when the log file cannot be written.
   void WriteLine(std::string_view Message, std::int32_t Indent);
   /// True when a line written now would go anywhere; lines nobody sees need not be built.
-  bool Writes() const noexcept {
-    return output_to_debug_ || (output_to_file_ && output_file_valid_);
-  }
+  bool Writes() const noexcept { return output_to_debug_ || WritesToFile(); }
+  /// True when lines are appended to the log file.
+  bool WritesToFile() const noexcept { return output_to_file_ && output_file_valid_; }
   /// Writes `prefix` + `name`, followed by " [count]" when `show_count` is on.
   void WriteCountLine(std::string_view prefix, std::string_view name, bool show_count,
                       std::int32_t count);
