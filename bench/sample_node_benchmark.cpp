@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "velmira/core/node_interfaces.h"
-#include "velmira/core/stack_node.h"
+#include "velmira/elements/stack_node.h"
 
 namespace {
 

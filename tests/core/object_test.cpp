@@ -11,7 +11,7 @@
 #include "capture.h"
 #include "scale.h"
 #include "velmira/core/debug_output.h"
-#include "velmira/core/list_node.h"
+#include "velmira/core/node_interfaces.h"
 
 namespace velmira {
 namespace {
@@ -48,13 +48,30 @@ TEST_F(RefTest, AssignmentRetainsTheNewTargetBeforeReleasingTheOld) {
   EXPECT_EQ(LiveObjectCount() - live_at_start_, 1);
 }
 
+/// A client element with two interfaces whose links are never used: identity across them.
+class ListAndTreeNode : public IListNode, public ITreeNode {
+ public:
+  Ref<IListNode> NextItem(std::int32_t) override { return Nothing; }
+  void SetNextItem(std::int32_t, const Ref<IListNode>&) override {}
+  Ref<IListNode> PrevItem(std::int32_t) override { return Nothing; }
+  void SetPrevItem(std::int32_t, const Ref<IListNode>&) override {}
+  Ref<IListNode> Tag(std::int32_t) override { return Nothing; }
+  void SetTag(std::int32_t, const Ref<IListNode>&) override {}
+  Variant Key(std::int32_t) override { return {}; }
+  Ref<ITreeNode> Left(std::int32_t) override { return Nothing; }
+  void SetLeft(std::int32_t, const Ref<ITreeNode>&) override {}
+  Ref<ITreeNode> Right(std::int32_t) override { return Nothing; }
+  void SetRight(std::int32_t, const Ref<ITreeNode>&) override {}
+};
+
 TEST_F(RefTest, NothingAndIdentityAcrossInterfaces) {
-  const Ref<ListNode> object = New<ListNode>();
+  const Ref<ListAndTreeNode> object = New<ListAndTreeNode>();
   Ref<IListNode> as_element = object;
-  const Ref<SampleNode<IListNode>> as_sample = object;
-  EXPECT_TRUE(Is(as_element, as_sample));
-  EXPECT_TRUE(Is(As<SampleNode<IListNode>>(as_element), object));
-  EXPECT_FALSE(Is(as_element, Ref<IListNode>(New<ListNode>())) || Is(as_element, Nothing));
+  const Ref<ITreeNode> as_other = object;
+  EXPECT_TRUE(Is(as_element, as_other));
+  EXPECT_TRUE(Is(As<ListAndTreeNode>(as_other), object));
+  EXPECT_TRUE(Is(As<IListNode>(as_other), object));
+  EXPECT_FALSE(Is(as_element, Ref<IListNode>(New<ListAndTreeNode>())) || Is(as_element, Nothing));
   EXPECT_FALSE(as_element == Nothing);
   as_element = Nothing;
   EXPECT_TRUE(as_element == Nothing && Ref<IStackNode>() == Nothing && Is(as_element, Nothing) &&
@@ -62,7 +79,7 @@ TEST_F(RefTest, NothingAndIdentityAcrossInterfaces) {
 }
 
 TEST_F(RefTest, AsToAMissingInterfaceRaisesTypeMismatch) {
-  const Ref<IListNode> node = New<ListNode>();
+  const Ref<IListNode> node = New<ListAndTreeNode>();
   const auto convert = [&] { As<IStackNode>(node); };
   EXPECT_THAT(convert, Throws<Error>(Property(&Error::Number, kErrTypeMismatch)));
   EXPECT_THAT(convert, ::testing::ThrowsMessage<Error>(::testing::StrEq("Type mismatch")));

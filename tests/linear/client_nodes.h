@@ -16,10 +16,10 @@
 
 #include "slot_map.h"
 #include "velmira/core/node_interfaces.h"
-#include "velmira/core/pqueue_node.h"
-#include "velmira/core/queue_node.h"
+#include "velmira/elements/pqueue_node.h"
+#include "velmira/elements/queue_node.h"
 #include "velmira/core/ref.h"
-#include "velmira/core/stack_node.h"
+#include "velmira/elements/stack_node.h"
 #include "velmira/core/variant.h"
 
 namespace velmira::testing {

@@ -18,7 +18,7 @@
 #include "allocation_counter.h"
 #include "capture.h"
 #include "scale.h"
-#include "velmira/core/list_node.h"
+#include "velmira/elements/list_node.h"
 
 namespace velmira {
 

@@ -13,7 +13,7 @@
 
 #include "capture.h"
 #include "tree_test_support.h"
-#include "velmira/core/tree_node.h"
+#include "velmira/elements/tree_node.h"
 
 namespace velmira {
 namespace {

@@ -1,6 +1,6 @@
-#include "velmira/core/queue_node.h"
+#include "velmira/elements/queue_node.h"
 
-#include "core/sample_node_impl.h"
+#include "elements/sample_node_impl.h"
 
 namespace velmira {
 

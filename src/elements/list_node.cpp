@@ -1,6 +1,6 @@
-#include "velmira/core/list_node.h"
+#include "velmira/elements/list_node.h"
 
-#include "core/sample_node_impl.h"
+#include "elements/sample_node_impl.h"
 
 namespace velmira {
 

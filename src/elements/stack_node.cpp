@@ -1,6 +1,6 @@
-#include "velmira/core/stack_node.h"
+#include "velmira/elements/stack_node.h"
 
-#include "core/sample_node_impl.h"
+#include "elements/sample_node_impl.h"
 
 namespace velmira {
 

@@ -1,7 +1,7 @@
 // Internal: the members of `SampleNode<Link>`. Each element class's source includes this file and
 // instantiates `SampleNode` for its own interface:
 //
-//   #include "core/sample_node_impl.h"
+//   #include "elements/sample_node_impl.h"
 //   template class SampleNode<IStackNode>;
 //   Ref<IStackNode> StackNode::NextItem(std::int32_t Index) { return SlotRecord(Index).second_link;
 //   }
@@ -9,9 +9,9 @@
 
 #include <cstdint>
 
-#include "core/index_tree_node.h"
+#include "elements/index_tree_node.h"
 #include "core/teardown.h"
-#include "velmira/core/sample_node.h"
+#include "velmira/elements/sample_node.h"
 #include "velmira/tree/splay_tree.h"
 
 namespace velmira {

@@ -1,6 +1,6 @@
-#include "velmira/core/pqueue_node.h"
+#include "velmira/elements/pqueue_node.h"
 
-#include "core/sample_node_impl.h"
+#include "elements/sample_node_impl.h"
 
 namespace velmira {
 

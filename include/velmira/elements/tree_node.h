@@ -10,7 +10,7 @@
 
 #include "velmira/core/node_interfaces.h"
 #include "velmira/core/ref.h"
-#include "velmira/core/sample_node.h"
+#include "velmira/elements/sample_node.h"
 #include "velmira/core/variant.h"
 
 namespace velmira {

@@ -1,6 +1,6 @@
-#include "velmira/core/tree_node.h"
+#include "velmira/elements/tree_node.h"
 
-#include "core/sample_node_impl.h"
+#include "elements/sample_node_impl.h"
 
 namespace velmira {
 
