@@ -1,4 +1,4 @@
-// Umbrella header: every public class of the library, module by module from the bottom up.
+// Umbrella header: every public class of the library.
 //
 //   #include <velmira/velmira.h>
 //   auto stack = velmira::New<velmira::Stack>();
@@ -10,6 +10,13 @@
 #include "velmira/core/object.h"
 #include "velmira/core/ref.h"
 #include "velmira/core/variant.h"
+#include "velmira/debug/debugger.h"
+#include "velmira/debug/no_debugger.h"
+#include "velmira/elements/list_node.h"
+#include "velmira/elements/pqueue_node.h"
+#include "velmira/elements/queue_node.h"
+#include "velmira/elements/stack_node.h"
+#include "velmira/elements/tree_node.h"
 #include "velmira/linear/pqueue.h"
 #include "velmira/linear/queue.h"
 #include "velmira/linear/stack.h"
@@ -18,10 +25,3 @@
 #include "velmira/tree/splay_tree.h"
 #include "velmira/tree/tree.h"
 #include "velmira/tree/tree_enum.h"
-#include "velmira/elements/list_node.h"
-#include "velmira/elements/pqueue_node.h"
-#include "velmira/elements/queue_node.h"
-#include "velmira/elements/stack_node.h"
-#include "velmira/elements/tree_node.h"
-#include "velmira/debug/debugger.h"
-#include "velmira/debug/no_debugger.h"

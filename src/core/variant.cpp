@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <new>
 
+#include "core/civil_date.h"
+
 namespace velmira {
 
 namespace detail {
@@ -185,14 +187,8 @@ Variant Variant::Date(double serial) noexcept {
 }
 
 Variant Variant::DateFromYmd(int year, int month, int day) noexcept {
-  // Days from 1970-01-01 in the proleptic Gregorian calendar (H. Hinnant's algorithm).
-  const int y = year - (month <= 2 ? 1 : 0);
-  const int era = (y >= 0 ? y : y - 399) / 400;
-  const int yoe = y - era * 400;
-  const int doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  const long days_since_1970 = static_cast<long>(era) * 146097 + doe - 719468;
-  return Date(static_cast<double>(days_since_1970 + 25569));  // 1970-01-01 is day 25569
+  return Date(
+      static_cast<double>(detail::DaysFromCivil(year, month, day) + detail::kSerialOfUnixEpoch));
 }
 
 bool Variant::IsNumeric() const noexcept {

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "core/civil_date.h"
 #include "velmira/core/error.h"
 
 namespace velmira::detail {
@@ -39,19 +40,6 @@ std::string CurrencyText(std::int64_t ten_thousandths) {
   return text;
 }
 
-/// The proleptic Gregorian date of a day counted from 1970-01-01 (H. Hinnant's algorithm).
-void CivilFromDays(std::int64_t z, std::int64_t& year, int& month, int& day) {
-  z += 719468;
-  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const std::int64_t doe = z - era * 146097;
-  const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const std::int64_t mp = (5 * doy + 2) / 153;
-  day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  year = yoe + era * 400 + (month <= 2 ? 1 : 0);
-}
-
 std::string DateText(double serial) {
   // Serial numbers of 0100-01-01 and 9999-12-31, the range dates are written as dates.
   constexpr double kFirst = -657434.0, kLast = 2958465.0;
@@ -67,7 +55,7 @@ std::string DateText(double serial) {
   }
   std::int64_t year;
   int month, day;
-  CivilFromDays(days - 25569, year, month, day);  // 1970-01-01 is day 25569
+  CivilFromDays(days - kSerialOfUnixEpoch, year, month, day);
   char buffer[48];
   if (seconds == 0) {
     std::snprintf(buffer, sizeof buffer, "%04lld-%02d-%02d", static_cast<long long>(year), month,

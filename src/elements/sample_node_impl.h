@@ -3,14 +3,13 @@
 //
 //   #include "elements/sample_node_impl.h"
 //   template class SampleNode<IStackNode>;
-//   Ref<IStackNode> StackNode::NextItem(std::int32_t Index) { return SlotRecord(Index).second_link;
-//   }
+//   Ref<IStackNode> StackNode::NextItem(std::int32_t Index) { return SlotRecord(Index).second_link; }
 #pragma once
 
 #include <cstdint>
 
-#include "elements/index_tree_node.h"
 #include "core/teardown.h"
+#include "elements/index_tree_node.h"
 #include "velmira/elements/sample_node.h"
 #include "velmira/tree/splay_tree.h"
 

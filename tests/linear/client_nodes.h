@@ -16,11 +16,11 @@
 
 #include "slot_map.h"
 #include "velmira/core/node_interfaces.h"
+#include "velmira/core/ref.h"
+#include "velmira/core/variant.h"
 #include "velmira/elements/pqueue_node.h"
 #include "velmira/elements/queue_node.h"
-#include "velmira/core/ref.h"
 #include "velmira/elements/stack_node.h"
-#include "velmira/core/variant.h"
 
 namespace velmira::testing {
 

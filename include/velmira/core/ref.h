@@ -8,13 +8,21 @@
 
 #include <compare>
 #include <concepts>
-#include <cstddef>
 #include <utility>
 
 #include "velmira/core/error.h"
 #include "velmira/core/object.h"
 
 namespace velmira {
+
+template <class T>
+class Ref;
+
+namespace detail {
+/// A `Ref<From>` converts implicitly to a `Ref<To>` when a `From*` converts to a `To*`.
+template <class From, class To>
+concept PointerConvertibleTo = std::convertible_to<From*, To*>;
+}  // namespace detail
 
 /// The type of `Nothing`, the empty reference.
 struct NothingType {
@@ -40,13 +48,11 @@ class Ref {
   Ref(const Ref& other) noexcept : Ref(other.ptr_) {}
   Ref(Ref&& other) noexcept : ptr_(std::exchange(other.ptr_, nullptr)) {}
 
-  template <class U>
-  requires std::convertible_to<U*, T*> Ref(const Ref<U>& other)
-  noexcept : Ref(static_cast<T*>(other.get())) {}  // NOLINT
+  template <detail::PointerConvertibleTo<T> U>
+  Ref(const Ref<U>& other) noexcept : Ref(static_cast<T*>(other.get())) {}  // NOLINT
 
-  template <class U>
-  requires std::convertible_to<U*, T*> Ref(Ref<U>&& other)
-  noexcept : ptr_(other.Detach()) {}  // NOLINT
+  template <detail::PointerConvertibleTo<T> U>
+  Ref(Ref<U>&& other) noexcept : ptr_(other.Detach()) {}  // NOLINT
 
   ~Ref() {
     if (ptr_) detail::Release(ptr_);

@@ -10,8 +10,8 @@
 
 #include "velmira/core/node_interfaces.h"
 #include "velmira/core/ref.h"
-#include "velmira/elements/sample_node.h"
 #include "velmira/core/variant.h"
+#include "velmira/elements/sample_node.h"
 
 namespace velmira {
 
