@@ -80,13 +80,13 @@ std::string DescribeClass(const ClassInfo& info) {
 std::string DescribeCatalogue() {
   const LibraryInfo& lib = Library();
   std::string text = "library " + std::string(lib.name) + " " + std::to_string(lib.major_version) +
-                     "." + std::to_string(lib.minor_version) + " " + lib.id.ToString() +
-                     "\n  " + std::string(lib.description) + "\n  file version " +
+                     "." + std::to_string(lib.minor_version) + " " + lib.id.ToString() + "\n  " +
+                     std::string(lib.description) + "\n  file version " +
                      std::string(lib.file_version) + ", locale " + std::to_string(lib.locale) +
                      "\n";
   for (const ClassInfo& c : Classes()) {
-    text += std::string(c.qualified_name) + " (" + std::string(InstancingWord(c.instancing)) +
-            ")\n";
+    text +=
+        std::string(c.qualified_name) + " (" + std::string(InstancingWord(c.instancing)) + ")\n";
     if (!c.description.empty()) text += "  " + std::string(c.description) + "\n";
   }
   for (const EnumInfo& e : Enumerations()) {

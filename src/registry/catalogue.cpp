@@ -26,17 +26,27 @@ namespace detail {
 // The private classes publish no members; their interfaces are listed with their identifiers
 // only. No object of theirs is ever handed to a client, so they have no cast.
 constexpr InterfaceInfo kTreeEnumStackNodeInterface{
-    "_TreeEnumStackNode", "TreeEnumStackNode",
-    Guid::Parse("b4930d5b-65ac-4ae8-ad3c-a77a7105d41e"), {}, nullptr};
+    "_TreeEnumStackNode",
+    "TreeEnumStackNode",
+    Guid::Parse("b4930d5b-65ac-4ae8-ad3c-a77a7105d41e"),
+    {},
+    nullptr};
 constexpr InterfaceInfo kDebugStackNodeInterface{
-    "_DebugStackNode", "DebugStackNode", Guid::Parse("5dc3ecec-c00d-471c-8786-a0b64428321c"), {},
+    "_DebugStackNode",
+    "DebugStackNode",
+    Guid::Parse("5dc3ecec-c00d-471c-8786-a0b64428321c"),
+    {},
     nullptr};
-constexpr InterfaceInfo kDebugTreeNodeInterface{
-    "_DebugTreeNode", "DebugTreeNode", Guid::Parse("3a9c0ae5-6fdb-4669-9730-50cdfcec4a2e"), {},
-    nullptr};
-constexpr InterfaceInfo kIndexTreeNodeInterface{
-    "_IndexTreeNode", "IndexTreeNode", Guid::Parse("e996cc71-53db-4fa5-b273-925408c74f9e"), {},
-    nullptr};
+constexpr InterfaceInfo kDebugTreeNodeInterface{"_DebugTreeNode",
+                                                "DebugTreeNode",
+                                                Guid::Parse("3a9c0ae5-6fdb-4669-9730-50cdfcec4a2e"),
+                                                {},
+                                                nullptr};
+constexpr InterfaceInfo kIndexTreeNodeInterface{"_IndexTreeNode",
+                                                "IndexTreeNode",
+                                                Guid::Parse("e996cc71-53db-4fa5-b273-925408c74f9e"),
+                                                {},
+                                                nullptr};
 
 }  // namespace detail
 
@@ -44,7 +54,8 @@ namespace {
 
 using namespace detail;  // the interface tables
 
-constexpr LibraryInfo kLibrary{"Velmira", "Commonly used objects and data structures",
+constexpr LibraryInfo kLibrary{"Velmira",
+                               "Commonly used objects and data structures",
                                Guid::Parse("97a5bb96-54e2-4fb7-87bc-7149fee15dfd"),
                                1,
                                1,
@@ -116,9 +127,8 @@ const ClassInfo kClasses[] = {
      &kStackInterface, kNothingElse, "Velmira.Stack implements a last-in, first-out (LIFO) list.",
      &Make<Stack>, &typeid(Stack)},
     {"Queue", "Velmira.Queue", C, Guid::Parse("4b09464c-e602-478c-8f22-1002e4d89864"),
-     &kQueueInterface, kNothingElse,
-     "Velmira.Queue implements a first-in, first-out (FIFO) list.", &Make<Queue>,
-     &typeid(Queue)},
+     &kQueueInterface, kNothingElse, "Velmira.Queue implements a first-in, first-out (FIFO) list.",
+     &Make<Queue>, &typeid(Queue)},
     {"PQueue", "Velmira.PQueue", C, Guid::Parse("a64e6caa-18ed-4c1d-bae3-10f9f27ad871"),
      &kPQueueInterface, kNothingElse,
      "Velmira.PQueue implements a prioritized first-in, first-out (FIFO) list.", &Make<PQueue>,
@@ -148,8 +158,8 @@ const ClassInfo kClasses[] = {
      "Velmira.Debugger provides debugging, logging and profiling services.", &Make<Debugger>},
     {"NoDebugger", "Velmira.NoDebugger", C, Guid::Parse("08762436-dba8-4e21-98d6-653fd081c2e0"),
      &kNoDebuggerInterface, kImplementsDebugger,
-     "Velmira.NoDebugger implements the Debugger interface, but does nothing.",
-     &Make<NoDebugger>, &typeid(NoDebugger)},
+     "Velmira.NoDebugger implements the Debugger interface, but does nothing.", &Make<NoDebugger>,
+     &typeid(NoDebugger)},
     {"TreeEnumStackNode", "Velmira.TreeEnumStackNode", P,
      Guid::Parse("9fa40719-9c4d-4643-85c2-cc9cf09529cd"), &kTreeEnumStackNodeInterface,
      kImplementsIStackNode, ""},

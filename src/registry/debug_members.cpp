@@ -29,23 +29,27 @@ constexpr std::array<MemberInfo, 34> PropertyRows(bool described) {
   using D = Debugger;
   const std::array<MemberInfo, 2> parts[] = {
       SettingRows<&D::ShowOutput, &D::SetShowOutput>(
-          1, "ShowOutput", text("Whether or not Output should send information to the debug output.")),
+          1, "ShowOutput",
+          text("Whether or not Output should send information to the debug output.")),
       SettingRows<&D::ShowIndent, &D::SetShowIndent>(
           2, "ShowIndent", text("Whether or not debug output should be indented.")),
       SettingRows<&D::ShowAssert, &D::SetShowAssert>(
-          3, "ShowAssert", text("Whether or not Assert should send information to the debug output.")),
+          3, "ShowAssert",
+          text("Whether or not Assert should send information to the debug output.")),
       SettingRows<&D::ShowAssertCount, &D::SetShowAssertCount>(
           4, "ShowAssertCount",
           text("Whether or not the number of times an assertion has failed should be included in "
                "output from Assert.")),
       SettingRows<&D::ShowEnter, &D::SetShowEnter>(
-          5, "ShowEnter", text("Whether or not Enter should send information to the debug output.")),
+          5, "ShowEnter",
+          text("Whether or not Enter should send information to the debug output.")),
       SettingRows<&D::ShowEnterCount, &D::SetShowEnterCount>(
           6, "ShowEnterCount",
           text("Whether or not the current value of the procedure counter should be included in "
                "output from Enter.")),
       SettingRows<&D::ShowLeave, &D::SetShowLeave>(
-          7, "ShowLeave", text("Whether or not Leave should send information to the debug output.")),
+          7, "ShowLeave",
+          text("Whether or not Leave should send information to the debug output.")),
       SettingRows<&D::ShowLeaveCount, &D::SetShowLeaveCount>(
           8, "ShowLeaveCount",
           text("Whether or not the current value of the procedure counter should be included in "
@@ -65,19 +69,22 @@ constexpr std::array<MemberInfo, 34> PropertyRows(bool described) {
           text("Whether or not the current value of the resource counter should be included in "
                "output from Release.")),
       SettingRows<&D::ShowReport, &D::SetShowReport>(
-          13, "ShowReport", text("Whether or not Report should send information to the debug output.")),
+          13, "ShowReport",
+          text("Whether or not Report should send information to the debug output.")),
       SettingRows<&D::ShowReportZeros, &D::SetShowReportZeros>(
           14, "ShowReportZeros",
           text("Whether or not counters with a value of zero should be included in the output from "
                "Report.")),
       SettingRows<&D::OutputToDebug, &D::SetOutputToDebug>(
-          15, "OutputToDebug", text("Whether or not output should be sent to the Win32 debug output.")),
+          15, "OutputToDebug",
+          text("Whether or not output should be sent to the Win32 debug output.")),
       SettingRows<&D::OutputToFile, &D::SetOutputToFile>(
           16, "OutputToFile", text("Whether or not output should be sent to a log file.")),
       {
           Get(17, "OutputFile", {}, kString, text("The name of the current output file."),
               Bind<D, [](D& d, const CallArgs&) { return d.OutputFile(); }>()),
-          Let(17, "OutputFile", {ByRef("Value", kString)}, text("The name of the current output file."),
+          Let(17, "OutputFile", {ByRef("Value", kString)},
+              text("The name of the current output file."),
               Bind<D, [](D& d, const CallArgs& a) { d.SetOutputFile(a.Text(0)); }>()),
       },
   };
@@ -89,9 +96,8 @@ constexpr std::array<MemberInfo, 34> PropertyRows(bool described) {
   return all;
 }
 
-constexpr MemberBody kOutput = Bind<Debugger, [](Debugger& d, const CallArgs& a) {
-  d.Output(a.Text(0), a.Rest(1));
-}>();
+constexpr MemberBody kOutput =
+    Bind<Debugger, [](Debugger& d, const CallArgs& a) { d.Output(a.Text(0), a.Rest(1)); }>();
 constexpr MemberBody kAssert =
     Bind<Debugger, [](Debugger& d, const CallArgs& a) { d.Assert(a.Bool(0), a.Text(1)); }>();
 constexpr MemberBody kClearCounters =

@@ -24,15 +24,12 @@ constexpr ParamInfo kIndex = ByVal("Index", kInt32);
 
 /// A link get and set of element interface `I`, read and written through `Get` and `Set`.
 template <class I, auto Get, auto Set>
-constexpr std::array<MemberInfo, 2> LinkRows(std::int32_t id, std::string_view name,
-                                             TypeRef type) {
+constexpr std::array<MemberInfo, 2> LinkRows(std::int32_t id, std::string_view name, TypeRef type) {
   return {
       Row(id, name, CallKind::PropertyGet, {kIndex}, type, "",
           Bind<I, [](I& n, const CallArgs& a) { return (n.*Get)(a.Int32(0)); }>()),
       Row(id, name, CallKind::PropertySet, {kIndex, ByVal("Value", type)}, kNone, "",
-          Bind<I, [](I& n, const CallArgs& a) {
-            (n.*Set)(a.Int32(0), a.Object<I>(1));
-          }>()),
+          Bind<I, [](I& n, const CallArgs& a) { (n.*Set)(a.Int32(0), a.Object<I>(1)); }>()),
   };
 }
 
@@ -52,20 +49,18 @@ constexpr auto Join(const std::array<MemberInfo, N>&... parts) {
 
 constexpr auto kIStackNodeMembers =
     LinkRows<IStackNode, &IStackNode::NextItem, &IStackNode::SetNextItem>(1, "NextItem",
-                                                                           kIStackNode);
+                                                                          kIStackNode);
 constexpr auto kIQueueNodeMembers =
     LinkRows<IQueueNode, &IQueueNode::NextItem, &IQueueNode::SetNextItem>(1, "NextItem",
-                                                                           kIQueueNode);
+                                                                          kIQueueNode);
 constexpr auto kIPQueueNodeMembers =
     Join(std::array{KeyRow<IPQueueNode>()},
          LinkRows<IPQueueNode, &IPQueueNode::NextItem, &IPQueueNode::SetNextItem>(2, "NextItem",
-                                                                                   kIPQueueNode));
-constexpr auto kIListNodeMembers =
-    Join(LinkRows<IListNode, &IListNode::NextItem, &IListNode::SetNextItem>(1, "NextItem",
-                                                                             kIListNode),
-         LinkRows<IListNode, &IListNode::PrevItem, &IListNode::SetPrevItem>(2, "PrevItem",
-                                                                             kIListNode),
-         LinkRows<IListNode, &IListNode::Tag, &IListNode::SetTag>(3, "Tag", kIListNode));
+                                                                                  kIPQueueNode));
+constexpr auto kIListNodeMembers = Join(
+    LinkRows<IListNode, &IListNode::NextItem, &IListNode::SetNextItem>(1, "NextItem", kIListNode),
+    LinkRows<IListNode, &IListNode::PrevItem, &IListNode::SetPrevItem>(2, "PrevItem", kIListNode),
+    LinkRows<IListNode, &IListNode::Tag, &IListNode::SetTag>(3, "Tag", kIListNode));
 constexpr auto kITreeNodeMembers =
     Join(std::array{KeyRow<ITreeNode>()},
          LinkRows<ITreeNode, &ITreeNode::Left, &ITreeNode::SetLeft>(2, "Left", kITreeNode),
@@ -89,18 +84,17 @@ constexpr std::array<MemberInfo, 3> UserDataRows(std::int32_t id, std::string_vi
 template <class Link>
 constexpr auto SampleNodeMembers(std::string_view key_description) {
   using Node = SampleNode<Link>;
-  return Join(UserDataRows<Node, &Node::Value, &Node::SetValue>(1, "Value"),
-              UserDataRows<Node, &Node::Tag, &Node::SetTag>(2, "Tag"),
-              UserDataRows<Node, &Node::Flags, &Node::SetFlags>(3, "Flags"),
-              UserDataRows<Node, &Node::Data, &Node::SetData>(4, "Data"),
-              std::array{
-                  Get(5, "Key", {kIndex}, kVariant, key_description,
-                      Bind<Node, [](Node& n, const CallArgs& a) { return n.Key(a.Int32(0)); }>()),
-                  Let(5, "Key", {kIndex, ByVal("Value", kVariant)}, key_description,
-                      Bind<Node, [](Node& n, const CallArgs& a) {
-                        n.SetKey(a.Int32(0), a.Value(1));
-                      }>()),
-              });
+  return Join(
+      UserDataRows<Node, &Node::Value, &Node::SetValue>(1, "Value"),
+      UserDataRows<Node, &Node::Tag, &Node::SetTag>(2, "Tag"),
+      UserDataRows<Node, &Node::Flags, &Node::SetFlags>(3, "Flags"),
+      UserDataRows<Node, &Node::Data, &Node::SetData>(4, "Data"),
+      std::array{
+          Get(5, "Key", {kIndex}, kVariant, key_description,
+              Bind<Node, [](Node& n, const CallArgs& a) { return n.Key(a.Int32(0)); }>()),
+          Let(5, "Key", {kIndex, ByVal("Value", kVariant)}, key_description,
+              Bind<Node, [](Node& n, const CallArgs& a) { n.SetKey(a.Int32(0), a.Value(1)); }>()),
+      });
 }
 
 constexpr auto kStackNodeMembers = SampleNodeMembers<IStackNode>(kUserData);
@@ -113,21 +107,21 @@ constexpr auto kTreeNodeMembers = SampleNodeMembers<ITreeNode>(
 
 }  // namespace
 
-constexpr InterfaceInfo kIStackNodeInterface{
-    "_IStackNode", "IStackNode", Guid::Parse("b046d0be-c7a8-49b8-8997-17ce6b2bc95a"),
-    kIStackNodeMembers, &CastTo<IStackNode>};
-constexpr InterfaceInfo kIQueueNodeInterface{
-    "_IQueueNode", "IQueueNode", Guid::Parse("76a6c3a8-fef7-4f9f-a45e-60f81c365e7e"),
-    kIQueueNodeMembers, &CastTo<IQueueNode>};
-constexpr InterfaceInfo kIPQueueNodeInterface{
-    "_IPQueueNode", "IPQueueNode", Guid::Parse("46507800-6be6-43c1-99dd-bcc4d21674a7"),
-    kIPQueueNodeMembers, &CastTo<IPQueueNode>};
-constexpr InterfaceInfo kIListNodeInterface{
-    "_IListNode", "IListNode", Guid::Parse("18f5c555-04ff-47c2-bd88-80c4fff586ad"),
-    kIListNodeMembers, &CastTo<IListNode>};
-constexpr InterfaceInfo kITreeNodeInterface{
-    "_ITreeNode", "ITreeNode", Guid::Parse("ece19ae3-ac58-45ac-aa62-353456d74a89"),
-    kITreeNodeMembers, &CastTo<ITreeNode>};
+constexpr InterfaceInfo kIStackNodeInterface{"_IStackNode", "IStackNode",
+                                             Guid::Parse("b046d0be-c7a8-49b8-8997-17ce6b2bc95a"),
+                                             kIStackNodeMembers, &CastTo<IStackNode>};
+constexpr InterfaceInfo kIQueueNodeInterface{"_IQueueNode", "IQueueNode",
+                                             Guid::Parse("76a6c3a8-fef7-4f9f-a45e-60f81c365e7e"),
+                                             kIQueueNodeMembers, &CastTo<IQueueNode>};
+constexpr InterfaceInfo kIPQueueNodeInterface{"_IPQueueNode", "IPQueueNode",
+                                              Guid::Parse("46507800-6be6-43c1-99dd-bcc4d21674a7"),
+                                              kIPQueueNodeMembers, &CastTo<IPQueueNode>};
+constexpr InterfaceInfo kIListNodeInterface{"_IListNode", "IListNode",
+                                            Guid::Parse("18f5c555-04ff-47c2-bd88-80c4fff586ad"),
+                                            kIListNodeMembers, &CastTo<IListNode>};
+constexpr InterfaceInfo kITreeNodeInterface{"_ITreeNode", "ITreeNode",
+                                            Guid::Parse("ece19ae3-ac58-45ac-aa62-353456d74a89"),
+                                            kITreeNodeMembers, &CastTo<ITreeNode>};
 
 constexpr InterfaceInfo kStackNodeInterface{
     "_StackNode", "StackNode", Guid::Parse("3a61d97e-64ff-4882-8caf-5688cdd696ba"),
@@ -139,10 +133,10 @@ constexpr InterfaceInfo kPQueueNodeInterface{
     "_PQueueNode", "PQueueNode", Guid::Parse("15c26a9c-81ae-4a2c-a7a8-39821bf04c80"),
     kPQueueNodeMembers, &CastTo<PQueueNode, SampleNode<IPQueueNode>>};
 constexpr InterfaceInfo kListNodeInterface{
-    "_ListNode", "ListNode", Guid::Parse("f5ab650a-d110-4622-a3fb-d501738072f4"),
-    kListNodeMembers, &CastTo<ListNode, SampleNode<IListNode>>};
+    "_ListNode", "ListNode", Guid::Parse("f5ab650a-d110-4622-a3fb-d501738072f4"), kListNodeMembers,
+    &CastTo<ListNode, SampleNode<IListNode>>};
 constexpr InterfaceInfo kTreeNodeInterface{
-    "_TreeNode", "TreeNode", Guid::Parse("7709bf5f-d1cd-4c49-9d34-4707972a7843"),
-    kTreeNodeMembers, &CastTo<TreeNode, SampleNode<ITreeNode>>};
+    "_TreeNode", "TreeNode", Guid::Parse("7709bf5f-d1cd-4c49-9d34-4707972a7843"), kTreeNodeMembers,
+    &CastTo<TreeNode, SampleNode<ITreeNode>>};
 
 }  // namespace velmira::detail

@@ -42,9 +42,9 @@ std::string NameOf(const InterfaceInfo& iface, std::int32_t id) {
 const MemberInfo& FindRow(const InterfaceInfo& iface, std::int32_t id, CallKind kind) {
   if (const MemberInfo* row = iface.Find(id, kind)) return *row;
   const std::string name = NameOf(iface, id);
-  ThrowMemberNotFound(iface, name + (iface.DispatchIdOf(name) == id
-                                         ? " (no " + std::string(KindName(kind)) + ")"
-                                         : std::string()));
+  ThrowMemberNotFound(
+      iface, name + (iface.DispatchIdOf(name) == id ? " (no " + std::string(KindName(kind)) + ")"
+                                                    : std::string()));
 }
 
 Variant Call(const InterfaceInfo& iface, const Ref<Object>& target, const MemberInfo& row,
@@ -71,7 +71,8 @@ Variant Call(const InterfaceInfo& iface, const Ref<Object>& target, const Member
   std::span<const Variant> call_args(converted, fixed);
   if (row.HasParamArray()) {
     with_extras.assign(converted, converted + fixed);
-    if (args.size() > fixed) with_extras.insert(with_extras.end(), args.begin() + fixed, args.end());
+    if (args.size() > fixed)
+      with_extras.insert(with_extras.end(), args.begin() + fixed, args.end());
     call_args = with_extras;
   }
   // The caller's reference may be dropped by a member that re-enters; keep the object alive.

@@ -20,11 +20,13 @@ constexpr MemberInfo kStackMembers[] = {
         Bind<Stack, [](Stack& s, const CallArgs&) { return s.IsEmpty(); }>()),
     Get(3, "Top", {}, kIStackNode, "The topmost item in the stack.",
         Bind<Stack, [](Stack& s, const CallArgs&) { return s.Top(); }>()),
-    Method(4, "Push", {ByRef("Node", kIStackNode)}, kNone, "Inserts an item at the top of the stack.",
+    Method(4, "Push", {ByRef("Node", kIStackNode)}, kNone,
+           "Inserts an item at the top of the stack.",
            Bind<Stack, [](Stack& s, const CallArgs& a) { s.Push(a.Object<IStackNode>(0)); }>()),
     Method(5, "Pop", {}, kIStackNode, "Removes and returns the topmost item from the stack.",
            Bind<Stack, [](Stack& s, const CallArgs&) { return s.Pop(); }>()),
-    Method(6, "Add", {ByRef("Node", kIStackNode)}, kNone, "Inserts an item at the top of the stack.",
+    Method(6, "Add", {ByRef("Node", kIStackNode)}, kNone,
+           "Inserts an item at the top of the stack.",
            Bind<Stack, [](Stack& s, const CallArgs& a) { s.Add(a.Object<IStackNode>(0)); }>()),
     Method(7, "Drop", {}, kNone, "Removes the topmost item from the stack.",
            Bind<Stack, [](Stack& s, const CallArgs&) { s.Drop(); }>()),
@@ -39,7 +41,8 @@ constexpr MemberInfo kQueueMembers[] = {
         Bind<Queue, [](Queue& q, const CallArgs& a) { q.SetIndex(a.Int32(0)); }>()),
     Get(2, "IsEmpty", {}, kBoolean, "True if the queue is empty.",
         Bind<Queue, [](Queue& q, const CallArgs&) { return q.IsEmpty(); }>()),
-    Get(3, "First", {}, kIQueueNode, "The first item in the queue, or Nothing if the queue is empty.",
+    Get(3, "First", {}, kIQueueNode,
+        "The first item in the queue, or Nothing if the queue is empty.",
         Bind<Queue, [](Queue& q, const CallArgs&) { return q.First(); }>()),
     Method(4, "Add", {ByRef("Node", kIQueueNode)}, kNone, "Adds an item to the end of the queue.",
            Bind<Queue, [](Queue& q, const CallArgs& a) { q.Add(a.Object<IQueueNode>(0)); }>()),
@@ -48,9 +51,8 @@ constexpr MemberInfo kQueueMembers[] = {
     Method(6, "Remove", {ByRef("Node", kIQueueNode), OptionalByRef("Index", kInt32, 0)}, kNone,
            "Removes the item from the queue.  If the queue is empty, or if the item is not a "
            "member of the queue, nothing is done.",
-           Bind<Queue, [](Queue& q, const CallArgs& a) {
-             q.Remove(a.Object<IQueueNode>(0), a.Int32(1));
-           }>()),
+           Bind<Queue, [](Queue& q,
+                          const CallArgs& a) { q.Remove(a.Object<IQueueNode>(0), a.Int32(1)); }>()),
     Method(7, "Clear", {}, kNone, "Removes all items from the queue.",
            Bind<Queue, [](Queue& q, const CallArgs&) { q.Clear(); }>()),
 };
@@ -70,10 +72,11 @@ constexpr MemberInfo kPQueueMembers[] = {
            Bind<PQueue, [](PQueue& q, const CallArgs& a) { q.Add(a.Object<IPQueueNode>(0)); }>()),
     Method(5, "NextItem", {}, kIPQueueNode, "Removes and returns the first item in the queue.",
            Bind<PQueue, [](PQueue& q, const CallArgs&) { return q.NextItem(); }>()),
-    Method(6, "Remove", {ByRef("Node", kIPQueueNode)}, kNone,
-           "Removes the item from the queue.  If the queue is empty, or if the item is not a "
-           "member of the queue, nothing is done.",
-           Bind<PQueue, [](PQueue& q, const CallArgs& a) { q.Remove(a.Object<IPQueueNode>(0)); }>()),
+    Method(
+        6, "Remove", {ByRef("Node", kIPQueueNode)}, kNone,
+        "Removes the item from the queue.  If the queue is empty, or if the item is not a "
+        "member of the queue, nothing is done.",
+        Bind<PQueue, [](PQueue& q, const CallArgs& a) { q.Remove(a.Object<IPQueueNode>(0)); }>()),
     Method(7, "Clear", {}, kNone, "Removes all items from the queue.",
            Bind<PQueue, [](PQueue& q, const CallArgs&) { q.Clear(); }>()),
 };

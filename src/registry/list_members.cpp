@@ -22,19 +22,23 @@ constexpr MemberInfo kListMembers[] = {
     Get(4, "Last", {}, kIListNode, "The last item in the list, or Nothing if the list is empty.",
         Bind<List, [](List& l, const CallArgs&) { return l.Last(); }>()),
     Get(5, "NextItem", {ByRef("Node", kIListNode)}, kIListNode, "",
-        Bind<List, [](List& l, const CallArgs& a) { return l.NextItem(a.Object<IListNode>(0)); }>()),
+        Bind<List,
+             [](List& l, const CallArgs& a) { return l.NextItem(a.Object<IListNode>(0)); }>()),
     Get(6, "PrevItem", {ByRef("Node", kIListNode)}, kIListNode, "",
-        Bind<List, [](List& l, const CallArgs& a) { return l.PrevItem(a.Object<IListNode>(0)); }>()),
+        Bind<List,
+             [](List& l, const CallArgs& a) { return l.PrevItem(a.Object<IListNode>(0)); }>()),
     Method(7, "Add", {ByRef("Node", kIListNode)}, kNone, "Adds an item to the end of the list.",
            Bind<List, [](List& l, const CallArgs& a) { l.Add(a.Object<IListNode>(0)); }>()),
     Method(8, "AddBefore", {ByRef("Node1", kIListNode), ByRef("Node2", kIListNode)}, kNone, "",
-           Bind<List, [](List& l, const CallArgs& a) {
-             l.AddBefore(a.Object<IListNode>(0), a.Object<IListNode>(1));
-           }>()),
+           Bind<List,
+                [](List& l, const CallArgs& a) {
+                  l.AddBefore(a.Object<IListNode>(0), a.Object<IListNode>(1));
+                }>()),
     Method(9, "AddAfter", {ByRef("Node1", kIListNode), ByRef("Node2", kIListNode)}, kNone, "",
-           Bind<List, [](List& l, const CallArgs& a) {
-             l.AddAfter(a.Object<IListNode>(0), a.Object<IListNode>(1));
-           }>()),
+           Bind<List,
+                [](List& l, const CallArgs& a) {
+                  l.AddAfter(a.Object<IListNode>(0), a.Object<IListNode>(1));
+                }>()),
     Method(10, "Remove", {ByRef("Node", kIListNode)}, kNone,
            "Removes the item from the list.  If the list is empty, or if the item is not a member "
            "of the list, nothing is done.",
@@ -54,9 +58,8 @@ constexpr MemberInfo kListEnumMembers[] = {
         Bind<ListEnum, [](ListEnum& e, const CallArgs&) { return e.Order(); }>()),
     Let(1, "Order", {ByVal("Value", kListEnumEnum)},
         "The order in which the list's items should be enumerated.",
-        Bind<ListEnum, [](ListEnum& e, const CallArgs& a) {
-          e.SetOrder(a.Enum<ListEnumEnum>(0));
-        }>()),
+        Bind<ListEnum,
+             [](ListEnum& e, const CallArgs& a) { e.SetOrder(a.Enum<ListEnumEnum>(0)); }>()),
     Get(2, "NextItem", {}, kIListNode,
         "The next item in the list, or Nothing if there are no more items.",
         Bind<ListEnum, [](ListEnum& e, const CallArgs&) { return e.NextItem(); }>()),

@@ -4,7 +4,8 @@
 //       Get(1, "Index", {}, kInt32, "", Bind<Stack, [](Stack& s, const CallArgs&) {
 //             return s.Index(); }>()),
 //       Method(5, "Push", {ByRef("Node", kIStackNode)}, kNone, "Inserts an item ...",
-//              Bind<Stack, [](Stack& s, const CallArgs& a) { s.Push(a.Object<IStackNode>(0)); }>()),
+//              Bind<Stack, [](Stack& s, const CallArgs& a) { s.Push(a.Object<IStackNode>(0));
+//              }>()),
 //   };
 //
 // A row binds a small lambda that calls the C++ member; the dispatcher has already converted
@@ -60,9 +61,8 @@ Variant ToVariant(const Ref<T>& v) noexcept {
   return Variant(v);
 }
 template <class E>
-requires std::is_enum_v<E> Variant ToVariant(E v) noexcept {
-  return Variant(static_cast<std::int32_t>(v));
-}
+requires std::is_enum_v<E> Variant ToVariant(E v)
+noexcept { return Variant(static_cast<std::int32_t>(v)); }
 
 template <class Self, auto Lambda>
 Variant Thunk(void* self, const CallArgs& args) {

@@ -24,7 +24,8 @@ constexpr MemberBody kItem =
     Bind<Tree, [](Tree& t, const CallArgs& a) { return t.Item(a.Value(0)); }>();
 constexpr MemberBody kAdd =
     Bind<Tree, [](Tree& t, const CallArgs& a) { t.Add(a.Object<ITreeNode>(0)); }>();
-constexpr MemberBody kRemove = Bind<Tree, [](Tree& t, const CallArgs& a) { t.Remove(a.Value(0)); }>();
+constexpr MemberBody kRemove =
+    Bind<Tree, [](Tree& t, const CallArgs& a) { t.Remove(a.Value(0)); }>();
 constexpr MemberBody kClear = Bind<Tree, [](Tree& t, const CallArgs&) { t.Clear(); }>();
 constexpr MemberBody kNewEnum = Bind<Tree, [](Tree& t, const CallArgs&) { return t.NewEnum(); }>();
 
@@ -61,9 +62,8 @@ constexpr MemberInfo kTreeEnumMembers[] = {
         Bind<TreeEnum, [](TreeEnum& e, const CallArgs&) { return e.Order(); }>()),
     Let(1, "Order", {ByVal("Value", kTreeEnumEnum)},
         "The order in which the tree's items should be enumerated.",
-        Bind<TreeEnum, [](TreeEnum& e, const CallArgs& a) {
-          e.SetOrder(a.Enum<TreeEnumEnum>(0));
-        }>()),
+        Bind<TreeEnum,
+             [](TreeEnum& e, const CallArgs& a) { e.SetOrder(a.Enum<TreeEnumEnum>(0)); }>()),
     Get(2, "NextItem", {}, kITreeNode,
         "The next item in the tree, or Nothing if there are no more items.",
         Bind<TreeEnum, [](TreeEnum& e, const CallArgs&) { return e.NextItem(); }>()),

@@ -32,14 +32,30 @@ TEST_F(CatalogueTest, ClassTable) {
   };
   constexpr auto C = Instancing::Creatable, N = Instancing::NotCreatable, P = Instancing::Private;
   const Row expected[] = {
-      {"IStackNode", N, ""}, {"IQueueNode", N, ""}, {"IPQueueNode", N, ""}, {"IListNode", N, ""},
-      {"ITreeNode", N, ""}, {"StackNode", C, "_IStackNode"}, {"QueueNode", C, "_IQueueNode"},
-      {"PQueueNode", C, "_IPQueueNode"}, {"ListNode", C, "_IListNode"},
-      {"TreeNode", C, "_ITreeNode"}, {"Stack", C, ""}, {"Queue", C, ""}, {"PQueue", C, ""},
-      {"List", C, ""}, {"ListEnum", N, ""}, {"Tree", C, ""}, {"SplayTree", C, "_Tree"},
-      {"TreeEnum", N, ""}, {"Debugger", C, ""}, {"NoDebugger", C, "_Debugger"},
-      {"TreeEnumStackNode", P, "_IStackNode"}, {"DebugStackNode", P, "_IStackNode"},
-      {"DebugTreeNode", P, "_ITreeNode"}, {"IndexTreeNode", P, "_ITreeNode"},
+      {"IStackNode", N, ""},
+      {"IQueueNode", N, ""},
+      {"IPQueueNode", N, ""},
+      {"IListNode", N, ""},
+      {"ITreeNode", N, ""},
+      {"StackNode", C, "_IStackNode"},
+      {"QueueNode", C, "_IQueueNode"},
+      {"PQueueNode", C, "_IPQueueNode"},
+      {"ListNode", C, "_IListNode"},
+      {"TreeNode", C, "_ITreeNode"},
+      {"Stack", C, ""},
+      {"Queue", C, ""},
+      {"PQueue", C, ""},
+      {"List", C, ""},
+      {"ListEnum", N, ""},
+      {"Tree", C, ""},
+      {"SplayTree", C, "_Tree"},
+      {"TreeEnum", N, ""},
+      {"Debugger", C, ""},
+      {"NoDebugger", C, "_Debugger"},
+      {"TreeEnumStackNode", P, "_IStackNode"},
+      {"DebugStackNode", P, "_IStackNode"},
+      {"DebugTreeNode", P, "_ITreeNode"},
+      {"IndexTreeNode", P, "_ITreeNode"},
   };
   ASSERT_EQ(Classes().size(), std::size(expected));
   for (std::size_t i = 0; i < std::size(expected); ++i) {
@@ -68,7 +84,8 @@ TEST_F(CatalogueTest, ClassTable) {
   std::string constants;
   for (const EnumInfo& e : Enumerations()) {
     for (const EnumConstant& k : e.constants) {
-      constants += std::string(e.name) + "." + std::string(k.name) + "=" + std::to_string(k.value) + " ";
+      constants +=
+          std::string(e.name) + "." + std::string(k.name) + "=" + std::to_string(k.value) + " ";
     }
   }
   EXPECT_EQ(constants,
@@ -106,8 +123,9 @@ TEST_F(CatalogueTest, EveryCreatableClassIsCreatedByNameInAnyCaseAndById) {
     if (c.instancing != Instancing::Creatable) continue;
     std::string lower(c.qualified_name);
     for (char& ch : lower) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-    for (const Ref<Object>& made : {CreateObject(c.qualified_name), CreateObject(lower),
-                                    CreateObject(c.class_id), GetClassObject(c.class_id)->CreateInstance()}) {
+    for (const Ref<Object>& made :
+         {CreateObject(c.qualified_name), CreateObject(lower), CreateObject(c.class_id),
+          GetClassObject(c.class_id)->CreateInstance()}) {
       ASSERT_TRUE(made);
       EXPECT_EQ(ClassOf(made), &c);
     }
@@ -121,12 +139,18 @@ TEST_F(CatalogueTest, RefusedNamesRaise429NamingWhatWasAsked) {
     const char* reason;
   };
   const Refusal refusals[] = {
-      {"Velmira.IStackNode", "not creatable"}, {"Velmira.ITreeNode", "not creatable"},
-      {"Velmira.ListEnum", "not creatable"},   {"Velmira.TreeEnum", "not creatable"},
-      {"Velmira.IndexTreeNode", "private"},    {"Velmira.DebugTreeNode", "private"},
-      {"Velmira.DebugStackNode", "private"},   {"velmira.treeenumstacknode", "private"},
-      {"Velmira.Heap", "not a class"},         {"Stack", "not a class"},
-      {"", "not a class"},                     {"Velmira.Stack ", "not a class"},
+      {"Velmira.IStackNode", "not creatable"},
+      {"Velmira.ITreeNode", "not creatable"},
+      {"Velmira.ListEnum", "not creatable"},
+      {"Velmira.TreeEnum", "not creatable"},
+      {"Velmira.IndexTreeNode", "private"},
+      {"Velmira.DebugTreeNode", "private"},
+      {"Velmira.DebugStackNode", "private"},
+      {"velmira.treeenumstacknode", "private"},
+      {"Velmira.Heap", "not a class"},
+      {"Stack", "not a class"},
+      {"", "not a class"},
+      {"Velmira.Stack ", "not a class"},
   };
   for (const Refusal& r : refusals) {
     for (int way = 0; way < 2; ++way) {

@@ -61,7 +61,7 @@ TEST_F(LateBound, QueueKeepsArrivalOrderAndRemovesWithOrWithoutIndex) {
     e.push_back(Element("Velmira.QueueNode", {}, i));
     Invoke(q, "Add", kMethod, {e.back()});
   }
-  Invoke(q, "Remove", kMethod, {e[1]});      // optional Index left out
+  Invoke(q, "Remove", kMethod, {e[1]});     // optional Index left out
   Invoke(q, "Remove", kMethod, {e[2], 7});  // given, and ignored
   EXPECT_EQ(ValueOf(Invoke(q, "NextItem", kMethod)).Int32Value(), 1);
   EXPECT_EQ(ValueOf(Invoke(q, "NextItem", kMethod)).Int32Value(), 4);
@@ -71,7 +71,8 @@ TEST_F(LateBound, QueueKeepsArrivalOrderAndRemovesWithOrWithoutIndex) {
 TEST_F(LateBound, PQueueHandsOutHighestKeyFirstEqualsInArrivalOrder) {
   Ref<Object> q = CreateObject("Velmira.PQueue");
   const int keys[] = {2, 5, 2, 9};
-  for (int i = 0; i < 4; ++i) Invoke(q, "Add", kMethod, {Element("Velmira.PQueueNode", keys[i], i)});
+  for (int i = 0; i < 4; ++i)
+    Invoke(q, "Add", kMethod, {Element("Velmira.PQueueNode", keys[i], i)});
   std::vector<std::int32_t> order;
   for (int i = 0; i < 4; ++i) order.push_back(ValueOf(Invoke(q, "NextItem", kMethod)).Int32Value());
   EXPECT_EQ(order, (std::vector<std::int32_t>{3, 1, 0, 2}));
@@ -109,7 +110,8 @@ TEST_P(LateBoundTree, LooksUpThroughItemAndEnumeratesInKeyOrder) {
   Ref<Object> tree = CreateObject(GetParam().class_name);
   const InterfaceInfo& via = *FindInterface(GetParam().through);
   for (const char* word : {"pear", "apple", "fig"}) {
-    InvokeThrough(via, tree, "Add", kMethod, std::vector<Variant>{Element("Velmira.TreeNode", word, word)});
+    InvokeThrough(via, tree, "Add", kMethod,
+                  std::vector<Variant>{Element("Velmira.TreeNode", word, word)});
   }
   const std::vector<Variant> fig = {"fig"}, kiwi = {"kiwi"};
   EXPECT_TRUE(InvokeThrough(via, tree, "Exists", kGet, fig).BoolValue());
@@ -178,8 +180,9 @@ TEST_F(LateBound, SampleElementFieldsTakeValuesAndObjects) {
   Invoke(n, "Key", kLet, {1, "b"});
   EXPECT_TRUE(Is(Invoke(n, "Tag", kGet).ObjectValue(), other));
   EXPECT_EQ(Invoke(n, "Key", kGet, {1}).Text(), "b");
-  EXPECT_EQ(InvokeThrough(*FindInterface("ITreeNode"), n, "Key", kGet, std::vector<Variant>{1}).Text(),
-            "b");
+  EXPECT_EQ(
+      InvokeThrough(*FindInterface("ITreeNode"), n, "Key", kGet, std::vector<Variant>{1}).Text(),
+      "b");
   EXPECT_TRUE(Invoke(n, "Key", kGet, {2}).IsEmpty());
 }
 
@@ -192,10 +195,16 @@ struct Conversion {
 
 TEST_F(LateBound, ArgumentsConvertAsAnAutomationClientExpects) {
   const Conversion cases[] = {
-      {std::int16_t{-7}, -7, 0},   {2.5, 2, 0},           {3.5, 4, 0},
-      {-2147483648.0, INT32_MIN, 0}, {2147483648.0, 0, kErrOverflow},
-      {true, -1, 0},               {" 42 ", 42, 0},       {"4x", 0, kErrTypeMismatch},
-      {Variant(), 0, 0},           {Variant::Null(), 0, kErrTypeMismatch},
+      {std::int16_t{-7}, -7, 0},
+      {2.5, 2, 0},
+      {3.5, 4, 0},
+      {-2147483648.0, INT32_MIN, 0},
+      {2147483648.0, 0, kErrOverflow},
+      {true, -1, 0},
+      {" 42 ", 42, 0},
+      {"4x", 0, kErrTypeMismatch},
+      {Variant(), 0, 0},
+      {Variant::Null(), 0, kErrTypeMismatch},
       {Variant::CurrencyFromScaled(15000), 2, 0},
   };
   for (const Conversion& c : cases) {

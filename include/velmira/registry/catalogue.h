@@ -3,8 +3,8 @@
 //
 //   const ClassInfo* c = FindClass("Velmira.SplayTree");     // qualified names ignore case
 //   std::cout << c->description << '\n';
-//   for (const InterfaceInfo* i : c->Interfaces()) std::cout << i->name << '\n';  // _SplayTree, _Tree
-//   const ClassInfo* same = FindClass(c->class_id);
+//   for (const InterfaceInfo* i : c->Interfaces()) std::cout << i->name << '\n';  // _SplayTree,
+//   _Tree const ClassInfo* same = FindClass(c->class_id);
 //
 // All of it is constant data: the library holds no catalogue state that could change.
 #pragma once
@@ -29,7 +29,7 @@ struct LibraryInfo {
   Guid id;                       ///< the type library's identifier
   std::uint16_t major_version;   ///< type-library version 1.1
   std::uint16_t minor_version;
-  std::uint32_t locale;        ///< 0x409, US English
+  std::uint32_t locale;           ///< 0x409, US English
   std::string_view file_version;  ///< "0.00.0021"
 };
 

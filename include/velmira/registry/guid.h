@@ -66,7 +66,8 @@ constexpr std::optional<Guid> Guid::FromString(std::string_view text) noexcept {
     ++at;
   }
   Guid id;
-  id.data1 = static_cast<std::uint32_t>(bytes[0]) << 24 | static_cast<std::uint32_t>(bytes[1]) << 16 |
+  id.data1 = static_cast<std::uint32_t>(bytes[0]) << 24 |
+             static_cast<std::uint32_t>(bytes[1]) << 16 |
              static_cast<std::uint32_t>(bytes[2]) << 8 | bytes[3];
   id.data2 = static_cast<std::uint16_t>(bytes[4] << 8 | bytes[5]);
   id.data3 = static_cast<std::uint16_t>(bytes[6] << 8 | bytes[7]);
