@@ -1,5 +1,7 @@
 #include "velmira/registry/browse.h"
 
+#include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace velmira {
@@ -38,6 +40,12 @@ std::string ParamText(const ParamInfo& p) {
   text += p.by_ref ? "ref " : "";
   text += std::string(p.name) + ": " + std::string(p.type.name);
   if (p.optional) text += " = " + std::to_string(p.default_value);
+  return text;
+}
+
+std::string LocaleText(std::uint32_t locale) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%X", static_cast<unsigned>(locale));
   return text;
 }
 
@@ -82,8 +90,7 @@ std::string DescribeCatalogue() {
   std::string text = "library " + std::string(lib.name) + " " + std::to_string(lib.major_version) +
                      "." + std::to_string(lib.minor_version) + " " + lib.id.ToString() + "\n  " +
                      std::string(lib.description) + "\n  file version " +
-                     std::string(lib.file_version) + ", locale " + std::to_string(lib.locale) +
-                     "\n";
+                     std::string(lib.file_version) + ", locale " + LocaleText(lib.locale) + "\n";
   for (const ClassInfo& c : Classes()) {
     text +=
         std::string(c.qualified_name) + " (" + std::string(InstancingWord(c.instancing)) + ")\n";
