@@ -147,7 +147,7 @@ def _from_c(v, owned):
     if kind == _capi.CURRENCY:
         return decimal.Decimal(v.value.currency).scaleb(-4)
     if kind == _capi.DATE:
-        return _EPOCH + datetime.timedelta(days=v.value.date)
+        return _EPOCH + datetime.timedelta(microseconds=round(v.value.date * 86400e6))
     return Null if kind == _capi.NULL else Empty
 
 
@@ -255,7 +255,7 @@ class Object:
     def __setattr__(self, name, value):
         canonical = self._members.get(name.lower())
         attribute = getattr(type(self), canonical, None) if canonical else None
-        if not isinstance(attribute, property):
+        if not isinstance(attribute, property) or attribute.fset is None:
             raise MemberNotFound(438, "Object doesn't support this property or method: "
                                       f"{type(self).__name__}.{name}")
         attribute.__set__(self, value)
