@@ -16,6 +16,15 @@ const MemberInfo& RowOf(std::string_view iface, std::string_view member, CallKin
   return *row;  // the five element interfaces always have their rows
 }
 
+/// Ends a client's message that fills its whole buffer without a NUL, cutting before the last
+/// character rather than inside it.
+void TerminateMessage(char (&message)[VELMIRA_MESSAGE_SIZE]) noexcept {
+  if (std::memchr(message, '\0', sizeof message)) return;
+  std::size_t n = sizeof message - 1;
+  while (n > 0 && (static_cast<unsigned char>(message[n]) & 0xC0) == 0x80) --n;
+  message[n] = '\0';
+}
+
 /// What every client element shares: the callbacks, the context and the element's own handle.
 class ClientCalls {
  public:
@@ -56,7 +65,7 @@ class ClientCalls {
         callbacks_.invoke(context_, name, row.dispatch_id, static_cast<std::int32_t>(row.kind),
                           c_args.data(), args.size(), &result, &error);
     if (status != VELMIRA_OK) {
-      error.message[sizeof error.message - 1] = '\0';
+      TerminateMessage(error.message);
       throw Error(error.number != 0 ? error.number : kErrClientFailed, error.message);
     }
     try {

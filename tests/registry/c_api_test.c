@@ -261,6 +261,86 @@ static void TestClientElements(void) {
   CHECK(velmira_element_context(p, &context, &err) == VELMIRA_INVALID_HANDLE);
 }
 
+/* A misbehaving element's get, one way per mode, and what the container call reports. */
+enum { LONG_MESSAGE, NO_NUMBER, STALE_HANDLE, NOT_AN_OBJECT };
+static velmira_handle stale;
+static velmira_status BadGet(void* context, const char* member, int32_t dispatch_id, int32_t kind,
+                             const velmira_variant* args, size_t count, velmira_variant* result,
+                             velmira_error* error) {
+  (void)member, (void)dispatch_id, (void)args, (void)count;
+  if (kind != VELMIRA_PROPERTY_GET) return VELMIRA_OK;
+  switch (*(int*)context) {
+    case LONG_MESSAGE:
+      error->number = 77;
+      for (int i = 0; i < 256; ++i) memcpy(error->message + 2 * i, "\xc3\xa9", 2); /* no NUL */
+      return VELMIRA_ERROR;
+    case NO_NUMBER:
+      error->number = 0;
+      strcpy(error->message, "unnumbered");
+      return VELMIRA_ERROR;
+    case STALE_HANDLE:
+      result->kind = VELMIRA_OBJECT;
+      result->value.object = stale;
+      return VELMIRA_OK;
+    default:
+      *result = Int(3);
+      return VELMIRA_OK;
+  }
+}
+
+static void TestMisbehavingElements(void) {
+  static const velmira_element_callbacks callbacks = {BadGet, NULL};
+  static const struct {
+    int mode;
+    int32_t number;
+  } rows[] = {{LONG_MESSAGE, 77}, {NO_NUMBER, 440}, {STALE_HANDLE, 5}, {NOT_AN_OBJECT, 13}};
+  velmira_handle released = Create("Velmira.Stack");
+  velmira_release(released, &err);
+  stale = released;
+  for (size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
+    int mode = rows[i].mode;
+    velmira_handle stack = Create("Velmira.Stack"), e;
+    CHECK(velmira_create_element("IStackNode", &callbacks, &mode, &e, &err) == VELMIRA_OK);
+    velmira_variant arg = Obj(e); /* Push reads the element's link first */
+    CHECK(velmira_invoke(stack, "Push", VELMIRA_METHOD, &arg, 1, NULL, &err) == VELMIRA_ERROR);
+    CHECK(err.number == rows[i].number);
+    if (mode == LONG_MESSAGE) { /* cut between characters, and terminated */
+      size_t length = strlen(err.message);
+      CHECK(length == 510 && memcmp(err.message + length - 2, "\xc3\xa9", 2) == 0);
+    }
+    velmira_release(stack, &err);
+    velmira_release(e, &err);
+  }
+}
+
+/* The catalogue through C: every class, the member tables, the enumeration constants. */
+static void TestCatalogue(void) {
+  size_t count = velmira_class_count(), creatable = 0;
+  velmira_class_info info;
+  for (size_t i = 0; i < count; ++i) {
+    CHECK(velmira_class_at(i, &info, &err) == VELMIRA_OK);
+    CHECK(strncmp(info.qualified_name, "Velmira.", 8) == 0 &&
+          strcmp(info.qualified_name + 8, info.name) == 0 && info.interface_count >= 1);
+    creatable += info.instancing == VELMIRA_CREATABLE;
+  }
+  CHECK(count == 24 && creatable == 13);
+  CHECK(velmira_class_at(count, &info, &err) == VELMIRA_INVALID_ARGUMENT);
+  velmira_member_info m;
+  int found_default = 0;
+  for (int32_t i = 0; i < velmira_member_count("Tree"); ++i) {
+    CHECK(velmira_member_at("_tree", (size_t)i, &m, &err) == VELMIRA_OK);
+    found_default += m.dispatch_id == 0 && strcmp(m.name, "Item") == 0 && m.param_count == 1 &&
+                     m.result_type == VELMIRA_TYPE_OBJECT &&
+                     strcmp(m.result_type_name, "ITreeNode") == 0;
+  }
+  CHECK(found_default == 1 && velmira_member_count("Nope") == -1);
+  const char *enumeration, *name;
+  int32_t value;
+  CHECK(velmira_enum_constant(2, &enumeration, &name, &value, &err) == VELMIRA_OK);
+  CHECK(strcmp(enumeration, "TreeEnumEnum") == 0 && strcmp(name, "eTreeEnumPreOrder") == 0 &&
+        value == -2);
+}
+
 static char captured[256];
 static int writes;
 static void Capture(void* context, const char* text, size_t length) {
@@ -285,6 +365,8 @@ int main(void) {
   TestVariantKinds();
   TestClientElements();
   TestDebugOutput();
+  TestMisbehavingElements();
+  TestCatalogue();
   CHECK(velmira_can_unload_now() && DllCanUnloadNow() == VELMIRA_S_OK);
   printf("%d passed, %d failed\n", passed, failed);
   return failed == 0 ? 0 : 1;
