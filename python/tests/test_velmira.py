@@ -284,3 +284,23 @@ def test_keywords_defaults_and_help():
     text = pydoc.render_doc(New("Velmira.SplayTree"), renderer=pydoc.plaintext)
     assert "adjusts itself so that frequently accessed items" in text
     assert "Exists(self, /, Key)" in text
+
+
+def test_python_and_sample_elements_mix_in_one_list():
+    py = element_class("IListNode")
+    a, b, c = py("a"), New("Velmira.ListNode"), py("c")
+    lst = New("Velmira.List")
+    for n in (a, b, c):
+        lst.Add(n)
+    lst.Remove(a)
+    assert [n for n in lst.NewEnum()] == [b, c] and lst.PrevItem(c) is b and lst.First is b
+    lst.AddAfter(a, c)
+    assert lst.Last is a and lst.Count == 3
+    lst.Clear()
+
+
+def test_without_a_receiver_warnings_go_to_standard_error(capfd):
+    velmira.SetDebugOutput(lambda line: None)
+    velmira.SetDebugOutput(None)
+    New("Velmira.Queue").Add(None)
+    assert capfd.readouterr().err == "Queue: Warning, an attempt was made to Add Nothing\n"
