@@ -18,6 +18,7 @@
 #include "velmira/tree/splay_tree.h"
 #include "velmira/tree/tree.h"
 #include "velmira/tree/tree_enum.h"
+#include "velmira/elements/links.h"
 #include "velmira/elements/list_node.h"
 #include "velmira/elements/pqueue_node.h"
 #include "velmira/elements/queue_node.h"
