@@ -8,7 +8,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "velmira/core/node_interfaces.h"
 #include "velmira/core/ref.h"

@@ -10,7 +10,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <utility>
 
 #include "velmira/core/node_interfaces.h"
@@ -26,7 +25,6 @@ class DebugTreeNode final : public ITreeNode {
 
   /// The procedure, resource or assertion message this record counts.
   std::string Name() const { return std::string(name_.Text()); }
-  void SetName(std::string_view Value) { name_ = Variant(Value); }
   /// The name as the text `Variant` the record is keyed by; a copy shares the text.
   const Variant& NameKey() const noexcept { return name_; }
   /// The record's counter.
@@ -47,6 +45,8 @@ class DebugTreeNode final : public ITreeNode {
   ~DebugTreeNode() override;
 
  private:
+  friend class DebugRecordTree;  // splays records by their links directly
+
   Variant name_;
   std::int32_t count_ = 0;
   double time_ = 0.0;
