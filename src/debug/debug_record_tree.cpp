@@ -4,18 +4,32 @@
 
 namespace velmira::detail {
 
-DebugTreeNode* DebugRecordTree::Find(std::string_view name) {
-  DebugTreeNode* root = Root();
-  if (root == nullptr) return nullptr;
-  // A name at the root splays nothing: the search stops at once and no link is written.
-  if (root->NameKey().Text() == name) return root;
-  SplayToRoot(name);
-  root = Root();
-  return CompareText(name, root->NameKey().Text()) == Order::Equal ? root : nullptr;
+namespace {
+
+/// `CompareText`, answered here when the texts differ first in two ASCII bytes (each then a whole
+/// UTF-16 code unit of the same value) or one is a prefix of the other.
+Order CompareNames(std::string_view a, std::string_view b) noexcept {
+  const std::size_t common = a.size() < b.size() ? a.size() : b.size();
+  std::size_t at = 0;
+  while (at < common && a[at] == b[at]) ++at;
+  if (at == common) {
+    return a.size() < b.size() ? Order::Less
+                               : (b.size() < a.size() ? Order::Greater : Order::Equal);
+  }
+  const auto x = static_cast<unsigned char>(a[at]), y = static_cast<unsigned char>(b[at]);
+  if (x < 0x80 && y < 0x80) return x < y ? Order::Less : Order::Greater;
+  return CompareText(a, b);
 }
 
-DebugTreeNode& DebugRecordTree::Record(std::string_view name, const Variant* key) {
-  if (DebugTreeNode* found = Find(name)) return *found;
+}  // namespace
+
+DebugTreeNode* DebugRecordTree::FindBelowRoot(std::string_view name) {
+  SplayToRoot(name);
+  DebugTreeNode* root = Root();
+  return CompareNames(name, root->NameText()) == Order::Equal ? root : nullptr;
+}
+
+DebugTreeNode& DebugRecordTree::AddRecord(std::string_view name, const Variant* key) {
   Ref<DebugTreeNode> created = New<DebugTreeNode>(key != nullptr ? *key : Variant(name));
   Add(created);
   return *created;
@@ -31,7 +45,7 @@ void DebugRecordTree::SplayToRoot(std::string_view name) {
   path_.clear();
   DebugTreeNode* n = Root();
   for (;;) {
-    const Order order = CompareText(name, n->NameKey().Text());
+    const Order order = CompareNames(name, n->NameText());
     if (order == Order::Equal) break;
     const bool right = order == Order::Greater;
     ITreeNode* child = (right ? n->right_ : n->left_).get();

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "velmira/core/node_interfaces.h"
@@ -27,6 +28,8 @@ class DebugTreeNode final : public ITreeNode {
   std::string Name() const { return std::string(name_.Text()); }
   /// The name as the text `Variant` the record is keyed by; a copy shares the text.
   const Variant& NameKey() const noexcept { return name_; }
+  /// The name's text, valid while the record lives.
+  std::string_view NameText() const noexcept { return VariantAccess::Text(name_); }
   /// The record's counter.
   std::int32_t Count() const noexcept { return count_; }
   void SetCount(std::int32_t Value) noexcept { count_ = Value; }

@@ -23,7 +23,7 @@ void DebuggerImpl::Enter(std::string_view Procedure) {
   if (!call_stack_->IsEmpty()) {
     const double now = ReadClock();
     const DebugStackNode& caller = TopOfCallStack();
-    DebugTreeNode& caller_profile = profile_records_->Record(caller.Proc().Text(), &caller.Proc());
+    DebugTreeNode& caller_profile = profile_records_->Record(caller.ProcText(), &caller.Proc());
     caller_profile.SetTime(caller_profile.Time() + (now - caller.Time()));
   }
 
@@ -55,7 +55,7 @@ void DebuggerImpl::Leave(std::string_view Procedure) {
     // The time goes to the procedure on top, whatever name was passed.
     popped = call_stack_->Pop();
     const auto& left = static_cast<const DebugStackNode&>(*popped);
-    const std::string_view expected = left.Proc().Text();
+    const std::string_view expected = left.ProcText();
     if (expected == Procedure) {
       key = &left.Proc();
     } else {
