@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <string>
-#include <utility>
 
 #include "core/teardown.h"
 #include "debug/log_file.h"

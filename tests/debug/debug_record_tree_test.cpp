@@ -72,21 +72,6 @@ TEST_F(DebugRecordTreeTest, LookupsShapeTheTreeAsTheTreeInterfaceWould) {
   model->Clear();
 }
 
-TEST_F(DebugRecordTreeTest, KnownNamesAreFoundWithoutAllocating) {
-  const Ref<detail::DebugRecordTree> tree = New<detail::DebugRecordTree>();
-  for (int i = 0; i < 2; ++i) {  // the second round splays, and sizes the reused path once
-    tree->Record("a very long procedure name, longer than fits inline");
-    tree->Record("b");
-  }
-  const std::int64_t before = testing::AllocationCount();
-  for (int i = 0; i < 10; ++i) {
-    tree->Record("a very long procedure name, longer than fits inline");
-    tree->Record("b");
-  }
-  EXPECT_EQ(testing::AllocationCount(), before);
-  tree->Clear();
-}
-
 class DebuggerHotPath : public testing::VelmiraTest {
  protected:
   DebuggerHotPath() {
