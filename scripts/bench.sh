@@ -14,7 +14,11 @@ cd "$(dirname "$0")/.."
 quick=0
 if [[ "${1:-}" == "--quick" ]]; then quick=1; fi
 
-if ! python3 -c 'import matplotlib' 2>/dev/null; then
+# The distribution's Python, where its python3-matplotlib package installs (a python3 earlier on
+# PATH, from a version manager, would not see it).
+python=/usr/bin/python3
+if [[ ! -x $python ]]; then python=python3; fi
+if ! "$python" -c 'import matplotlib' 2>/dev/null; then
   sudo=""
   if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
   echo "Installing python3-matplotlib for the charts"
@@ -39,5 +43,5 @@ else
   note="full run (medians of three repetitions)"
 fi
 build/bench/bench/velmira_bench "${args[@]}"
-python3 scripts/bench_report.py "$results" docs --note "$note"
+"$python" scripts/bench_report.py "$results" docs --note "$note"
 echo "Wrote docs/performance.md and docs/performance/*.png"
