@@ -18,6 +18,7 @@ class Object;
 namespace detail {
 void Retain(const Object* object) noexcept;
 void Release(const Object* object) noexcept;
+bool IsSoleReference(const Object* object) noexcept;
 }  // namespace detail
 
 /// The number of library objects (and client objects derived from `Object`) alive in this
@@ -37,6 +38,7 @@ class Object {
  private:
   friend void detail::Retain(const Object* object) noexcept;
   friend void detail::Release(const Object* object) noexcept;
+  friend bool detail::IsSoleReference(const Object* object) noexcept;
 
   /// Destroys an object whose count fell to zero. When another destruction is already running on
   /// this thread, the object is queued and destroyed by the outermost call instead, so releasing
@@ -56,6 +58,9 @@ inline void Retain(const Object* object) noexcept { ++object->ref_count_; }
 inline void Release(const Object* object) noexcept {
   if (--object->ref_count_ == 0) Object::Destroy(object);
 }
+/// True when the caller's reference is the only one to `object`, so that no one else can see a
+/// change to it: an owner may then reuse the object instead of making a new one.
+inline bool IsSoleReference(const Object* object) noexcept { return object->ref_count_ == 1; }
 }  // namespace detail
 
 }  // namespace velmira
