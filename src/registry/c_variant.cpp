@@ -33,7 +33,7 @@ velmira_status Fail(velmira_error* error, velmira_status status, std::int32_t nu
       // Cut before a continuation byte's lead, never inside a UTF-8 sequence.
       while (n > 0 && (static_cast<unsigned char>(part[n]) & 0xC0) == 0x80) --n;
     }
-    std::memcpy(error->message + at, part.data(), n);
+    if (n != 0) std::memcpy(error->message + at, part.data(), n);
     at += n;
   }
   error->message[at] = '\0';
