@@ -49,7 +49,10 @@ bool Tree::CanAdd(const Ref<ITreeNode>& Node) const {
     Warn("an attempt was made to Add Nothing");
     return false;
   }
-  if (IsNull(Node->Key(index_))) {
+  // A key that orders against no other key (Null, a NaN, an object reference) would make the
+  // searches treat every later key as a duplicate of it: it is refused like Null.
+  const Variant key = Node->Key(index_);
+  if (!Equal(key, key) || key.Kind() == VariantKind::Object) {
     Warn("an attempt was made to Add a node with a null key");
     return false;
   }

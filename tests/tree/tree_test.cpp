@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -24,7 +25,7 @@ using TreeElementTypes = ::testing::Types<testing::ClientTreeNode, TreeNode>;
 template <class E>
 class TreeScript : public testing::VelmiraTest {
  protected:
-  /// Runs space-separated steps on `tree` (k: an integer key, or n for Null): +k adds a new
+  /// Runs space-separated steps on `tree` (k: an integer key, n for Null, q for NaN): +k adds a new
   /// element (+k< +k> one with a left or right child), +N adds Nothing, =k re-adds the element
   /// first added with k, -k removes k ("!" if that element keeps a link), ?k prints Exists(k),
   /// @k the key Item(k) finds ("x": not that element, "-": Nothing), Ik sets and prints Index,
@@ -39,14 +40,16 @@ class TreeScript : public testing::VelmiraTest {
     for (std::string step; steps >> step;) {
       const char op = step[0];
       const int k = std::atoi(step.c_str() + 1), i = tree ? tree->Index() : 0;
-      const Variant key = step[1] == 'n' ? Variant::Null() : Variant(k);
+      const Variant key = step[1] == 'n'   ? Variant::Null()
+                          : step[1] == 'q' ? Variant(std::nan(""))
+                                           : Variant(k);
       const Ref<E> mine = first.count(k) ? first.at(k) : Ref<E>();
       if (op == '+' && step[1] != 'N') {
         Ref<E> n = New<E>();
         n->SetKey(i, key);
         if (step.back() == '<') n->SetLeft(i, New<E>());
         if (step.back() == '>') n->SetRight(i, New<E>());
-        if (!IsNull(key)) first.emplace(k, n);
+        if (Equal(key, key)) first.emplace(k, n);
         tree->Add(n);
       }
       if (op == '+' && step[1] == 'N') tree->Add(Nothing);
@@ -125,6 +128,8 @@ const char* const kScripts[][3] = {
      "{Remove a node using a null Key} {Add Nothing} {Add a node with a null key} "
      "{Add a node with children} {Add a node with children} 5 0 0 0 - 0 "
      "{change the Index of a non-empty tree} 1"},
+    // A NaN key orders against nothing: refused like Null, so later keys are not lost.
+    {"TS", "+q +1 ?1 ?q -q", "{Add a node with a null key} 1 0 1"},
     // Walks switching order (others ignored), side by side, done, orphaned, failing (F: needed).
     {"T", "+4 +2 +6 +1 +3 +5 +7 N A? A1 Ap A8", "1 1 2 3 4 6 5 7 - - 4(2(1,3),6(5,7))"},
     {"T", "+4 +2 +6 +1 +3 +5 +7 N Ao A3 A=0 A=3 A=-3 A=2 A? Ai A5",

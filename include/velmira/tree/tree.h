@@ -6,8 +6,11 @@
 //   Ref<ITreeNode> n = t->Item("key");  // Nothing when absent
 //   t->Remove("key");
 //
-// The plain tree never rebalances: its shape follows the order of insertion. No operation
-// recurses per level, so a tree that is one long chain is handled like any other.
+// Keys must order against each other: a key that orders against nothing (Null, a NaN, an object
+// reference) is refused by `Add` with the null-key warning, since it could be neither found nor
+// kept apart from other keys. The plain tree never rebalances: its shape follows the order of
+// insertion. No operation recurses per level, so a tree that is one long chain is handled like any
+// other.
 #pragma once
 
 #include <cstdint>
@@ -47,7 +50,8 @@ class Tree : public virtual Object {
   /// `Item`, as the tree's default member.
   Ref<ITreeNode> operator[](const Variant& Key) { return Item(Key); }
   /// Adds an item to the tree, using the item's key (which must already be set). Refuses
-  /// Nothing, a Null key and an item with children; an equal key already present wins silently.
+  /// Nothing, a key that orders against nothing (Null, NaN, an object reference: the null-key
+  /// warning) and an item with children; an equal key already present wins silently.
   virtual void Add(const Ref<ITreeNode>& Node);
   /// Removes the item with the given key from the tree; nothing when the key is absent.
   virtual void Remove(const Variant& Key);
