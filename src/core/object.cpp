@@ -1,6 +1,7 @@
 #include "velmira/core/object.h"
 
 #include <atomic>
+#include <cstdint>
 
 namespace velmira {
 namespace {
@@ -25,6 +26,11 @@ Object::Object() noexcept { live_objects.fetch_add(1, std::memory_order_relaxed)
 
 Object::~Object() { live_objects.fetch_sub(1, std::memory_order_relaxed); }
 
+void Object::Delete(const Object* object) noexcept {
+  object->ref_count_ = INTPTR_MAX / 2;
+  delete object;
+}
+
 void Object::Destroy(const Object* object) noexcept {
   DestroyQueue& queue = destroy_queue;
   if (queue.draining) {
@@ -40,12 +46,12 @@ void Object::Destroy(const Object* object) noexcept {
     return;
   }
   queue.draining = true;
-  delete object;
+  Delete(object);
   while (queue.head) {
     const Object* next = queue.head;
     queue.head = next->next_to_destroy_;
     if (!queue.head) queue.tail = nullptr;
-    delete next;
+    Delete(next);
   }
   queue.draining = false;
 }

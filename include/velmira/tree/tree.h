@@ -8,9 +8,14 @@
 //
 // Keys must order against each other: a key that orders against nothing (Null, a NaN, an object
 // reference) is refused by `Add` with the null-key warning, since it could be neither found nor
-// kept apart from other keys. The plain tree never rebalances: its shape follows the order of
-// insertion. No operation recurses per level, so a tree that is one long chain is handled like any
-// other.
+// kept apart from other keys. When an element raises an error, the steps already taken stay taken,
+// which can leave an element under two parents and, after later rotations, a cycle. From then on
+// (until a `Clear` completes) every walk notes the elements it passes; where it comes back to one,
+// it resets the link it came through, silently, without a warning or an error: the tree loses
+// that link's subtree, and an element the client no longer holds is freed. So no operation and no
+// teardown loops for ever. (An enumerator does not check: on such a shape it can repeat elements.)
+// The plain tree never rebalances: its shape follows the order of insertion. No operation recurses
+// per level, so a tree that is one long chain is handled like any other.
 #pragma once
 
 #include <cstdint>
@@ -88,6 +93,9 @@ class Tree : public virtual Object {
 
   Ref<ITreeNode> root_;
   std::int32_t index_ = 0;
+  /// Set when an element error interrupted an operation (the shape may then hold a cycle), until
+  /// a `Clear` completes: meanwhile every walk checks for elements it has passed before.
+  bool damaged_ = false;
 
  private:
   detail::TreePath spare_path_;
