@@ -172,7 +172,7 @@ TEST(DamagedTree, WalksBreakTheCycleAnInterruptedRemoveLeft) {
       if (step[0] == '-') tree->Remove(std::stoi(step.substr(1)));
       if (std::isdigit(step[0])) tree->Exists(std::stoi(step));
     }
-    if (tree) EXPECT_TRUE(tree->IsEmpty()) << next;
+    EXPECT_TRUE(!tree || tree->IsEmpty()) << next;
     tree.reset();
     EXPECT_EQ(LiveObjectCount(), live) << next;
   }
