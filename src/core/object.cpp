@@ -1,6 +1,7 @@
 #include "velmira/core/object.h"
 
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 
 namespace velmira {
@@ -98,6 +99,11 @@ Object::Object() noexcept { AddToCount(1); }
 
 Object::~Object() { AddToCount(-1); }
 
+void Object::Delete(const Object* object) noexcept {
+  object->ref_count_ = INTPTR_MAX / 2;
+  delete object;
+}
+
 void Object::Destroy(const Object* object) noexcept {
   DestroyQueue& queue = destroy_queue;
   if (queue.draining) {
@@ -113,12 +119,12 @@ void Object::Destroy(const Object* object) noexcept {
     return;
   }
   queue.draining = true;
-  delete object;
+  Delete(object);
   while (queue.head) {
     const Object* next = queue.head;
     queue.head = next->next_to_destroy_;
     if (!queue.head) queue.tail = nullptr;
-    delete next;
+    Delete(next);
   }
   queue.draining = false;
 }

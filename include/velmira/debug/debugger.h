@@ -76,7 +76,8 @@ class Debugger : public virtual Object {
   /// not be opened.
   virtual std::string OutputFile() const = 0;
   /// Sets the log file: opens it for appending (creating it, keeping its contents) and closes it
-  /// again. Never fails: a name that cannot be opened leaves no log file in use.
+  /// again. Never fails and never waits: a name that cannot be opened at once (a named pipe
+  /// that nothing reads among them) leaves no log file in use.
   virtual void SetOutputFile(std::string_view Value) = 0;
 
   /// Sends a message to the debug output. Additional messages, if included, are sent to the debug
