@@ -134,6 +134,16 @@ Ref<ITreeNode> Unlink(const Ref<ITreeNode>& n, Ref<ITreeNode> l, Ref<ITreeNode> 
 
 Ref<ITreeNode> FindKey(const Ref<ITreeNode>& root, const Variant& key, std::int32_t index,
                        Revisits* seen) {
+  if (!seen) {
+    // The ordinary case, an undamaged tree: the same calls without the revisit tests, each child
+    // read straight into the walk's one reference.
+    for (Ref<ITreeNode> n = root; n;) {
+      const Order order = Compare(key, n->Key(index));
+      if (order == Order::Equal) return n;
+      n = order == Order::Less ? n->Left(index) : n->Right(index);
+    }
+    return Nothing;
+  }
   Ref<ITreeNode> n = root;
   FirstVisit(seen, n);
   while (n) {
