@@ -6,7 +6,7 @@
 #include "core/teardown.h"
 #include "velmira/core/debug_output.h"
 #include "velmira/core/variant.h"
-#include "velmira/linear/chain.h"
+#include "velmira/linear/internal/chain.h"
 
 namespace velmira {
 

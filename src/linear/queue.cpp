@@ -5,7 +5,7 @@
 #include "core/index_rule.h"
 #include "core/teardown.h"
 #include "velmira/core/debug_output.h"
-#include "velmira/linear/chain.h"
+#include "velmira/linear/internal/chain.h"
 
 namespace velmira {
 

@@ -13,7 +13,7 @@
 
 #include "velmira/core/node_interfaces.h"
 #include "velmira/core/variant.h"
-#include "velmira/tree/tree.h"
+#include "velmira/tree/internal/tree_path.h"
 
 namespace velmira::detail {
 

@@ -19,23 +19,14 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "velmira/core/node_interfaces.h"
 #include "velmira/core/ref.h"
 #include "velmira/core/variant.h"
+#include "velmira/tree/internal/tree_path.h"
 #include "velmira/tree/tree_enum.h"
 
 namespace velmira {
-
-namespace detail {
-/// One level of a path through a tree, kept while an operation walks down and back up.
-struct TreePathStep {
-  Ref<ITreeNode> node;
-  std::uint8_t step;  // which link the walk went through, or how far a node's clearing has got
-};
-using TreePath = std::vector<TreePathStep>;
-}  // namespace detail
 
 class Tree : public virtual Object {
  public:
@@ -76,21 +67,6 @@ class Tree : public virtual Object {
   /// Runs the checks every Add makes, in order, warning for the first that fails.
   bool CanAdd(const Ref<ITreeNode>& Node) const;
 
-  /// Lends the tree's reusable path buffer for one operation (or a fresh one when an element's
-  /// member re-enters the tree while the buffer is out), and takes it back afterwards.
-  class PathLease {
-   public:
-    explicit PathLease(Tree& tree) noexcept;
-    ~PathLease();
-    PathLease(const PathLease&) = delete;
-    PathLease& operator=(const PathLease&) = delete;
-    detail::TreePath& path() noexcept { return path_; }
-
-   private:
-    Tree& tree_;
-    detail::TreePath path_;
-  };
-
   Ref<ITreeNode> root_;
   std::int32_t index_ = 0;
   /// Set when an element error interrupted an operation (the shape may then hold a cycle), until
@@ -98,6 +74,8 @@ class Tree : public virtual Object {
   bool damaged_ = false;
 
  private:
+  friend class detail::TreePathLease;
+  /// The path buffer kept between operations (see src/tree/tree_path_lease.h).
   detail::TreePath spare_path_;
 };
 

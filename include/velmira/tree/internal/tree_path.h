@@ -1,0 +1,23 @@
+// Internal: the path a tree operation records on its way down, so that it can come back up
+// without recursing. Visible only because `Tree` keeps one spare buffer as a member; clients do
+// not use it.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "velmira/core/node_interfaces.h"
+#include "velmira/core/ref.h"
+
+namespace velmira::detail {
+
+/// One level of a path through a tree, kept while an operation walks down and back up.
+struct TreePathStep {
+  Ref<ITreeNode> node;
+  std::uint8_t step;  // which link the walk went through, or how far a node's clearing has got
+};
+using TreePath = std::vector<TreePathStep>;
+
+class TreePathLease;
+
+}  // namespace velmira::detail
