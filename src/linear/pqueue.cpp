@@ -11,9 +11,7 @@
 namespace velmira {
 
 void PQueue::SetIndex(std::int32_t value) noexcept {
-  detail::SetIndexWhileEmpty(index_, value, IsEmpty(),
-                             "PQueue: Warning, an attempt was made to change the Index of a "
-                             "non-empty priority queue");
+  detail::SetIndexWhileEmpty(index_, value, IsEmpty(), "PQueue", "priority queue");
 }
 
 void PQueue::Add(const Ref<IPQueueNode>& Node) {

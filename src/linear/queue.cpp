@@ -10,9 +10,7 @@
 namespace velmira {
 
 void Queue::SetIndex(std::int32_t value) noexcept {
-  detail::SetIndexWhileEmpty(index_, value, IsEmpty(),
-                             "Queue: Warning, an attempt was made to change the Index of a "
-                             "non-empty queue");
+  detail::SetIndexWhileEmpty(index_, value, IsEmpty(), "Queue", "queue");
 }
 
 void Queue::WarnAddNothing() noexcept {

@@ -8,9 +8,7 @@
 namespace velmira {
 
 void Stack::SetIndex(std::int32_t value) noexcept {
-  detail::SetIndexWhileEmpty(index_, value, IsEmpty(),
-                             "Stack: Warning, an attempt was made to change the Index of a "
-                             "non-empty stack");
+  detail::SetIndexWhileEmpty(index_, value, IsEmpty(), "Stack", "stack");
 }
 
 void Stack::WarnAddNothing() noexcept {

@@ -36,18 +36,6 @@ void SplayTree::Add(const Ref<ITreeNode>& Node) {
   });
 }
 
-void SplayTree::Remove(const Variant& Key) {
-  if (IsNull(Key)) {
-    Warn("an attempt was made to Remove a node using a null Key");
-    return;
-  }
-  if (!root_) return;
-  const detail::KeepAlive alive(this);
-  detail::TreePathLease lease(*this);
-  detail::WatchingForCycles(damaged_, [&](detail::Revisits* seen) {
-    root_ = detail::RemoveKey(Ref<ITreeNode>(root_), Key, index_, detail::RemovalStyle::kSplay,
-                              lease.path(), seen);
-  });
-}
+void SplayTree::Remove(const Variant& Key) { RemoveWithStyle(Key, detail::RemovalStyle::kSplay); }
 
 }  // namespace velmira

@@ -31,12 +31,7 @@ void Tree::Warn(const char* text) const {
 }
 
 void Tree::SetIndex(std::int32_t value) noexcept {
-  if (value == index_) return;
-  if (IsEmpty()) {
-    index_ = value;
-  } else {
-    Warn("an attempt was made to change the Index of a non-empty tree");
-  }
+  detail::SetIndexWhileEmpty(index_, value, IsEmpty(), ClassName(), "tree");
 }
 
 bool Tree::Exists(const Variant& Key) { return static_cast<bool>(Tree::Item(Key)); }
@@ -85,7 +80,9 @@ void Tree::Add(const Ref<ITreeNode>& Node) {
   });
 }
 
-void Tree::Remove(const Variant& Key) {
+void Tree::Remove(const Variant& Key) { RemoveWithStyle(Key, detail::RemovalStyle::kPlain); }
+
+void Tree::RemoveWithStyle(const Variant& Key, detail::RemovalStyle style) {
   if (IsNull(Key)) {
     Warn("an attempt was made to Remove a node using a null Key");
     return;
@@ -95,8 +92,7 @@ void Tree::Remove(const Variant& Key) {
   detail::TreePathLease lease(*this);
   // The root is reassigned only once the removal below it has completed.
   detail::WatchingForCycles(damaged_, [&](detail::Revisits* seen) {
-    root_ = detail::RemoveKey(Ref<ITreeNode>(root_), Key, index_, detail::RemovalStyle::kPlain,
-                              lease.path(), seen);
+    root_ = detail::RemoveKey(Ref<ITreeNode>(root_), Key, index_, style, lease.path(), seen);
   });
 }
 

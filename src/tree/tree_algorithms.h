@@ -42,12 +42,6 @@ auto WatchingForCycles(bool& damaged, Operation&& operation) {
   }
 }
 
-/// How a removed element with two children is replaced.
-enum class RemovalStyle {
-  kPlain,  ///< by its in-order predecessor or successor, without rotations
-  kSplay,  ///< by the largest element of its left subtree, splayed to that subtree's head
-};
-
 /// The element with a key equal to `key`, or Nothing. Reads each visited element's key once.
 Ref<ITreeNode> FindKey(const Ref<ITreeNode>& root, const Variant& key, std::int32_t index,
                        Revisits* seen = nullptr);

@@ -19,6 +19,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "velmira/core/node_interfaces.h"
 #include "velmira/core/ref.h"
@@ -61,9 +62,12 @@ class Tree : public virtual Object {
   ~Tree() override;
 
   /// The class name that begins this tree's warnings ("Tree" or "SplayTree").
-  virtual const char* ClassName() const noexcept { return "Tree"; }
+  virtual std::string_view ClassName() const noexcept { return "Tree"; }
   /// Writes "<ClassName>: Warning, <text>".
   void Warn(const char* text) const;
+  /// The removal both kinds of tree share; `style` says how an element with two children is
+  /// replaced.
+  void RemoveWithStyle(const Variant& Key, detail::RemovalStyle style);
   /// Runs the checks every Add makes, in order, warning for the first that fails.
   bool CanAdd(const Ref<ITreeNode>& Node) const;
 

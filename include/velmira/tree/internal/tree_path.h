@@ -1,6 +1,7 @@
 // Internal: the path a tree operation records on its way down, so that it can come back up
-// without recursing. Visible only because `Tree` keeps one spare buffer as a member; clients do
-// not use it.
+// without recursing, and the removal styles of the two kinds of tree. Visible only because `Tree`
+// keeps one spare buffer as a member and shares its removal with `SplayTree`; clients do not use
+// it.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +18,12 @@ struct TreePathStep {
   std::uint8_t step;  // which link the walk went through, or how far a node's clearing has got
 };
 using TreePath = std::vector<TreePathStep>;
+
+/// How a removed element with two children is replaced.
+enum class RemovalStyle {
+  kPlain,  ///< by its in-order predecessor or successor, without rotations
+  kSplay,  ///< by the largest element of its left subtree, splayed to that subtree's head
+};
 
 class TreePathLease;
 
