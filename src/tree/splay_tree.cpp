@@ -36,6 +36,6 @@ void SplayTree::Add(const Ref<ITreeNode>& Node) {
   });
 }
 
-void SplayTree::Remove(const Variant& Key) { RemoveWithStyle(Key, detail::RemovalStyle::kSplay); }
+void SplayTree::Remove(const Variant& Key) { RemoveWithStyle(Key, detail::RemovalStyle::Splay); }
 
 }  // namespace velmira

@@ -80,7 +80,7 @@ void Tree::Add(const Ref<ITreeNode>& Node) {
   });
 }
 
-void Tree::Remove(const Variant& Key) { RemoveWithStyle(Key, detail::RemovalStyle::kPlain); }
+void Tree::Remove(const Variant& Key) { RemoveWithStyle(Key, detail::RemovalStyle::Plain); }
 
 void Tree::RemoveWithStyle(const Variant& Key, detail::RemovalStyle style) {
   if (IsNull(Key)) {

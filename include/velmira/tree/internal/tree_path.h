@@ -21,8 +21,8 @@ using TreePath = std::vector<TreePathStep>;
 
 /// How a removed element with two children is replaced.
 enum class RemovalStyle {
-  kPlain,  ///< by its in-order predecessor or successor, without rotations
-  kSplay,  ///< by the largest element of its left subtree, splayed to that subtree's head
+  Plain,  ///< by its in-order predecessor or successor, without rotations
+  Splay,  ///< by the largest element of its left subtree, splayed to that subtree's head
 };
 
 class TreePathLease;
