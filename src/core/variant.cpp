@@ -150,9 +150,9 @@ Order CompareText(std::string_view a, std::string_view b) noexcept {
 }
 
 /// Numeric value for comparison; exact for every kind but Currency, which is compared apart.
-double NumericValue(const Variant& v) { return v.IsEmpty() ? 0.0 : v.ToDouble(); }
+static double NumericValue(const Variant& v) { return v.IsEmpty() ? 0.0 : v.ToDouble(); }
 
-Order CompareNumbers(const Variant& a, const Variant& b) {
+static Order CompareNumbers(const Variant& a, const Variant& b) {
   const bool a_currency = a.Kind() == VariantKind::Currency;
   const bool b_currency = b.Kind() == VariantKind::Currency;
   if (a_currency || b_currency) {
