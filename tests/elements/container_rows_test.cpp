@@ -21,11 +21,11 @@ using PQueueElements = ::testing::Types<PQueueNode, BlockElement>;
 using ListElements = ::testing::Types<ListNode, BlockElement>;
 using TreeElements = ::testing::Types<TreeNode, BlockElement>;
 
-INSTANTIATE_TYPED_TEST_SUITE_P(Elements, StackRows, StackElements);
-INSTANTIATE_TYPED_TEST_SUITE_P(Elements, QueueRows, QueueElements);
-INSTANTIATE_TYPED_TEST_SUITE_P(Elements, PQueueRows, PQueueElements);
-INSTANTIATE_TYPED_TEST_SUITE_P(Elements, ListRows, ListElements);
-INSTANTIATE_TYPED_TEST_SUITE_P(Elements, TreeRows, TreeElements);
+INSTANTIATE_TYPED_TEST_SUITE_P(Stack, StackRows, StackElements);
+INSTANTIATE_TYPED_TEST_SUITE_P(Queue, QueueRows, QueueElements);
+INSTANTIATE_TYPED_TEST_SUITE_P(PQueue, PQueueRows, PQueueElements);
+INSTANTIATE_TYPED_TEST_SUITE_P(List, ListRows, ListElements);
+INSTANTIATE_TYPED_TEST_SUITE_P(Tree, TreeRows, TreeElements);
 
 }  // namespace
 }  // namespace velmira::testing

@@ -11,9 +11,9 @@
 namespace velmira::testing {
 namespace {
 
-INSTANTIATE_TYPED_TEST_SUITE_P(Client, StackRows, ClientStackNode);
-INSTANTIATE_TYPED_TEST_SUITE_P(Client, QueueRows, ClientQueueNode);
-INSTANTIATE_TYPED_TEST_SUITE_P(Client, PQueueRows, ClientPQueueNode);
+INSTANTIATE_TYPED_TEST_SUITE_P(Stack, StackRows, ClientStackNode);
+INSTANTIATE_TYPED_TEST_SUITE_P(Queue, QueueRows, ClientQueueNode);
+INSTANTIATE_TYPED_TEST_SUITE_P(PQueue, PQueueRows, ClientPQueueNode);
 
 class StackFaults : public LinearScript<Stack, ClientStackNode> {};
 
@@ -90,7 +90,7 @@ TEST_F(PQueueFaults, LongChainClearedAddedAgainReleased) {
 /// freed (the asan preset checks) and nothing is left alive.
 template <class Container, class Node>
 void RunReentrantElements() {
-  const auto take = [](Container & c) {
+  const auto take = [](Container& c) {
     if constexpr (std::is_same_v<Container, Stack>) {
       c.Pop();
     } else {

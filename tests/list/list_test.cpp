@@ -14,7 +14,7 @@
 namespace velmira::testing {
 namespace {
 
-INSTANTIATE_TYPED_TEST_SUITE_P(Client, ListRows, ClientListNode);
+INSTANTIATE_TYPED_TEST_SUITE_P(List, ListRows, ClientListNode);
 
 class ListTest : public VelmiraTest {};
 

@@ -9,7 +9,7 @@
 
 namespace velmira {
 namespace testing {
-INSTANTIATE_TYPED_TEST_SUITE_P(Client, TreeRows, ClientTreeNode);
+INSTANTIATE_TYPED_TEST_SUITE_P(Tree, TreeRows, ClientTreeNode);
 }  // namespace testing
 
 namespace {
