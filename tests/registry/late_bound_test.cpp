@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "capture.h"
@@ -52,6 +53,18 @@ TEST_F(LateBound, StackPopsInReverseOrder) {
     popped.push_back(ValueOf(Invoke(s, "POP", kMethod)).Int32Value());
   }
   EXPECT_EQ(popped, (std::vector<std::int32_t>{3, 2, 1}));
+}
+
+TEST_F(LateBound, StackDropTakesOnlyTheTopAndPublishedIdentifiersStayFixed) {
+  Ref<Object> s = CreateObject("Velmira.Stack");
+  for (int i = 1; i <= 2; ++i) Invoke(s, "Push", kMethod, {Element("Velmira.StackNode", {}, i)});
+  Invoke(s, "Drop", kMethod);
+  EXPECT_EQ(ValueOf(Invoke(s, 3, kGet)).Int32Value(), 1);
+  // Clients cache dispatch identifiers, so a published one never changes.
+  const std::pair<const char*, std::int32_t> published[] = {
+      {"Index", 1}, {"IsEmpty", 2}, {"Top", 3},  {"Push", 4},
+      {"Pop", 5},   {"Add", 6},     {"Drop", 7}, {"Clear", 8}};
+  for (const auto& [name, id] : published) EXPECT_EQ(GetDispatchId(s, name), id) << name;
 }
 
 TEST_F(LateBound, QueueKeepsArrivalOrderAndRemovesWithOrWithoutIndex) {
