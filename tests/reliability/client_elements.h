@@ -17,6 +17,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -28,13 +29,22 @@ namespace velmira::reliability {
 
 enum class Link : std::uint8_t { Next, Prev, Tag, Left, Right };
 
-/// One link store made by an element call: which element, slot, link, and the new target.
+/// Identifies a link target across runs: a client element's number, -1 for Nothing, -2 for any
+/// other object (a list's private marker).
+using Target = int;
+
+/// One link store made by an element call: the call's number, the element, the slot, the link and
+/// the new target.
 struct LinkStore {
-  const Object* element;
+  std::int64_t call;
+  int element;
   std::int32_t slot;
   Link link;
-  const Object* value;
+  Target value;
 };
+
+/// Every non-empty link of every live client element: (element, slot, link) -> target.
+using LinkSnapshot = std::map<std::tuple<int, std::int32_t, Link>, Target>;
 
 /// Shared by every client element of the process (tests run on one thread).
 struct CallControl {
@@ -71,14 +81,30 @@ class Breakable {
   }
   /// Drops every link of every live client element (after a leak was reported).
   static void BreakAll() {
-    std::vector<Breakable*> all(Live().begin(), Live().end());
-    for (Breakable* b : all) b->DropLinks();
+    // Dropping one element's links can destroy others: start over after each.
+    for (bool again = true; again;) {
+      again = false;
+      for (Breakable* b : Live()) {
+        if (b->HasLinks()) {
+          b->DropLinks();
+          again = true;
+          break;
+        }
+      }
+    }
+  }
+  static LinkSnapshot SnapshotAll() {
+    LinkSnapshot snapshot;
+    for (const Breakable* b : Live()) b->AddLinks(snapshot);
+    return snapshot;
   }
 
  protected:
   Breakable() { Live().insert(this); }
   virtual ~Breakable() { Live().erase(this); }
+  virtual bool HasLinks() const = 0;
   virtual void DropLinks() = 0;
+  virtual void AddLinks(LinkSnapshot& snapshot) const = 0;
 };
 
 /// A client element implementing `I`: links and keys per slot, every member call counted.
@@ -117,12 +143,23 @@ class Client final : public I, public Breakable {
 
  protected:
   ~Client() override = default;
+  bool HasLinks() const override { return !links_.empty(); }
   void DropLinks() override {
     auto dropped = std::move(links_);
     links_.clear();
   }
+  void AddLinks(LinkSnapshot& snapshot) const override {
+    for (const auto& [where, value] : links_) {
+      snapshot[{id_, where.first, where.second}] = TargetOf(value);
+    }
+  }
 
  private:
+  static Target TargetOf(const Ref<I>& value) {
+    if (!value) return -1;
+    const auto* client = dynamic_cast<const Client*>(value.get());
+    return client ? client->id_ : -2;
+  }
   static void Count() {
     CallControl& c = Control();
     ++c.calls;
@@ -138,7 +175,9 @@ class Client final : public I, public Breakable {
   }
   void Put(std::int32_t slot, Link link, const Ref<I>& value) {
     Count();
-    if (Control().stores) Control().stores->push_back({this, slot, link, value.get()});
+    if (Control().stores) {
+      Control().stores->push_back({Control().calls, id_, slot, link, TargetOf(value)});
+    }
     Store(slot, link, value);
   }
   void Store(std::int32_t slot, Link link, const Ref<I>& value) {
