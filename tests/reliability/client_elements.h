@@ -107,6 +107,12 @@ class Breakable {
   virtual void AddLinks(LinkSnapshot& snapshot) const = 0;
 };
 
+// Client<I> has the members of every element interface; only those of `I` override.
+#if defined(__clang__)
+#  pragma clang diagnostic push
+#  pragma clang diagnostic ignored "-Winconsistent-missing-override"
+#endif
+
 /// A client element implementing `I`: links and keys per slot, every member call counted.
 template <class I>
 class Client final : public I, public Breakable {
@@ -193,5 +199,9 @@ class Client final : public I, public Breakable {
   std::map<std::pair<std::int32_t, Link>, Ref<I>> links_;
   std::map<std::int32_t, Variant> keys_;
 };
+
+#if defined(__clang__)
+#  pragma clang diagnostic pop
+#endif
 
 }  // namespace velmira::reliability
