@@ -3,7 +3,7 @@
 # Safe to run any number of times. Set VELMIRA_WITH_BOOST=1 to add Boost headers for benchmarks.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(cmake ninja-build g++ pkg-config python3 libgtest-dev libgmock-dev libbenchmark-dev)
 if [[ "${VELMIRA_WITH_BOOST:-0}" == 1 ]]; then packages+=(libboost-dev); fi
 
 missing=()

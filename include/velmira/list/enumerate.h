@@ -1,0 +1,33 @@
+// `Enumerate` for lists: range-for over a fresh `ListEnum`, or over one the caller already has.
+//
+//   for (Ref<IListNode> n : Enumerate(list)) ...                        // first to last
+//   for (const auto& n : Enumerate(list, eListEnumReverseOrder)) ...    // last to first
+//
+// The walk is the enumerator's: it follows the live links, so it keeps working while the list
+// changes, and it ends at the first Nothing the enumerator returns (an enumerator that is walked
+// again afterwards starts over, as `ListEnum::NextItem` does).
+#pragma once
+
+#include "velmira/core/enumeration.h"
+#include "velmira/list/list.h"
+#include "velmira/list/list_enum.h"
+
+namespace velmira {
+
+using ListEnumeration = Enumeration<IListNode, detail::EnumeratorStep<IListNode, ListEnum>>;
+
+/// Walks `e` from where it stands to the next Nothing.
+inline ListEnumeration Enumerate(const Ref<ListEnum>& e) { return ListEnumeration({e}); }
+
+/// Walks a fresh enumerator of `list` in `order` (a value outside the enumeration is ignored,
+/// leaving first to last).
+inline ListEnumeration Enumerate(const Ref<List>& list, ListEnumEnum order = eListEnumInOrder) {
+  Ref<ListEnum> e = list->NewEnum();
+  e->SetOrder(order);
+  return ListEnumeration({std::move(e)});
+}
+
+static_assert(std::input_iterator<ListEnumeration::Iterator>);
+static_assert(std::ranges::view<ListEnumeration>);
+
+}  // namespace velmira

@@ -1,0 +1,33 @@
+// `Enumerate` for trees: range-for over a fresh `TreeEnum`, or over one the caller already has.
+//
+//   for (Ref<ITreeNode> n : Enumerate(tree)) ...                        // ascending keys
+//   for (const auto& n : Enumerate(tree, eTreeEnumPostOrder)) ...
+//   auto first_three = Enumerate(tree) | std::views::take(3);
+//
+// The walk is the enumerator's: it was primed with the root when it was made and reads the
+// elements' links as it goes; once it has ended it stays ended.
+#pragma once
+
+#include "velmira/core/enumeration.h"
+#include "velmira/tree/tree.h"
+#include "velmira/tree/tree_enum.h"
+
+namespace velmira {
+
+using TreeEnumeration = Enumeration<ITreeNode, detail::EnumeratorStep<ITreeNode, TreeEnum>>;
+
+/// Walks `e` from where it stands to its end.
+inline TreeEnumeration Enumerate(const Ref<TreeEnum>& e) { return TreeEnumeration({e}); }
+
+/// Walks a fresh enumerator of `tree` (a `Tree` or a `SplayTree`) in `order` (a value outside
+/// the enumeration is ignored, leaving ascending key order).
+inline TreeEnumeration Enumerate(const Ref<Tree>& tree, TreeEnumEnum order = eTreeEnumInOrder) {
+  Ref<TreeEnum> e = tree->NewEnum();
+  e->SetOrder(order);
+  return TreeEnumeration({std::move(e)});
+}
+
+static_assert(std::input_iterator<TreeEnumeration::Iterator>);
+static_assert(std::ranges::view<TreeEnumeration>);
+
+}  // namespace velmira

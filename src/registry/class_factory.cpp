@@ -1,0 +1,67 @@
+#include "velmira/registry/class_factory.h"
+
+#include <string>
+
+#include "velmira/core/error.h"
+
+namespace velmira {
+namespace {
+
+const ClassInfo& Creatable(const ClassInfo* info, std::string_view asked_for) {
+  const std::string name(asked_for);
+  if (!info) {
+    throw Error(kErrCantCreateObject,
+                "Can't create object: " + name + " is not a class of this library");
+  }
+  if (info->instancing == Instancing::NotCreatable) {
+    throw Error(kErrCantCreateObject, "Can't create object: " + name +
+                                          " is not creatable; clients receive it from the "
+                                          "library or implement it");
+  }
+  if (info->instancing == Instancing::Private) {
+    throw Error(kErrCantCreateObject,
+                "Can't create object: " + name + " is private to the library");
+  }
+  return *info;
+}
+
+}  // namespace
+
+Ref<Object> CreateObject(std::string_view qualifiedName) {
+  return Creatable(FindClass(qualifiedName), qualifiedName).create();
+}
+
+Ref<Object> CreateObject(const Guid& classId) {
+  return Creatable(FindClass(classId), "class " + classId.ToString()).create();
+}
+
+Ref<Object> ClassFactory::CreateInstance() const { return class_->create(); }
+
+void ClassFactory::LockServer(bool lock) noexcept {
+  // A lock is a reference the factory holds on itself: a locked factory stays alive, and so
+  // counts as a live object of the library, until the last lock is released.
+  if (lock) {
+    ++locks_;
+    detail::Retain(this);
+  } else if (locks_ > 0) {
+    --locks_;
+    detail::Release(this);  // may destroy the factory: nothing may touch it after this
+  }
+}
+
+Ref<ClassFactory> GetClassObject(const ClassInfo& info) {
+  const ClassInfo& creatable = Creatable(&info, info.qualified_name);
+  return Ref<ClassFactory>(new ClassFactory(creatable));
+}
+
+Ref<ClassFactory> GetClassObject(std::string_view qualifiedName) {
+  return GetClassObject(Creatable(FindClass(qualifiedName), qualifiedName));
+}
+
+Ref<ClassFactory> GetClassObject(const Guid& classId) {
+  return GetClassObject(Creatable(FindClass(classId), "class " + classId.ToString()));
+}
+
+bool CanUnloadNow() noexcept { return LiveObjectCount() == 0; }
+
+}  // namespace velmira

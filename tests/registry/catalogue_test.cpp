@@ -1,0 +1,218 @@
+// The catalogue and the entry points: the library record, the class table, creation by name and
+// by identifier with its refusals, factories, unloading, and the identifiers' uniqueness.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "capture.h"
+#include "velmira/velmira.h"
+
+namespace velmira {
+namespace {
+
+using CatalogueTest = testing::VelmiraTest;
+
+TEST_F(CatalogueTest, LibraryRecord) {
+  const LibraryInfo& lib = Library();
+  EXPECT_EQ(lib.name, "Velmira");
+  EXPECT_EQ(lib.description, "Commonly used objects and data structures");
+  EXPECT_EQ(lib.major_version * 10 + lib.minor_version, 11);
+  EXPECT_EQ(lib.locale, 0x409u);
+  EXPECT_EQ(lib.file_version, "0.00.0021");
+}
+
+/// The class table as published: instancing and the interfaces besides the class's own.
+TEST_F(CatalogueTest, ClassTable) {
+  struct Row {
+    const char* name;
+    Instancing instancing;
+    const char* others;
+  };
+  constexpr auto C = Instancing::Creatable, N = Instancing::NotCreatable, P = Instancing::Private;
+  const Row expected[] = {
+      {"IStackNode", N, ""},
+      {"IQueueNode", N, ""},
+      {"IPQueueNode", N, ""},
+      {"IListNode", N, ""},
+      {"ITreeNode", N, ""},
+      {"StackNode", C, "_IStackNode"},
+      {"QueueNode", C, "_IQueueNode"},
+      {"PQueueNode", C, "_IPQueueNode"},
+      {"ListNode", C, "_IListNode"},
+      {"TreeNode", C, "_ITreeNode"},
+      {"Stack", C, ""},
+      {"Queue", C, ""},
+      {"PQueue", C, ""},
+      {"List", C, ""},
+      {"ListEnum", N, ""},
+      {"Tree", C, ""},
+      {"SplayTree", C, "_Tree"},
+      {"TreeEnum", N, ""},
+      {"Debugger", C, ""},
+      {"NoDebugger", C, "_Debugger"},
+      {"TreeEnumStackNode", P, "_IStackNode"},
+      {"DebugStackNode", P, "_IStackNode"},
+      {"DebugTreeNode", P, "_ITreeNode"},
+      {"IndexTreeNode", P, "_ITreeNode"},
+  };
+  ASSERT_EQ(Classes().size(), std::size(expected));
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    const ClassInfo& c = Classes()[i];
+    EXPECT_EQ(c.name, expected[i].name);
+    EXPECT_EQ(c.qualified_name, "Velmira." + std::string(expected[i].name));
+    EXPECT_EQ(c.instancing, expected[i].instancing) << c.name;
+    EXPECT_EQ(c.own_interface->name, "_" + std::string(c.name));
+    std::string others;
+    for (const InterfaceInfo* i : c.other_interfaces) others += i->name;
+    EXPECT_EQ(others, expected[i].others) << c.name;
+    EXPECT_EQ(c.description.empty(), c.instancing == Instancing::Private) << c.name;
+    if (c.instancing != Instancing::Private) {
+      EXPECT_EQ(c.description.substr(0, c.qualified_name.size() + 1),
+                std::string(c.qualified_name) + " ")
+          << c.name;
+    }
+  }
+  EXPECT_EQ(FindClass("Velmira.TreeNode")->description,
+            "Velmira.TreeNode provides a sample implementation of the TreeNode interface.");
+  EXPECT_EQ(FindClass("Velmira.SplayTree")->description,
+            "Velmira.SplayTree implements the Tree interface using a splay tree, a type of binary "
+            "search tree that adjusts itself so that frequently accessed items may be found more "
+            "quickly.");
+  ASSERT_EQ(Enumerations().size(), 2u);
+  std::string constants;
+  for (const EnumInfo& e : Enumerations()) {
+    for (const EnumConstant& k : e.constants) {
+      constants +=
+          std::string(e.name) + "." + std::string(k.name) + "=" + std::to_string(k.value) + " ";
+    }
+  }
+  EXPECT_EQ(constants,
+            "ListEnumEnum.eListEnumReverseOrder=-1 ListEnumEnum.eListEnumInOrder=1 "
+            "TreeEnumEnum.eTreeEnumPreOrder=-2 TreeEnumEnum.eTreeEnumReverseOrder=-1 "
+            "TreeEnumEnum.eTreeEnumInOrder=1 TreeEnumEnum.eTreeEnumPostOrder=2 ");
+}
+
+TEST_F(CatalogueTest, IdentifiersAreUniqueAndFindTheirOwners) {
+  std::set<std::string> seen = {Library().id.ToString()};
+  std::size_t count = 1;
+  for (const ClassInfo& c : Classes()) {
+    seen.insert(c.class_id.ToString());
+    seen.insert(c.own_interface->id.ToString());
+    count += 2;
+    EXPECT_EQ(FindClass(c.class_id), &c);
+    EXPECT_EQ(FindInterface(c.own_interface->id), c.own_interface);
+    EXPECT_EQ(Guid::FromString(c.class_id.ToString()), c.class_id);
+    std::set<std::string> names;  // one dispatch identifier per member name, unique
+    std::set<std::int32_t> ids;
+    for (const MemberInfo& m : c.own_interface->members) {
+      if (names.insert(std::string(m.name)).second) {
+        EXPECT_TRUE(ids.insert(m.dispatch_id).second) << c.name << "." << m.name;
+      }
+      EXPECT_EQ(c.own_interface->DispatchIdOf(m.name), m.dispatch_id);
+    }
+  }
+  EXPECT_EQ(seen.size(), count);
+  EXPECT_FALSE(Guid::FromString("{03C8EE84-25C8-412E-A165-1292ED1D411}"));
+  EXPECT_FALSE(Guid::FromString("03c8ee84x25c8-412e-a165-1292ed1d4118"));
+}
+
+TEST_F(CatalogueTest, EveryCreatableClassIsCreatedByNameInAnyCaseAndById) {
+  for (const ClassInfo& c : Classes()) {
+    if (c.instancing != Instancing::Creatable) continue;
+    std::string lower(c.qualified_name);
+    for (char& ch : lower) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    for (const Ref<Object>& made :
+         {CreateObject(c.qualified_name), CreateObject(lower), CreateObject(c.class_id),
+          GetClassObject(c.class_id)->CreateInstance()}) {
+      ASSERT_TRUE(made);
+      EXPECT_EQ(ClassOf(made), &c);
+    }
+  }
+  ExpectSilence();
+}
+
+TEST_F(CatalogueTest, RefusedNamesRaise429NamingWhatWasAsked) {
+  struct Refusal {
+    const char* name;
+    const char* reason;
+  };
+  const Refusal refusals[] = {
+      {"Velmira.IStackNode", "not creatable"},
+      {"Velmira.ITreeNode", "not creatable"},
+      {"Velmira.ListEnum", "not creatable"},
+      {"Velmira.TreeEnum", "not creatable"},
+      {"Velmira.IndexTreeNode", "private"},
+      {"Velmira.DebugTreeNode", "private"},
+      {"Velmira.DebugStackNode", "private"},
+      {"velmira.treeenumstacknode", "private"},
+      {"Velmira.Heap", "not a class"},
+      {"Stack", "not a class"},
+      {"", "not a class"},
+      {"Velmira.Stack ", "not a class"},
+  };
+  for (const Refusal& r : refusals) {
+    for (int way = 0; way < 2; ++way) {
+      try {
+        way == 0 ? (void)CreateObject(r.name) : (void)GetClassObject(r.name);
+        ADD_FAILURE() << r.name << " was created";
+      } catch (const Error& e) {
+        EXPECT_EQ(e.Number(), kErrCantCreateObject);
+        const std::string message = e.what();
+        EXPECT_NE(message.find(std::string(r.name) + " is " + r.reason), std::string::npos)
+            << message;
+      }
+    }
+  }
+  EXPECT_THROW(CreateObject(Guid{}), Error);
+  EXPECT_THROW(CreateObject(FindClass("Velmira.ListEnum")->class_id), Error);
+}
+
+TEST_F(CatalogueTest, CanUnloadOnlyWhenNoObjectLivesAndNoFactoryIsLocked) {
+  ASSERT_TRUE(CanUnloadNow());
+  Ref<Object> object = CreateObject("Velmira.TreeNode");
+  EXPECT_FALSE(CanUnloadNow());
+  object.reset();
+  EXPECT_TRUE(CanUnloadNow());
+
+  Ref<ClassFactory> factory = GetClassObject("Velmira.Stack");
+  EXPECT_FALSE(CanUnloadNow());
+  factory->LockServer(true);
+  factory->LockServer(true);
+  ClassFactory* locked = factory.get();
+  factory.reset();
+  EXPECT_FALSE(CanUnloadNow());  // the locks keep it
+  Ref<Object> made = locked->CreateInstance();
+  made.reset();
+  locked->LockServer(false);
+  EXPECT_FALSE(CanUnloadNow());
+  EXPECT_EQ(locked->LockCount(), 1);
+  locked->LockServer(false);  // the last lock: the factory goes
+  EXPECT_TRUE(CanUnloadNow());
+
+  Ref<ClassFactory> unlocked = GetClassObject("Velmira.Queue");
+  unlocked->LockServer(false);  // not locked: nothing happens
+  EXPECT_EQ(unlocked->LockCount(), 0);
+  unlocked.reset();
+  EXPECT_TRUE(CanUnloadNow());
+}
+
+TEST_F(CatalogueTest, BrowserShowsEveryMemberWithItsDescription) {
+  const std::string tree = DescribeClass(*FindClass("Velmira.Tree"));
+  EXPECT_NE(tree.find("[0] get Item(ref Key: Variant) -> ITreeNode  (default member)\n      The "
+                      "item in the tree with the given key, or Nothing if no item has that key.\n"),
+            std::string::npos)
+      << tree;
+  EXPECT_NE(DescribeClass(*FindClass("Velmira.Debugger"))
+                .find("method Output(ref Message: String, paramarray MoreMessages[]: Variant)"),
+            std::string::npos);
+  EXPECT_NE(DescribeClass(*FindClass("Velmira.Queue"))
+                .find("method Remove(ref Node: IQueueNode, optional ref Index: Int32 = 0)"),
+            std::string::npos);
+  const std::string all = DescribeCatalogue();
+  for (const ClassInfo& c : Classes()) EXPECT_NE(all.find(c.qualified_name), std::string::npos);
+}
+
+}  // namespace
+}  // namespace velmira

@@ -1,0 +1,287 @@
+// Late-bound calls: every creatable class created by name and driven only through Invoke, the
+// argument conversions, and the errors, compared with what the direct C++ calls do.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "capture.h"
+#include "velmira/velmira.h"
+
+namespace velmira {
+namespace {
+
+constexpr CallKind kGet = CallKind::PropertyGet;
+constexpr CallKind kLet = CallKind::PropertyLet;
+constexpr CallKind kSet = CallKind::PropertySet;
+constexpr CallKind kMethod = CallKind::Method;
+
+class LateBound : public testing::VelmiraTest {
+ protected:
+  /// A new element of `class_name` whose `Key(0)` is `key` (when given) and `Value` is `value`.
+  static Variant Element(std::string_view class_name, Variant key = Variant(),
+                         Variant value = Variant()) {
+    Ref<Object> e = CreateObject(class_name);
+    if (!key.IsEmpty()) Invoke(e, "Key", kLet, {0, key});
+    Invoke(e, "Value", kLet, {value});
+    return e;
+  }
+  /// The `Value` of the element `e` holds (Null for Nothing).
+  static Variant ValueOf(const Variant& e) {
+    if (!e.ObjectValue()) return Variant::Null();
+    return Invoke(e.ObjectValue(), "value", kGet);
+  }
+  static void ExpectError(std::int32_t number, const std::function<void()>& call) {
+    try {
+      call();
+      ADD_FAILURE() << "no error, expected " << number;
+    } catch (const Error& e) {
+      EXPECT_EQ(e.Number(), number) << e.what();
+    }
+  }
+};
+
+TEST_F(LateBound, StackPopsInReverseOrder) {
+  Ref<Object> s = CreateObject("Velmira.Stack");
+  EXPECT_TRUE(Invoke(s, "IsEmpty", kGet).BoolValue());
+  for (int i = 1; i <= 3; ++i) Invoke(s, "Push", kMethod, {Element("Velmira.StackNode", {}, i)});
+  EXPECT_EQ(ValueOf(Invoke(s, "Top", kGet)).Int32Value(), 3);
+  std::vector<std::int32_t> popped;
+  while (!Invoke(s, "isempty", kGet).BoolValue()) {
+    popped.push_back(ValueOf(Invoke(s, "POP", kMethod)).Int32Value());
+  }
+  EXPECT_EQ(popped, (std::vector<std::int32_t>{3, 2, 1}));
+}
+
+TEST_F(LateBound, QueueKeepsArrivalOrderAndRemovesWithOrWithoutIndex) {
+  Ref<Object> q = CreateObject("Velmira.Queue");
+  std::vector<Variant> e;
+  for (int i = 1; i <= 4; ++i) {
+    e.push_back(Element("Velmira.QueueNode", {}, i));
+    Invoke(q, "Add", kMethod, {e.back()});
+  }
+  Invoke(q, "Remove", kMethod, {e[1]});     // optional Index left out
+  Invoke(q, "Remove", kMethod, {e[2], 7});  // given, and ignored
+  EXPECT_EQ(ValueOf(Invoke(q, "NextItem", kMethod)).Int32Value(), 1);
+  EXPECT_EQ(ValueOf(Invoke(q, "NextItem", kMethod)).Int32Value(), 4);
+  EXPECT_TRUE(IsNull(ValueOf(Invoke(q, "NextItem", kMethod))));
+}
+
+TEST_F(LateBound, PQueueHandsOutHighestKeyFirstEqualsInArrivalOrder) {
+  Ref<Object> q = CreateObject("Velmira.PQueue");
+  const int keys[] = {2, 5, 2, 9};
+  for (int i = 0; i < 4; ++i)
+    Invoke(q, "Add", kMethod, {Element("Velmira.PQueueNode", keys[i], i)});
+  std::vector<std::int32_t> order;
+  for (int i = 0; i < 4; ++i) order.push_back(ValueOf(Invoke(q, "NextItem", kMethod)).Int32Value());
+  EXPECT_EQ(order, (std::vector<std::int32_t>{3, 1, 0, 2}));
+}
+
+TEST_F(LateBound, ListInsertsIndexesAndEnumeratesInEitherOrder) {
+  Ref<Object> list = CreateObject("Velmira.List");
+  Variant a = Element("Velmira.ListNode", {}, "a"), b = Element("Velmira.ListNode", {}, "b");
+  Variant c = Element("Velmira.ListNode", {}, "c");
+  Invoke(list, "Add", kMethod, {a});
+  Invoke(list, "Add", kMethod, {c});
+  Invoke(list, "AddBefore", kMethod, {b, c});
+  EXPECT_EQ(Invoke(list, "Count", kGet).Int32Value(), 3);
+  EXPECT_EQ(ValueOf(Invoke(list, "Item", kGet, {2})).Text(), "b");
+  EXPECT_EQ(ValueOf(Invoke(list, "NextItem", kGet, {a})).Text(), "b");
+  Ref<Object> e = Invoke(list, "NewEnum", kMethod).ObjectValue();
+  EXPECT_EQ(Invoke(e, "Order", kGet).Int32Value(), eListEnumInOrder);
+  Invoke(e, "Order", kLet, {eListEnumReverseOrder});
+  std::string walked;
+  for (Variant n = Invoke(e, "NextItem", kGet); n.ObjectValue(); n = Invoke(e, "NextItem", kGet)) {
+    walked += ValueOf(n).Text();
+  }
+  EXPECT_EQ(walked, "cba");
+}
+
+/// Tree and SplayTree through the `Tree` interface, SplayTree through its own as well.
+struct TreeCase {
+  const char* class_name;
+  const char* through;
+  bool has_default_member;  // Item is the default member of the Tree interface only
+};
+class LateBoundTree : public LateBound, public ::testing::WithParamInterface<TreeCase> {};
+
+TEST_P(LateBoundTree, LooksUpThroughItemAndEnumeratesInKeyOrder) {
+  Ref<Object> tree = CreateObject(GetParam().class_name);
+  const InterfaceInfo& via = *FindInterface(GetParam().through);
+  for (const char* word : {"pear", "apple", "fig"}) {
+    InvokeThrough(via, tree, "Add", kMethod,
+                  std::vector<Variant>{Element("Velmira.TreeNode", word, word)});
+  }
+  const std::vector<Variant> fig = {"fig"}, kiwi = {"kiwi"};
+  EXPECT_TRUE(InvokeThrough(via, tree, "Exists", kGet, fig).BoolValue());
+  EXPECT_EQ(ValueOf(InvokeThrough(via, tree, "Item", kGet, fig)).Text(), "fig");
+  if (GetParam().has_default_member) {
+    EXPECT_EQ(ValueOf(InvokeThrough(via, tree, "", kGet, fig)).Text(), "fig");
+    EXPECT_EQ(ValueOf(InvokeThrough(via, tree, 0, kGet, fig)).Text(), "fig");
+    EXPECT_TRUE(IsNull(ValueOf(InvokeThrough(via, tree, "", kGet, kiwi))));
+  } else {
+    ExpectError(kErrMemberNotFound, [&] { InvokeThrough(via, tree, "", kGet, fig); });
+  }
+  Ref<Object> e = InvokeThrough(via, tree, "NewEnum", kMethod).ObjectValue();
+  std::string walked;
+  for (Variant n = Invoke(e, "NextItem", kGet); n.ObjectValue(); n = Invoke(e, "NextItem", kGet)) {
+    walked += std::string(ValueOf(n).Text()) + " ";
+  }
+  EXPECT_EQ(walked, "apple fig pear ");
+}
+
+INSTANTIATE_TEST_SUITE_P(Trees, LateBoundTree,
+                         ::testing::Values(TreeCase{"Velmira.Tree", "Tree", true},
+                                           TreeCase{"Velmira.SplayTree", "Tree", true},
+                                           TreeCase{"Velmira.SplayTree", "SplayTree", false}));
+
+/// The same script on a debugger called late-bound and one called directly: the same lines.
+TEST_F(LateBound, DebuggerWritesTheSameLinesAsTheDirectCalls) {
+  Ref<Object> late = CreateObject("Velmira.Debugger");
+  Invoke(late, "Output", kMethod, {"start", 5, Variant::Null(), 2.5});
+  Invoke(late, "Assert", kMethod, {false, "x > 0"});
+  Invoke(late, "Assert", kMethod, {0, "x > 0"});
+  Invoke(late, "Acquire", kMethod, {"file"});
+  Invoke(late, "ShowReportZeros", kLet, {false});
+  Invoke(late, "Report", kMethod);
+  const std::vector<std::string> late_lines = TakeOutput();
+
+  Ref<Debugger> direct = New<Debugger>();
+  direct->Output("start", 5, Variant::Null(), 2.5);
+  direct->Assert(false, "x > 0");
+  direct->Assert(false, "x > 0");
+  direct->Acquire("file");
+  direct->SetShowReportZeros(false);
+  direct->Report();
+  EXPECT_EQ(late_lines, TakeOutput());
+  EXPECT_GE(late_lines.size(), 8u);
+  EXPECT_EQ(late_lines[0], "start\n");
+  EXPECT_EQ(late_lines[2], "  Null\n");
+}
+
+TEST_F(LateBound, NoDebuggerAnswersThroughBothInterfacesAndWritesNothing) {
+  Ref<Object> d = CreateObject("Velmira.NoDebugger");
+  for (const char* via : {"NoDebugger", "Debugger"}) {
+    const InterfaceInfo& i = *FindInterface(via);
+    InvokeThrough(i, d, "ShowOutput", kLet, std::vector<Variant>{true});
+    EXPECT_FALSE(InvokeThrough(i, d, "ShowOutput", kGet).BoolValue());
+    InvokeThrough(i, d, "Output", kMethod, std::vector<Variant>{"a", Variant::Null(), d});
+    InvokeThrough(i, d, "Enter", kMethod, std::vector<Variant>{"Main"});
+  }
+  ExpectSilence();
+  EXPECT_EQ(&DefaultInterfaceOf(d), FindInterface("_NoDebugger"));
+}
+
+TEST_F(LateBound, SampleElementFieldsTakeValuesAndObjects) {
+  Ref<Object> n = CreateObject("velmira.treenode");
+  Ref<Object> other = CreateObject("Velmira.StackNode");
+  Invoke(n, "Tag", kSet, {other});
+  Invoke(n, "Key", kLet, {1, "b"});
+  EXPECT_TRUE(Is(Invoke(n, "Tag", kGet).ObjectValue(), other));
+  EXPECT_EQ(Invoke(n, "Key", kGet, {1}).Text(), "b");
+  EXPECT_EQ(
+      InvokeThrough(*FindInterface("ITreeNode"), n, "Key", kGet, std::vector<Variant>{1}).Text(),
+      "b");
+  EXPECT_TRUE(Invoke(n, "Key", kGet, {2}).IsEmpty());
+}
+
+/// Arguments as a scripting client passes them, converted to the Int32 `Index`.
+struct Conversion {
+  Variant given;
+  std::int32_t expected;  // the Index read back; 0 and an error number when refused
+  std::int32_t error;
+};
+
+TEST_F(LateBound, ArgumentsConvertAsAnAutomationClientExpects) {
+  const Conversion cases[] = {
+      {std::int16_t{-7}, -7, 0},
+      {2.5, 2, 0},
+      {3.5, 4, 0},
+      {-2147483648.0, INT32_MIN, 0},
+      {2147483648.0, 0, kErrOverflow},
+      {true, -1, 0},
+      {" 42 ", 42, 0},
+      {"4x", 0, kErrTypeMismatch},
+      {Variant(), 0, 0},
+      {Variant::Null(), 0, kErrTypeMismatch},
+      {Variant::CurrencyFromScaled(15000), 2, 0},
+  };
+  for (const Conversion& c : cases) {
+    Ref<Object> s = CreateObject("Velmira.Stack");
+    if (c.error) {
+      ExpectError(c.error, [&] { Invoke(s, "Index", kLet, {c.given}); });
+    } else {
+      Invoke(s, "Index", kLet, {c.given});
+    }
+    EXPECT_EQ(Invoke(s, "Index", kGet).Int32Value(), c.expected);
+  }
+  Ref<Object> d = CreateObject("Velmira.Debugger");
+  for (const Variant& falsy : {Variant(0), Variant("False"), Variant()}) {
+    Invoke(d, "ShowIndent", kLet, {falsy});
+    EXPECT_FALSE(Invoke(d, "ShowIndent", kGet).BoolValue());
+  }
+  Invoke(d, "OutputToFile", kLet, {"true"});
+  EXPECT_EQ(Invoke(d, "OutputToFile", kGet).ToDouble(), -1.0);  // true is -1 as a number
+}
+
+TEST_F(LateBound, RefusedCallsRaiseTheirErrorNumbers) {
+  Ref<Object> s = CreateObject("Velmira.Stack");
+  const Variant queue_node = CreateObject("Velmira.QueueNode");
+  struct Case {
+    std::int32_t error;
+    std::function<void()> call;
+  };
+  const Case cases[] = {
+      {kErrMemberNotFound, [&] { Invoke(s, "Shove", kMethod); }},
+      {kErrMemberNotFound, [&] { Invoke(s, "IsEmpty", kLet, {true}); }},
+      {kErrMemberNotFound, [&] { Invoke(s, "", kGet); }},
+      {kErrMemberNotFound, [&] { Invoke(s, 99, kMethod); }},
+      {kErrArgumentNotOptional, [&] { Invoke(s, "Push", kMethod); }},
+      {kErrWrongArgumentCount, [&] { Invoke(s, "Pop", kMethod, {1}); }},
+      {kErrTypeMismatch, [&] { Invoke(s, "Push", kMethod, {queue_node}); }},
+      {kErrTypeMismatch, [&] { Invoke(s, "Push", kMethod, {"text"}); }},
+      {kErrTypeMismatch, [&] { InvokeThrough(*FindInterface("Tree"), s, "Clear", kMethod); }},
+      {kErrObjectNotSet, [&] { Invoke(Ref<Object>(), "Pop", kMethod); }},
+  };
+  for (const Case& c : cases) ExpectError(c.error, c.call);
+  EXPECT_TRUE(Invoke(s, "IsEmpty", kGet).BoolValue());  // nothing was pushed on the way
+}
+
+TEST_F(LateBound, WarningsAreTheDirectCallsWarnings) {
+  Ref<Object> s = CreateObject("Velmira.Stack");
+  Invoke(s, "Push", kMethod, {Nothing});
+  ExpectWarning("Stack: Warning, an attempt was made to Add Nothing");
+  Invoke(s, "Pop", kMethod);  // an empty pop is silent
+  ExpectSilence();
+}
+
+/// A client's element, called late-bound through its element interface; it can be told to fail.
+class ClientNode : public IStackNode {
+ public:
+  struct Failure {};
+  Ref<IStackNode> NextItem(std::int32_t) override {
+    if (fail) throw Failure{};
+    return next_;
+  }
+  void SetNextItem(std::int32_t, const Ref<IStackNode>& Value) override { next_ = Value; }
+  bool fail = false;
+
+ private:
+  Ref<IStackNode> next_;
+};
+
+TEST_F(LateBound, ClientElementsAnswerThroughTheirInterfaceAndTheirErrorsPassUnchanged) {
+  Ref<ClientNode> a = New<ClientNode>(), b = New<ClientNode>();
+  EXPECT_EQ(ClassOf(a)->name, "IStackNode");
+  Invoke(a, "NextItem", kSet, {0, b});
+  EXPECT_TRUE(Is(Invoke(a, "NextItem", kGet, {5}).ObjectValue(), b));
+  Invoke(a, "NextItem", kSet, {0, Nothing});
+  a->fail = true;
+  Ref<Object> s = CreateObject("Velmira.Stack");
+  EXPECT_THROW(Invoke(s, "Push", kMethod, {a}), ClientNode::Failure);
+  EXPECT_TRUE(Invoke(s, "IsEmpty", kGet).BoolValue());
+}
+
+}  // namespace
+}  // namespace velmira
