@@ -59,6 +59,7 @@ class Deep : public testing::VelmiraTest {
     const auto now = std::chrono::steady_clock::now();
     std::printf("[ deep  ] %-48s %7.2f s\n", what,
                 std::chrono::duration<double>(now - last_).count());
+    std::fflush(stdout);
     last_ = now;
   }
   template <class I>
