@@ -13,6 +13,7 @@
 #include "velmira/core/variant.h"
 #include "velmira/debug/debugger.h"
 #include "velmira/debug/no_debugger.h"
+#include "velmira/elements/links.h"
 #include "velmira/elements/list_node.h"
 #include "velmira/elements/pqueue_node.h"
 #include "velmira/elements/queue_node.h"

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <string>
 
+#include "block_element.h"
 #include "slot_map.h"
 #include "velmira/core/node_interfaces.h"
 #include "velmira/core/ref.h"
@@ -95,8 +96,8 @@ class ThinPQueueNode : public ThinNode<IPQueueNode> {
 };
 
 /// The element classes each container's typed suites run over.
-using StackElementTypes = ::testing::Types<ClientStackNode, StackNode>;
-using QueueElementTypes = ::testing::Types<ClientQueueNode, QueueNode>;
-using PQueueElementTypes = ::testing::Types<ClientPQueueNode, PQueueNode>;
+using StackElementTypes = ::testing::Types<ClientStackNode, StackNode, BlockElement>;
+using QueueElementTypes = ::testing::Types<ClientQueueNode, QueueNode, BlockElement>;
+using PQueueElementTypes = ::testing::Types<ClientPQueueNode, PQueueNode, BlockElement>;
 
 }  // namespace velmira::testing

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "allocation_counter.h"
+#include "block_element.h"
 #include "capture.h"
 #include "scale.h"
 #include "velmira/elements/list_node.h"
@@ -67,7 +68,7 @@ class ClientListNode : public IListNode {
 };
 
 /// Every typed list test runs over these; each is made by `New<E>()` and used as `IListNode`.
-using ListElementTypes = ::testing::Types<ClientListNode, ListNode>;
+using ListElementTypes = ::testing::Types<ClientListNode, ListNode, testing::BlockElement>;
 
 /// Runs scripts on lists 0, 1 (Index 0) and 2 (Index 1), enumerators 0 and 1 and elements a-h.
 /// Steps act on the current list (^k selects it): +x Add, <xy AddBefore, >xy AddAfter, -x Remove,

@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "block_element.h"
 #include "capture.h"
 #include "tree_test_support.h"
 #include "velmira/elements/tree_node.h"
@@ -19,7 +20,7 @@ namespace velmira {
 namespace {
 
 /// Element classes the behaviour tests run over.
-using TreeElementTypes = ::testing::Types<testing::ClientTreeNode, TreeNode>;
+using TreeElementTypes = ::testing::Types<testing::ClientTreeNode, TreeNode, testing::BlockElement>;
 
 template <class E>
 class TreeScript : public testing::VelmiraTest {

@@ -15,8 +15,9 @@
 // negative ones included, is valid. Members may throw: containers pass such errors on unchanged.
 //
 // `IStackNode`, `IQueueNode`, `IPQueueNode` and `IListNode` all name their link `NextItem`, with
-// different result types: a class that implements two of them gives each its own small base
-// class that forwards `NextItem` to a member of another name.
+// different result types, so one class cannot implement two of them directly. Derive from the
+// element building blocks instead (`StackLinks<>`, `QueueLinks<>`, ... in velmira/elements/
+// links.h): each implements its interface's links with their storage, and they combine.
 #pragma once
 
 #include <cstdint>
