@@ -303,7 +303,9 @@ inline bool ModelWorld::StrayOp(Kind kind, const Op& op) {
   const Link link = kind == kTreeKind               ? (op.c % 2 ? Link::Right : Link::Left)
                     : kind == kListKind && op.c % 2 ? Link::Prev
                                                     : Link::Next;
-  if (op.a < 0 || op.b < 0 || IsMember(kind, op.a, op.v)) return false;
+  // Links only to higher-numbered elements, so hand-made links never close a cycle (a walk
+  // along a cycle the client made itself would never end, in the library as in the model).
+  if (op.a < 0 || op.b <= op.a || IsMember(kind, op.a, op.v)) return false;
   for (Link l : {Link::Next, Link::Prev, Link::Tag, Link::Left, Link::Right}) {
     if (Pred(kind, op.a, op.v, l) != kNone) return false;
   }
