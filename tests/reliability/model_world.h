@@ -359,6 +359,9 @@ class ModelWorld {
     if (l == kNone || r == kNone) return l == kNone ? r : l;
     if (splay) {
       const Id top = Splay(m, l, key);
+      // With keys that do not order strictly (Empty equals both 0 and the empty text), the
+      // element splayed up can have a right subtree: storing r over it cuts that subtree off.
+      if (R(m, top) != kNone) CutOff(m, R(m, top));
       Kids(m, top).second = r;
       return top;
     }
@@ -375,6 +378,16 @@ class ModelWorld {
     Kids(m, p).first = R(m, s);
     Kids(m, s) = {l, r};
     return s;
+  }
+  /// The elements under `n` leave the tree but keep their links to each other.
+  void CutOff(MTree& m, Id n) {
+    if (n == kNone) return;
+    const auto [l, r] = m.kids.at(n);
+    m.kids.erase(n);
+    if (l != kNone) strays_[{kTreeKind, n, m.index, Link::Left}] = l;
+    if (r != kNone) strays_[{kTreeKind, n, m.index, Link::Right}] = r;
+    CutOff(m, l);
+    CutOff(m, r);
   }
   Id ListEnumNext(MListEnum& en) {
     if (en.order == 1) {
