@@ -204,7 +204,9 @@ TEST_F(Deep, Tree) {
 }
 
 TEST_F(Deep, DebuggerWithAHundredThousandNestedProcedures) {
-  constexpr int kDepth = 100'000;
+  // A tenth under the sanitizers: look-ups of names in rising order cost rotate-to-root splay
+  // trees a walk over the chain they form, so the whole case grows with the square of the depth.
+  constexpr int kDepth = kLongChain / 100;
   std::int64_t lines = 0, bytes = 0;
   SetDebugOutput(
       [&](std::string_view s) { ++lines, bytes += static_cast<std::int64_t>(s.size()); });
