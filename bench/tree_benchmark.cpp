@@ -1,6 +1,7 @@
-// Search trees against std::map and, when Boost is installed, Boost.Intrusive's splay_set and set:
-// 100,000 random keys (32-bit integers, or texts of 8 to 12 letters), inserted, looked up once
-// each, looked up with 90% of the lookups on 1% of the keys, and removed.
+// Search trees against their floor (tree_floor.h: the same element calls, nothing else), std::map
+// and, when Boost is installed, Boost.Intrusive's splay_set and set: 100,000 random keys (32-bit
+// integers, or texts of 8 to 12 letters), inserted, looked up once each, looked up with 90% of
+// the lookups on 1% of the keys, and removed.
 //
 // Each benchmark reports ns_per_element: the time of one phase divided by the number of keys.
 #include <benchmark/benchmark.h>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tree_floor.h"
 #include "tree_peers.h"
 #include "velmira/tree/splay_tree.h"
 #include "velmira/tree/tree.h"
@@ -87,6 +89,45 @@ class VelmiraContestant {
   std::vector<Variant> keys_, skewed_;
   std::vector<Ref<ITreeNode>> nodes_;
 };
+
+/// The hand-written floor over the same elements and keys.
+template <bool kSplay, class Key>
+class FloorContestant {
+ public:
+  FloorContestant() {
+    for (const Key& k : Keys<Key>()) {
+      keys_.emplace_back(k);
+      nodes_.push_back(New<BenchTreeNode>(keys_.back()));
+    }
+    for (const Key& k : SkewedKeys<Key>()) skewed_.emplace_back(k);
+  }
+  ~FloorContestant() { tree_.Clear(); }
+  void InsertAll() {
+    for (const auto& n : nodes_) tree_.Add(n);
+  }
+  std::size_t LookUpAll() { return LookUp(keys_); }
+  std::size_t LookUpSkewed() { return LookUp(skewed_); }
+  void RemoveAll() {
+    for (const Variant& k : keys_) tree_.Remove(k);
+  }
+  void Clear() { tree_.Clear(); }
+
+ private:
+  std::size_t LookUp(const std::vector<Variant>& keys) {
+    std::size_t found = 0;
+    for (const Variant& k : keys) found += tree_.Item(k) ? 1 : 0;
+    return found;
+  }
+
+  TreeFloor<kSplay> tree_;
+  std::vector<Variant> keys_, skewed_;
+  std::vector<Ref<ITreeNode>> nodes_;
+};
+
+template <class Key>
+using FloorSplayTree = FloorContestant<true, Key>;
+template <class Key>
+using FloorTree = FloorContestant<false, Key>;
 
 template <class Key>
 using VelmiraSplayTree = VelmiraContestant<SplayTree, Key>;
@@ -229,9 +270,13 @@ void BM_Remove(benchmark::State& state) {
 
 VELMIRA_TREE_BENCHMARKS(VelmiraSplayTree<std::int32_t>);
 VELMIRA_TREE_BENCHMARKS(VelmiraTree<std::int32_t>);
+VELMIRA_TREE_BENCHMARKS(FloorSplayTree<std::int32_t>);
+VELMIRA_TREE_BENCHMARKS(FloorTree<std::int32_t>);
 VELMIRA_TREE_BENCHMARKS(StdMapContestant<std::int32_t>);
 VELMIRA_TREE_BENCHMARKS(VelmiraSplayTree<std::string>);
 VELMIRA_TREE_BENCHMARKS(VelmiraTree<std::string>);
+VELMIRA_TREE_BENCHMARKS(FloorSplayTree<std::string>);
+VELMIRA_TREE_BENCHMARKS(FloorTree<std::string>);
 VELMIRA_TREE_BENCHMARKS(StdMapContestant<std::string>);
 #if VELMIRA_HAVE_BOOST
 VELMIRA_TREE_BENCHMARKS(BoostSplaySet<std::int32_t>);

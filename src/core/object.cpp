@@ -1,6 +1,8 @@
 #include "velmira/core/object.h"
 
 #include <atomic>
+#include <cstdint>
+#include <mutex>
 
 namespace velmira {
 namespace {
@@ -15,15 +17,92 @@ struct DestroyQueue {
 
 thread_local DestroyQueue destroy_queue;
 
-std::atomic<std::int64_t> live_objects{0};
+/// The live-object count is kept per thread, so creating and destroying an object costs a plain
+/// increment instead of a locked one. Only its own thread writes a thread's count; readers sum
+/// every thread's count under the registry lock, and a thread that ends folds its count into
+/// `ended_threads`. A thread's count may go negative (objects can die on another thread): only
+/// the sum means anything.
+struct ThreadCount {
+  enum State : std::uint8_t { kUnregistered, kRegistered, kEnded };
+  std::atomic<std::int64_t> live{0};
+  State state = kUnregistered;
+  ThreadCount* next = nullptr;
+  ThreadCount* prev = nullptr;
+};
+
+struct CountRegistry {
+  std::mutex lock;
+  ThreadCount* threads = nullptr;
+  std::atomic<std::int64_t> ended_threads{0};
+};
+
+CountRegistry& Registry() noexcept {
+  static CountRegistry* registry = new CountRegistry;  // never destroyed: threads outlive statics
+  return *registry;
+}
+
+// Constant-initialised, so reaching it needs no initialisation check.
+[[gnu::tls_model("initial-exec")]] thread_local ThreadCount thread_count;
+
+/// Unlinks this thread's count when the thread ends; created with the first object on a thread.
+struct ThreadCountOwner {
+  ~ThreadCountOwner() {
+    CountRegistry& registry = Registry();
+    const std::lock_guard<std::mutex> hold(registry.lock);
+    ThreadCount& count = thread_count;
+    registry.ended_threads.fetch_add(count.live.load(std::memory_order_relaxed),
+                                     std::memory_order_relaxed);
+    count.live.store(0, std::memory_order_relaxed);
+    (count.prev ? count.prev->next : registry.threads) = count.next;
+    if (count.next) count.next->prev = count.prev;
+    count.state = ThreadCount::kEnded;
+  }
+};
+
+/// The first object of a thread registers its count; objects made or destroyed after the
+/// thread's own clean-up (during process exit) count directly in `ended_threads`.
+[[gnu::noinline]] void AddToCountSlowly(ThreadCount& count, std::int64_t delta) noexcept {
+  CountRegistry& registry = Registry();
+  if (count.state == ThreadCount::kEnded) {
+    registry.ended_threads.fetch_add(delta, std::memory_order_relaxed);
+    return;
+  }
+  thread_local ThreadCountOwner owner;
+  const std::lock_guard<std::mutex> hold(registry.lock);
+  count.next = registry.threads;
+  if (count.next) count.next->prev = &count;
+  registry.threads = &count;
+  count.state = ThreadCount::kRegistered;
+  count.live.store(count.live.load(std::memory_order_relaxed) + delta, std::memory_order_relaxed);
+}
+
+inline void AddToCount(std::int64_t delta) noexcept {
+  ThreadCount& count = thread_count;
+  if (count.state != ThreadCount::kRegistered) return AddToCountSlowly(count, delta);
+  // Only this thread writes its count: a load and a store, no locked instruction.
+  count.live.store(count.live.load(std::memory_order_relaxed) + delta, std::memory_order_relaxed);
+}
 
 }  // namespace
 
-std::int64_t LiveObjectCount() noexcept { return live_objects.load(std::memory_order_relaxed); }
+std::int64_t LiveObjectCount() noexcept {
+  CountRegistry& registry = Registry();
+  const std::lock_guard<std::mutex> hold(registry.lock);
+  std::int64_t sum = registry.ended_threads.load(std::memory_order_relaxed);
+  for (const ThreadCount* count = registry.threads; count; count = count->next) {
+    sum += count->live.load(std::memory_order_relaxed);
+  }
+  return sum;
+}
 
-Object::Object() noexcept { live_objects.fetch_add(1, std::memory_order_relaxed); }
+Object::Object() noexcept { AddToCount(1); }
 
-Object::~Object() { live_objects.fetch_sub(1, std::memory_order_relaxed); }
+Object::~Object() { AddToCount(-1); }
+
+void Object::Delete(const Object* object) noexcept {
+  object->ref_count_ = INTPTR_MAX / 2;
+  delete object;
+}
 
 void Object::Destroy(const Object* object) noexcept {
   DestroyQueue& queue = destroy_queue;
@@ -40,12 +119,12 @@ void Object::Destroy(const Object* object) noexcept {
     return;
   }
   queue.draining = true;
-  delete object;
+  Delete(object);
   while (queue.head) {
     const Object* next = queue.head;
     queue.head = next->next_to_destroy_;
     if (!queue.head) queue.tail = nullptr;
-    delete next;
+    Delete(next);
   }
   queue.draining = false;
 }

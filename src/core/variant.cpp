@@ -98,10 +98,12 @@ Order CompareText(std::string_view a, std::string_view b) noexcept {
   const std::size_t common = a.size() < b.size() ? a.size() : b.size();
   std::size_t at = 0;
   while (at < common && a[at] == b[at]) ++at;
-  if (at == common) return CompareValues(a.size(), b.size());
-  // Restart decoding at the last byte before the difference that begins a unit. Every byte that
-  // is not a continuation byte begins a unit, and the texts agree up to the difference, so both
-  // decode identically before that point.
+  if (at == a.size() && at == b.size()) return Order::Equal;
+  // Restart decoding at the last byte before the difference (or before the end of the shorter
+  // text) that begins a unit. Every byte that is not a continuation byte begins a unit, and the
+  // texts agree up to that point, so both decode identically before it. A proper byte prefix is
+  // decoded too: a text that ends inside a multi-byte sequence has invalid units there, which
+  // rank after its completion.
   while (at > 0 && IsContinuation(static_cast<unsigned char>(a[at - 1]))) --at;
   if (at > 0) --at;
   for (;;) {

@@ -8,7 +8,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 #include "velmira/core/node_interfaces.h"
 #include "velmira/core/ref.h"
@@ -23,6 +23,8 @@ class DebugStackNode final : public IStackNode {
   /// The procedure name given to `Enter`, as a text `Variant` (Empty until set).
   const Variant& Proc() const noexcept { return proc_; }
   void SetProc(const Variant& Value) noexcept { proc_ = Value; }
+  /// The text of `Proc` (empty until set), valid while `Proc` is not replaced.
+  std::string_view ProcText() const noexcept { return VariantAccess::Text(proc_); }
   /// The clock reading, in seconds, when this procedure last started or resumed running.
   double Time() const noexcept { return time_; }
   void SetTime(double Value) noexcept { time_ = Value; }

@@ -26,9 +26,10 @@ class DebugTreeNode final : public ITreeNode {
 
   /// The procedure, resource or assertion message this record counts.
   std::string Name() const { return std::string(name_.Text()); }
-  void SetName(std::string_view Value) { name_ = Variant(Value); }
   /// The name as the text `Variant` the record is keyed by; a copy shares the text.
   const Variant& NameKey() const noexcept { return name_; }
+  /// The name's text, valid while the record lives.
+  std::string_view NameText() const noexcept { return VariantAccess::Text(name_); }
   /// The record's counter.
   std::int32_t Count() const noexcept { return count_; }
   void SetCount(std::int32_t Value) noexcept { count_ = Value; }
@@ -47,6 +48,8 @@ class DebugTreeNode final : public ITreeNode {
   ~DebugTreeNode() override;
 
  private:
+  friend class DebugRecordTree;  // splays records by their links directly
+
   Variant name_;
   std::int32_t count_ = 0;
   double time_ = 0.0;

@@ -2,30 +2,27 @@
 #include "debug/debugger_impl.h"
 
 #include <algorithm>
-#include <limits>
-#include <utility>
+#include <string>
 
 #include "core/teardown.h"
 #include "debug/log_file.h"
 #include "debug/variant_text.h"
 #include "velmira/core/debug_output.h"
 #include "velmira/core/error.h"
-#include "velmira/tree/splay_tree.h"
 
 namespace velmira::detail {
 
 namespace {
 /// The nesting part of a line's indentation is capped here; `IndentLevel` itself is not.
 constexpr std::int32_t kMaxNestingIndent = 128;
-constexpr std::int32_t kMaxCount = std::numeric_limits<std::int32_t>::max();
 }  // namespace
 
 DebuggerImpl::DebuggerImpl()
     : call_stack_(New<Stack>()),
-      profile_records_(New<SplayTree>()),
-      failed_assertions_(New<SplayTree>()),
-      procedure_counters_(New<SplayTree>()),
-      resource_counters_(New<SplayTree>()) {}
+      profile_records_(New<DebugRecordTree>()),
+      failed_assertions_(New<DebugRecordTree>()),
+      procedure_counters_(New<DebugRecordTree>()),
+      resource_counters_(New<DebugRecordTree>()) {}
 
 DebuggerImpl::~DebuggerImpl() {
   // Step by step, each step's errors ignored: a failure in one container does not keep the
@@ -43,7 +40,7 @@ DebuggerImpl::~DebuggerImpl() {
 
 void DebuggerImpl::WriteLine(std::string_view Message, std::int32_t Indent) {
   std::int32_t indent = Indent;
-  if (show_indent_) indent = CheckedAdd(indent, std::min(indent_level_, kMaxNestingIndent));
+  if (settings_.ShowIndent) indent = CheckedAdd(indent, std::min(indent_level_, kMaxNestingIndent));
   if (indent < 0) indent = 0;
   if (!Writes()) return;
 
@@ -53,7 +50,7 @@ void DebuggerImpl::WriteLine(std::string_view Message, std::int32_t Indent) {
   line.append(static_cast<std::size_t>(indent), ' ');
   line.append(Message);
   line.push_back('\n');
-  if (output_to_debug_) WriteDebugOutput(line);
+  if (settings_.OutputToDebug) WriteDebugOutput(line);
   if (WritesToFile()) {
     line.back() = '\r';
     line.push_back('\n');
@@ -85,34 +82,32 @@ void DebuggerImpl::SetOutputFile(std::string_view Value) {
 }
 
 void DebuggerImpl::Output(std::string_view Message, std::span<const Variant> MoreMessages) {
-  if (!show_output_) return;
+  if (!settings_.ShowOutput) return;
   WriteLine(Message, 0);
   for (const Variant& more : MoreMessages) WriteLine(VariantText(more), 2);
 }
 
-Ref<DebugTreeNode> DebuggerImpl::Record(const Ref<Tree>& tree, const Variant& name) {
-  if (tree->Exists(name)) {
-    // The trees hold only records made below, so the element is a DebugTreeNode.
-    Ref<ITreeNode> found = tree->Item(name);
-    return Ref<DebugTreeNode>(static_cast<DebugTreeNode*>(found.get()));
+void DebuggerImpl::CountOrWarn(DebugTreeNode& record, std::int32_t step, std::string_view warning,
+                               std::string_view name) {
+  const std::int32_t count = record.Count();
+  if (step > 0 ? count < kMaxCount : count > 0) {
+    record.SetCount(count + step);
+    return;
   }
-  Ref<DebugTreeNode> record = New<DebugTreeNode>(name);
-  tree->Add(record);
-  return record;
+  std::string line;
+  line.reserve(warning.size() + name.size());
+  line.append(warning);
+  line.append(name);
+  WriteLine(line, 0);
 }
 
 void DebuggerImpl::Assert(bool Expression, std::string_view Message) {
   if (Expression) return;
-  const Ref<DebugTreeNode> record = Record(failed_assertions_, Variant(Message));
-  if (record->Count() == kMaxCount) {
-    std::string warning = "Debugger: Warning, more than 2^31 failed assertions for ";
-    warning.append(Message);
-    WriteLine(warning, 0);
-  } else {
-    record->SetCount(record->Count() + 1);
-  }
-  if (show_assert_ && Writes()) {
-    WriteCountLine("Assertion failed: ", Message, show_assert_count_, record->Count());
+  // Held: a debug sink called by the warning may re-enter this debugger.
+  const Ref<DebugTreeNode> record(&failed_assertions_->Record(Message));
+  CountOrWarn(*record, +1, "Debugger: Warning, more than 2^31 failed assertions for ", Message);
+  if (settings_.ShowAssert && Writes()) {
+    WriteCountLine("Assertion failed: ", Message, settings_.ShowAssertCount, record->Count());
   }
 }
 

@@ -6,12 +6,16 @@
 //
 // State: the sixteen settings, the log file name and whether it could be opened, the nesting
 // depth `IndentLevel`, the call stack of `DebugStackNode` elements and four splay trees of
-// `DebugTreeNode` records (profile, failed assertions, procedure and resource counters), all held
-// through the `Tree` interface and used only through it. The profiler reads a monotonic clock in
-// double-precision seconds.
+// `DebugTreeNode` records (profile, failed assertions, procedure and resource counters). The
+// profiler reads `ProfilerClock` (the time-stamp counter where it is invariant) in double-precision
+// seconds.
+//
+// `Enter` and `Leave` are a profiled program's cost per call, so their usual path is short: a
+// name already at the root of its record tree is found without a search, a name elsewhere is
+// splayed up without virtual calls, a popped call-stack element nobody else holds is kept for the
+// next `Enter`, and a reading of the clock that nothing would use is not taken.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <locale>
@@ -20,8 +24,10 @@
 #include <string>
 #include <string_view>
 
+#include "debug/debug_record_tree.h"
 #include "debug/debug_stack_node.h"
 #include "debug/debug_tree_node.h"
+#include "debug/profiler_clock.h"
 #include "velmira/core/ref.h"
 #include "velmira/core/variant.h"
 #include "velmira/debug/debugger.h"
@@ -37,38 +43,11 @@ class DebuggerImpl final : public Debugger {
 
   DebuggerImpl();
 
-  bool ShowOutput() const noexcept override { return show_output_; }
-  void SetShowOutput(bool Value) noexcept override { show_output_ = Value; }
-  bool ShowIndent() const noexcept override { return show_indent_; }
-  void SetShowIndent(bool Value) noexcept override { show_indent_ = Value; }
-  bool ShowAssert() const noexcept override { return show_assert_; }
-  void SetShowAssert(bool Value) noexcept override { show_assert_ = Value; }
-  bool ShowAssertCount() const noexcept override { return show_assert_count_; }
-  void SetShowAssertCount(bool Value) noexcept override { show_assert_count_ = Value; }
-  bool ShowEnter() const noexcept override { return show_enter_; }
-  void SetShowEnter(bool Value) noexcept override { show_enter_ = Value; }
-  bool ShowEnterCount() const noexcept override { return show_enter_count_; }
-  void SetShowEnterCount(bool Value) noexcept override { show_enter_count_ = Value; }
-  bool ShowLeave() const noexcept override { return show_leave_; }
-  void SetShowLeave(bool Value) noexcept override { show_leave_ = Value; }
-  bool ShowLeaveCount() const noexcept override { return show_leave_count_; }
-  void SetShowLeaveCount(bool Value) noexcept override { show_leave_count_ = Value; }
-  bool ShowAcquire() const noexcept override { return show_acquire_; }
-  void SetShowAcquire(bool Value) noexcept override { show_acquire_ = Value; }
-  bool ShowAcquireCount() const noexcept override { return show_acquire_count_; }
-  void SetShowAcquireCount(bool Value) noexcept override { show_acquire_count_ = Value; }
-  bool ShowRelease() const noexcept override { return show_release_; }
-  void SetShowRelease(bool Value) noexcept override { show_release_ = Value; }
-  bool ShowReleaseCount() const noexcept override { return show_release_count_; }
-  void SetShowReleaseCount(bool Value) noexcept override { show_release_count_ = Value; }
-  bool ShowReport() const noexcept override { return show_report_; }
-  void SetShowReport(bool Value) noexcept override { show_report_ = Value; }
-  bool ShowReportZeros() const noexcept override { return show_report_zeros_; }
-  void SetShowReportZeros(bool Value) noexcept override { show_report_zeros_ = Value; }
-  bool OutputToDebug() const noexcept override { return output_to_debug_; }
-  void SetOutputToDebug(bool Value) noexcept override { output_to_debug_ = Value; }
-  bool OutputToFile() const noexcept override { return output_to_file_; }
-  void SetOutputToFile(bool Value) noexcept override { output_to_file_ = Value; }
+#define VELMIRA_STORED_DEBUGGER_SETTING(Name, Description)       \
+  bool Name() const noexcept override { return settings_.Name; } \
+  void Set##Name(bool Value) noexcept override { settings_.Name = Value; }
+  VELMIRA_DEBUGGER_SETTINGS(VELMIRA_STORED_DEBUGGER_SETTING)
+#undef VELMIRA_STORED_DEBUGGER_SETTING
 
   std::string OutputFile() const override;
   void SetOutputFile(std::string_view Value) override;
@@ -86,7 +65,7 @@ class DebuggerImpl final : public Debugger {
 
   // Library-internal seam, for tests: the clock, the report's locale and the raw state.
 
-  /// Replaces the profiler clock; an empty `clock` restores the monotonic clock.
+  /// Replaces the profiler clock; an empty `clock` restores `ProfilerClock`.
   void SetClock(Clock clock) { clock_ = std::move(clock); }
   /// Pins the locale `Report` formats its times with (otherwise the environment's, per report).
   void SetReportLocale(const std::locale& locale) { report_locale_ = locale; }
@@ -94,66 +73,68 @@ class DebuggerImpl final : public Debugger {
   std::int32_t IndentLevel() const noexcept { return indent_level_; }
   void SetIndentLevel(std::int32_t Value) noexcept { indent_level_ = Value; }
   const Ref<Stack>& CallStack() const noexcept { return call_stack_; }
-  const Ref<Tree>& ProfileRecords() const noexcept { return profile_records_; }
-  const Ref<Tree>& FailedAssertions() const noexcept { return failed_assertions_; }
-  const Ref<Tree>& ProcedureCounters() const noexcept { return procedure_counters_; }
-  const Ref<Tree>& ResourceCounters() const noexcept { return resource_counters_; }
+  Ref<Tree> ProfileRecords() const noexcept { return profile_records_; }
+  Ref<Tree> FailedAssertions() const noexcept { return failed_assertions_; }
+  Ref<Tree> ProcedureCounters() const noexcept { return procedure_counters_; }
+  Ref<Tree> ResourceCounters() const noexcept { return resource_counters_; }
 
  protected:
   /// Clears the call stack, then the four trees, ignoring errors.
   ~DebuggerImpl() override;
 
  private:
+  /// The largest value a counter can reach.
+  static constexpr std::int32_t kMaxCount = 2147483647;
+
   /// Writes one line: indented by `Indent` plus the nesting depth (at most 128 of it) when
   /// `ShowIndent` is on, to the debug channel ending in LF and to the log file ending in CR LF,
   /// as the output settings say. Raises the file error when the log file cannot be written.
   void WriteLine(std::string_view Message, std::int32_t Indent);
   /// True when a line written now would go anywhere; lines nobody sees need not be built.
-  bool Writes() const noexcept { return output_to_debug_ || WritesToFile(); }
+  bool Writes() const noexcept { return settings_.OutputToDebug || WritesToFile(); }
   /// True when lines are appended to the log file.
-  bool WritesToFile() const noexcept { return output_to_file_ && output_file_valid_; }
+  bool WritesToFile() const noexcept { return settings_.OutputToFile && output_file_valid_; }
   /// Writes `prefix` + `name`, followed by " [count]" when `show_count` is on.
   void WriteCountLine(std::string_view prefix, std::string_view name, bool show_count,
                       std::int32_t count);
-  /// The record named `name` in `tree`: found by `Exists` then `Item`, or created and added.
-  static Ref<DebugTreeNode> Record(const Ref<Tree>& tree, const Variant& name);
+  /// Steps `record`'s count by `step` (+1 or -1) when that keeps it within 0 and `kMaxCount`;
+  /// otherwise leaves it and writes the warning `warning` followed by `name`.
+  void CountOrWarn(DebugTreeNode& record, std::int32_t step, std::string_view warning,
+                   std::string_view name);
   /// The profiler clock in seconds.
-  double ReadClock() const;
-  /// The element on top of the call stack; the stack holds nothing else.
-  Ref<DebugStackNode> TopOfCallStack() const;
+  double ReadClock() {
+    if (clock_) [[unlikely]]
+      return clock_();
+    return profiler_clock_.Seconds();
+  }
+  /// The element on top of the non-empty call stack; the stack holds nothing else.
+  DebugStackNode& TopOfCallStack() const;
   /// Writes the heading and one line per record of `tree` in ascending name order; records with
   /// a zero count only when `zeros` is on.
-  void ReportCounters(std::string_view heading, const Ref<Tree>& tree, bool zeros);
+  void ReportCounters(std::string_view heading, const Ref<DebugRecordTree>& tree, bool zeros);
   void ReportProfile(const std::locale& locale);
 
-  bool show_output_ = true;
-  bool show_indent_ = true;
-  bool show_assert_ = true;
-  bool show_assert_count_ = true;
-  bool show_enter_ = true;
-  bool show_enter_count_ = true;
-  bool show_leave_ = true;
-  bool show_leave_count_ = true;
-  bool show_acquire_ = true;
-  bool show_acquire_count_ = true;
-  bool show_release_ = true;
-  bool show_release_count_ = true;
-  bool show_report_ = true;
-  bool show_report_zeros_ = true;
-  bool output_to_debug_ = true;
-  bool output_to_file_ = true;
+  /// The sixteen settings, all true in a new debugger.
+  struct Settings {
+#define VELMIRA_SETTING_FIELD(Name, Description) bool Name = true;
+    VELMIRA_DEBUGGER_SETTINGS(VELMIRA_SETTING_FIELD)
+#undef VELMIRA_SETTING_FIELD
+  };
+  Settings settings_;
 
   std::string file_name_;
   bool output_file_valid_ = false;
   std::int32_t indent_level_ = 0;
 
   Ref<Stack> call_stack_;
-  Ref<Tree> profile_records_;
-  Ref<Tree> failed_assertions_;
-  Ref<Tree> procedure_counters_;
-  Ref<Tree> resource_counters_;
+  Ref<DebugRecordTree> profile_records_;
+  Ref<DebugRecordTree> failed_assertions_;
+  Ref<DebugRecordTree> procedure_counters_;
+  Ref<DebugRecordTree> resource_counters_;
+  /// The element `Leave` popped last, when no one else holds it: `Enter` pushes it again.
+  Ref<DebugStackNode> spare_frame_;
 
-  std::chrono::steady_clock::time_point clock_origin_ = std::chrono::steady_clock::now();
+  ProfilerClock profiler_clock_;
   Clock clock_;
   std::optional<std::locale> report_locale_;
 };

@@ -1,33 +1,15 @@
 // The debugger's counters and profiler: Enter, Leave, Acquire, Release, ClearCounters.
-#include <limits>
-#include <string>
+#include <string_view>
+#include <utility>
 
 #include "debug/debugger_impl.h"
 #include "velmira/core/error.h"
 
 namespace velmira::detail {
 
-namespace {
-constexpr std::int32_t kMaxCount = std::numeric_limits<std::int32_t>::max();
-
-std::string Concat(std::string_view a, std::string_view b) {
-  std::string text;
-  text.reserve(a.size() + b.size());
-  text.append(a);
-  text.append(b);
-  return text;
-}
-}  // namespace
-
-double DebuggerImpl::ReadClock() const {
-  if (clock_) return clock_();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - clock_origin_).count();
-}
-
-Ref<DebugStackNode> DebuggerImpl::TopOfCallStack() const {
-  // The call stack holds only elements pushed by Enter.
-  Ref<IStackNode> top = call_stack_->Top();
-  return Ref<DebugStackNode>(static_cast<DebugStackNode*>(top.get()));
+DebugStackNode& DebuggerImpl::TopOfCallStack() const {
+  // The call stack holds only elements pushed by Enter, and the stack keeps the top alive.
+  return static_cast<DebugStackNode&>(*call_stack_->Top());
 }
 
 void DebuggerImpl::ClearCounters() {
@@ -37,108 +19,88 @@ void DebuggerImpl::ClearCounters() {
 }
 
 void DebuggerImpl::Enter(std::string_view Procedure) {
-  const double now = ReadClock();
+  // The first reading closes the caller's running period; with no caller, nothing would use it.
   if (!call_stack_->IsEmpty()) {
-    // The caller stops being charged.
-    const Ref<DebugStackNode> caller = TopOfCallStack();
-    const Ref<DebugTreeNode> caller_profile = Record(profile_records_, caller->Proc());
-    caller_profile->SetTime(caller_profile->Time() + (now - caller->Time()));
+    const double now = ReadClock();
+    const DebugStackNode& caller = TopOfCallStack();
+    DebugTreeNode& caller_profile = profile_records_->Record(caller.ProcText(), &caller.Proc());
+    caller_profile.SetTime(caller_profile.Time() + (now - caller.Time()));
   }
 
-  const Variant name(Procedure);
-  const Ref<DebugTreeNode> profile = Record(profile_records_, name);
-  if (profile->Count() == kMaxCount) {
-    WriteLine(Concat("Debugger: Warning, profiler call limit reached for procedure ", Procedure),
-              0);
-  } else {
-    profile->SetCount(profile->Count() + 1);
-  }
-
-  const Ref<DebugTreeNode> counter = Record(procedure_counters_, name);
-  if (counter->Count() == kMaxCount) {
-    WriteLine(Concat("Debugger: Warning, more than 2^31 outstanding calls to Enter for procedure ",
-                     Procedure),
-              0);
-  } else {
-    counter->SetCount(counter->Count() + 1);
-  }
-
-  if (show_enter_ && Writes()) {
-    WriteCountLine("Enter: ", Procedure, show_enter_count_, counter->Count());
+  // Held: a debug sink called by a warning or a line may re-enter this debugger.
+  const Ref<DebugTreeNode> profile(&profile_records_->Record(Procedure));
+  CountOrWarn(*profile, +1, "Debugger: Warning, profiler call limit reached for procedure ",
+              Procedure);
+  const Ref<DebugTreeNode> counter(&procedure_counters_->Record(Procedure, &profile->NameKey()));
+  CountOrWarn(*counter, +1,
+              "Debugger: Warning, more than 2^31 outstanding calls to Enter for procedure ",
+              Procedure);
+  if (settings_.ShowEnter && Writes()) {
+    WriteCountLine("Enter: ", Procedure, settings_.ShowEnterCount, counter->Count());
   }
   indent_level_ = CheckedAdd(indent_level_, 2);
 
-  const Ref<DebugStackNode> entered = New<DebugStackNode>();
+  Ref<DebugStackNode> entered = std::move(spare_frame_);
+  if (!entered) entered = New<DebugStackNode>();
   call_stack_->Add(entered);
-  entered->SetProc(name);
+  entered->SetProc(profile->NameKey());  // the record's text, shared
   entered->SetTime(ReadClock());
 }
 
 void DebuggerImpl::Leave(std::string_view Procedure) {
-  const double now = ReadClock();
-  // The name as a key; the popped element's text is shared when it is the same name.
-  Variant name;
+  Ref<IStackNode> popped;
+  const Variant* key = nullptr;  // Procedure as a text Variant, when one is at hand
   if (!call_stack_->IsEmpty()) {
+    const double now = ReadClock();
     // The time goes to the procedure on top, whatever name was passed.
-    const Ref<IStackNode> popped = call_stack_->Pop();
-    const auto* left = static_cast<DebugStackNode*>(popped.get());
-    const std::string_view expected = left->Proc().Text();
+    popped = call_stack_->Pop();
+    const auto& left = static_cast<const DebugStackNode&>(*popped);
+    const std::string_view expected = left.ProcText();
     if (expected == Procedure) {
-      name = left->Proc();
+      key = &left.Proc();
     } else {
-      std::string warning = Concat("Debugger: Warning, Leaving procedure ", Procedure);
+      std::string warning = "Debugger: Warning, Leaving procedure ";
+      warning.append(Procedure);
       warning.append(", expected ");
       warning.append(expected);
       WriteLine(warning, 0);
     }
-    const Ref<DebugTreeNode> profile = Record(profile_records_, left->Proc());
-    profile->SetTime(profile->Time() + (now - left->Time()));
-  }
-  if (name.IsEmpty()) name = Variant(Procedure);
-
-  const Ref<DebugTreeNode> counter = Record(procedure_counters_, name);
-  if (counter->Count() == 0) {
-    WriteLine(
-        Concat("Debugger: Warning, called Leave more times than Enter for procedure ", Procedure),
-        0);
-  } else {
-    counter->SetCount(counter->Count() - 1);
+    DebugTreeNode& profile = profile_records_->Record(expected, &left.Proc());
+    profile.SetTime(profile.Time() + (now - left.Time()));
   }
 
+  const Ref<DebugTreeNode> counter(&procedure_counters_->Record(Procedure, key));
+  CountOrWarn(*counter, -1, "Debugger: Warning, called Leave more times than Enter for procedure ",
+              Procedure);
   indent_level_ = CheckedAdd(indent_level_, -2);
-  if (show_leave_ && Writes()) {
-    WriteCountLine("Leave: ", Procedure, show_leave_count_, counter->Count());
+  if (settings_.ShowLeave && Writes()) {
+    WriteCountLine("Leave: ", Procedure, settings_.ShowLeaveCount, counter->Count());
   }
 
+  // The popped element is kept for the next Enter, unless someone else can still see it.
+  if (popped && IsSoleReference(popped.get())) {
+    spare_frame_ = Ref<DebugStackNode>(static_cast<DebugStackNode*>(popped.get()));
+  }
   // The caller resumes being charged.
-  if (!call_stack_->IsEmpty()) TopOfCallStack()->SetTime(ReadClock());
+  if (!call_stack_->IsEmpty()) TopOfCallStack().SetTime(ReadClock());
 }
 
 void DebuggerImpl::Acquire(std::string_view Resource) {
-  const Ref<DebugTreeNode> counter = Record(resource_counters_, Variant(Resource));
-  if (counter->Count() == kMaxCount) {
-    WriteLine(Concat("Debugger: Warning, more than 2^31 outstanding calls to Acquire for resource ",
-                     Resource),
-              0);
-  } else {
-    counter->SetCount(counter->Count() + 1);
-  }
-  if (show_acquire_ && Writes()) {
-    WriteCountLine("Acquire: ", Resource, show_acquire_count_, counter->Count());
+  const Ref<DebugTreeNode> counter(&resource_counters_->Record(Resource));
+  CountOrWarn(*counter, +1,
+              "Debugger: Warning, more than 2^31 outstanding calls to Acquire for resource ",
+              Resource);
+  if (settings_.ShowAcquire && Writes()) {
+    WriteCountLine("Acquire: ", Resource, settings_.ShowAcquireCount, counter->Count());
   }
 }
 
 void DebuggerImpl::Release(std::string_view Resource) {
-  const Ref<DebugTreeNode> counter = Record(resource_counters_, Variant(Resource));
-  if (counter->Count() == 0) {
-    WriteLine(
-        Concat("Debugger: Warning, called Release more times than Acquire for resource ", Resource),
-        0);
-  } else {
-    counter->SetCount(counter->Count() - 1);
-  }
-  if (show_release_ && Writes()) {
-    WriteCountLine("Release: ", Resource, show_release_count_, counter->Count());
+  const Ref<DebugTreeNode> counter(&resource_counters_->Record(Resource));
+  CountOrWarn(*counter, -1,
+              "Debugger: Warning, called Release more times than Acquire for resource ", Resource);
+  if (settings_.ShowRelease && Writes()) {
+    WriteCountLine("Release: ", Resource, settings_.ShowReleaseCount, counter->Count());
   }
 }
 

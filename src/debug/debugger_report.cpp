@@ -8,14 +8,15 @@
 namespace velmira::detail {
 
 void DebuggerImpl::Report() {
-  if (!show_report_) return;
-  ReportCounters("Procedure Counters:", procedure_counters_, show_report_zeros_);
-  ReportCounters("Resource Counters:", resource_counters_, show_report_zeros_);
+  if (!settings_.ShowReport) return;
+  ReportCounters("Procedure Counters:", procedure_counters_, settings_.ShowReportZeros);
+  ReportCounters("Resource Counters:", resource_counters_, settings_.ShowReportZeros);
   ReportCounters("Failed Assertions:", failed_assertions_, true);
   ReportProfile(report_locale_ ? *report_locale_ : EnvironmentLocale());
 }
 
-void DebuggerImpl::ReportCounters(std::string_view heading, const Ref<Tree>& tree, bool zeros) {
+void DebuggerImpl::ReportCounters(std::string_view heading, const Ref<DebugRecordTree>& tree,
+                                  bool zeros) {
   WriteLine(heading, 0);
   const Ref<TreeEnum> records = tree->NewEnum();
   for (Ref<ITreeNode> node = records->NextItem(); node; node = records->NextItem()) {

@@ -13,7 +13,9 @@ namespace velmira::detail {
 namespace {
 
 /// Opens `name` for appending, creating it with the usual permissions; -1 with errno set on
-/// failure.
+/// failure. Never waits: a named pipe that nothing reads fails at once (ENXIO) instead of
+/// blocking until a reader comes, and a write that the pipe or device cannot take at once fails
+/// (EAGAIN) rather than waiting.
 int OpenForAppend(const std::string& name) noexcept {
   if (name.find('\0') != std::string::npos) {
     errno = EINVAL;  // the system would silently open a shorter name
@@ -21,7 +23,7 @@ int OpenForAppend(const std::string& name) noexcept {
   }
   int fd;
   do {
-    fd = ::open(name.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    fd = ::open(name.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
   } while (fd < 0 && errno == EINTR);
   return fd;
 }

@@ -20,12 +20,13 @@ SampleNode<Link>::SampleNode() : slot_table_(New<SplayTree>()) {}
 
 template <class Link>
 SampleNode<Link>::~SampleNode() {
+  using Record = detail::IndexTreeNode<Link>;
   // Teardown never fails. Releasing the user data cannot throw; an error from the table is ignored.
   value_ = Nothing;
   tag_ = Nothing;
   flags_ = Nothing;
   data_ = Nothing;
-  root_record_ = nullptr;
+  for (Record*& record : recent_records_) record = nullptr;
   detail::ClearIgnoringErrors(*slot_table_);  // records not reached go with the table
   slot_table_.reset();
 }
@@ -41,21 +42,8 @@ void SampleNode<Link>::SetKey(std::int32_t Index, const Variant& NewValue) {
 }
 
 template <class Link>
-inline detail::IndexTreeNode<Link>& SampleNode<Link>::SlotRecord(std::int32_t Index) {
-  // The table's root is the record returned last: every lookup below ends with the record it
-  // returns at the root (a hit is splayed there, a new record is inserted there), and nothing
-  // else touches the table. Looking up the root's own slot would splay nothing: `Splay` reads the
-  // root's key, finds it equal and returns the root, so no link is written and the root stays.
-  // Answering that case here leaves the table exactly as the lookup would.
-  if (root_record_ != nullptr && root_record_->Slot() == Index) return *root_record_;
-  return FindOrAddSlotRecord(Index);
-}
-
-template <class Link>
 detail::IndexTreeNode<Link>& SampleNode<Link>::FindOrAddSlotRecord(std::int32_t Index) {
   using Record = detail::IndexTreeNode<Link>;
-  // Cleared first, so that an interrupted lookup cannot leave a stale root behind.
-  root_record_ = nullptr;
   Record* record;
   if (Ref<ITreeNode> found = slot_table_->Item(Variant(Index))) {
     record = static_cast<Record*>(found.get());  // the table holds nothing but records
@@ -64,7 +52,9 @@ detail::IndexTreeNode<Link>& SampleNode<Link>::FindOrAddSlotRecord(std::int32_t 
     slot_table_->Add(created);
     record = created.get();
   }
-  root_record_ = record;
+  recent_records_[oldest_recent_] = record;
+  recent_slots_[oldest_recent_] = Index;
+  oldest_recent_ = static_cast<std::uint8_t>((oldest_recent_ + 1) % kRecentSlots);
   return *record;
 }
 

@@ -21,6 +21,7 @@ void PQueue::Add(const Ref<IPQueueNode>& Node) {
     detail::Warn("PQueue: Warning, an attempt was made to Add Nothing");
     return;
   }
+  const detail::KeepAlive alive(this);
   if (IsNull(Node->Key(index_))) {
     detail::Warn("PQueue: Warning, an attempt was made to Add a node with a null key");
     return;
@@ -36,7 +37,7 @@ void PQueue::Add(const Ref<IPQueueNode>& Node) {
   // The new key is read once more and used for every comparison of this Add; the keys of queued
   // elements are read afresh at each comparison.
   const Variant key = Node->Key(index_);
-  if (Greater(key, first_->Key(index_))) {
+  if (Greater(key, Ref<IPQueueNode>(first_)->Key(index_))) {
     detail::LinkAtHead(first_, Node, index_);
     return;
   }
@@ -57,6 +58,7 @@ void PQueue::Add(const Ref<IPQueueNode>& Node) {
 
 void PQueue::Remove(const Ref<IPQueueNode>& Node) {
   if (!first_ || !Node) return;
+  const detail::KeepAlive alive(this);
   if (Is(Node, first_)) {
     detail::UnlinkHead(first_, index_);
     return;
@@ -71,7 +73,10 @@ void PQueue::Remove(const Ref<IPQueueNode>& Node) {
   detail::UnlinkAfter(predecessor, Node, index_);
 }
 
-void PQueue::Clear() { detail::ClearChain(first_, index_); }
+void PQueue::Clear() {
+  const detail::KeepAlive alive(this);
+  detail::ClearChain(first_, index_);
+}
 
 PQueue::~PQueue() { detail::ClearIgnoringErrors(*this); }
 

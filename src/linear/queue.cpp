@@ -25,6 +25,7 @@ void Queue::WarnAddLinked() noexcept {
 
 void Queue::Remove(const Ref<IQueueNode>& Node, std::int32_t /*Index*/) {
   if (!Node || !first_) return;
+  const detail::KeepAlive alive(this);
   if (Is(Node, first_)) {
     if (Is(Node, last_)) {
       first_.reset();
@@ -49,6 +50,7 @@ void Queue::Remove(const Ref<IQueueNode>& Node, std::int32_t /*Index*/) {
 }
 
 void Queue::Clear() {
+  const detail::KeepAlive alive(this);
   detail::ClearChain(first_, index_);
   last_.reset();
 }

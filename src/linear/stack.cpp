@@ -21,7 +21,10 @@ void Stack::WarnAddLinked() noexcept {
   detail::Warn("Stack: Warning, an attempt was made to Add a node with a successor");
 }
 
-void Stack::Clear() { detail::ClearChain(top_, index_); }
+void Stack::Clear() {
+  const detail::KeepAlive alive(this);
+  detail::ClearChain(top_, index_);
+}
 
 Stack::~Stack() { detail::ClearIgnoringErrors(*this); }
 

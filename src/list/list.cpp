@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "core/index_rule.h"
-#include "core/teardown.h"
 #include "list/list_marker.h"
 #include "velmira/core/debug_output.h"
 #include "velmira/core/error.h"
@@ -44,8 +43,75 @@ constexpr const char* kRemoveNonMember =
 List::List() : marker_(New<detail::ListMarker>()) {}
 
 List::~List() {
-  if (first_) detail::ClearIgnoringErrors(*this);
+  if (first_ || last_) TearDown();
   // marker_ goes with the members; elements left linked keep it alive through their tags.
+}
+
+namespace {
+/// Runs one element call of a teardown; false when it raised an error (which is dropped).
+template <class Call>
+bool Attempt(Call&& call) noexcept {
+  try {
+    call();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+}  // namespace
+
+void List::TearDown() noexcept {
+  // Unlike Clear, teardown goes on past an element's error, so that members an interrupted walk
+  // (or an interrupted AddBefore, AddAfter or Remove at an end) left linked to each other do not
+  // keep each other alive. The first walk goes forward from the first element, each step resetting
+  // the links between the element and the next; if it stopped early, or did not end at the last
+  // element, a second walk does the same backward from the last element. A walk stops only when
+  // it cannot learn the next element or cannot reset the link to it, so it always makes progress.
+  const auto walk = [this](Ref<IListNode> element, bool forward) {
+    Ref<IListNode> reached;
+    (void)Attempt([&] {
+      if (forward) {
+        element->SetPrevItem(index_, Nothing);
+      } else {
+        element->SetNextItem(index_, Nothing);
+      }
+    });
+    bool clean = true;
+    while (element) {
+      Ref<IListNode> next;
+      if (!Attempt(
+              [&] { next = forward ? element->NextItem(index_) : element->PrevItem(index_); })) {
+        return false;
+      }
+      if (next) {
+        clean &= Attempt([&] {
+          if (forward) {
+            next->SetPrevItem(index_, Nothing);
+          } else {
+            next->SetNextItem(index_, Nothing);
+          }
+        });
+      }
+      if (!Attempt([&] {
+            if (forward) {
+              element->SetNextItem(index_, Nothing);
+            } else {
+              element->SetPrevItem(index_, Nothing);
+            }
+          })) {
+        return false;
+      }
+      clean &= Attempt([&] { element->SetTag(index_, Nothing); });
+      reached = std::move(element);
+      element = std::move(next);
+    }
+    return clean && Is(reached, forward ? last_ : first_);
+  };
+  Ref<IListNode> first = std::move(first_);
+  const bool complete = first ? walk(std::move(first), true) : !last_;
+  if (!complete && last_) walk(last_, false);
+  last_ = Nothing;
+  count_ = 0;
 }
 
 void List::SetIndex(std::int32_t value) noexcept {
@@ -55,11 +121,13 @@ void List::SetIndex(std::int32_t value) noexcept {
 bool List::IsMember(const Ref<IListNode>& node) const { return Is(node->Tag(index_), marker_); }
 
 Ref<IListNode> List::NextItem(const Ref<IListNode>& Node) const {
+  const detail::KeepAlive alive(this);
   if (!Node || !IsMember(Node)) return Nothing;
   return Node->NextItem(index_);
 }
 
 Ref<IListNode> List::PrevItem(const Ref<IListNode>& Node) const {
+  const detail::KeepAlive alive(this);
   if (!Node || !IsMember(Node)) return Nothing;
   return Node->PrevItem(index_);
 }
@@ -69,6 +137,7 @@ void List::Add(Ref<IListNode> Node) {
     detail::Warn(kAddNothing);
     return;
   }
+  const detail::KeepAlive alive(this);
   if (Node->Tag(index_)) {
     detail::Warn(kAddInAList);
     return;
@@ -83,8 +152,9 @@ void List::Add(Ref<IListNode> Node) {
   if (!first_) {
     first_ = Node;
   } else {
-    if (last_) last_->SetNextItem(index_, Node);
-    Node->SetPrevItem(index_, last_);
+    const Ref<IListNode> last = last_;
+    if (last) last->SetNextItem(index_, Node);
+    Node->SetPrevItem(index_, last);
   }
   last_ = std::move(Node);
   count_ = count;
@@ -108,6 +178,7 @@ bool List::CanInsertNextTo(const Ref<IListNode>& Node1, const Ref<IListNode>& No
 }
 
 void List::AddBefore(Ref<IListNode> Node1, Ref<IListNode> Node2) {
+  const detail::KeepAlive alive(this);
   if (!CanInsertNextTo(Node1, Node2)) return;
   const std::int32_t count = CheckedAdd(count_, 1);
   Node1->SetTag(index_, marker_);
@@ -124,6 +195,7 @@ void List::AddBefore(Ref<IListNode> Node1, Ref<IListNode> Node2) {
 }
 
 void List::AddAfter(Ref<IListNode> Node1, Ref<IListNode> Node2) {
+  const detail::KeepAlive alive(this);
   if (!CanInsertNextTo(Node1, Node2)) return;
   const std::int32_t count = CheckedAdd(count_, 1);
   Node1->SetTag(index_, marker_);
@@ -141,6 +213,7 @@ void List::AddAfter(Ref<IListNode> Node1, Ref<IListNode> Node2) {
 
 void List::Remove(Ref<IListNode> Node) {
   if (!first_ || !Node) return;
+  const detail::KeepAlive alive(this);
   if (!IsMember(Node)) {
     detail::Warn(kRemoveNonMember);
     return;
@@ -151,8 +224,9 @@ void List::Remove(Ref<IListNode> Node) {
       last_ = Nothing;
       count_ = 0;
     } else {
-      first_ = Node->NextItem(index_);
-      if (first_) first_->SetPrevItem(index_, Nothing);
+      const Ref<IListNode> next = Node->NextItem(index_);
+      first_ = next;
+      if (next) next->SetPrevItem(index_, Nothing);
       Node->SetNextItem(index_, Nothing);
       count_ = CheckedAdd(count_, -1);
     }
@@ -179,11 +253,25 @@ void List::Remove(Ref<IListNode> Node) {
 }
 
 void List::Clear() {
+  const detail::KeepAlive alive(this);
+  Ref<IListNode> reached;
   while (first_) {
     Ref<IListNode> element = first_;
-    first_ = element->NextItem(index_);
-    if (first_) first_->SetPrevItem(index_, Nothing);
+    const Ref<IListNode> next = element->NextItem(index_);
+    first_ = next;
+    if (next) next->SetPrevItem(index_, Nothing);
     element->SetNextItem(index_, Nothing);
+    element->SetTag(index_, Nothing);
+    reached = std::move(element);
+  }
+  // An element that re-entered the list during the walk (removing the element being cleared,
+  // say) can end it early: the members left are then cleared from the last one backward.
+  while (last_ && !Is(last_, reached)) {
+    const Ref<IListNode> element = last_;
+    const Ref<IListNode> previous = element->PrevItem(index_);
+    last_ = previous;
+    if (previous) previous->SetNextItem(index_, Nothing);
+    element->SetPrevItem(index_, Nothing);
     element->SetTag(index_, Nothing);
   }
   last_ = Nothing;
@@ -203,6 +291,7 @@ Ref<IListNode> List::Item(std::int32_t Number) const {
     detail::Warn(kInvalidItemNumber);
     return Nothing;
   }
+  const detail::KeepAlive alive(this);
   if (Number == 1) return first_;
   // From the nearer end: positions past half the count from the last element (the middle of an
   // odd count included), the others from the first.

@@ -6,15 +6,20 @@ namespace velmira {
 
 bool SplayTree::Exists(const Variant& Key) {
   if (IsNull(Key) || !root_) return false;
-  {
-    PathLease lease(*this);
-    // The root is reassigned only once the splay has completed.
-    root_ = detail::Splay(root_, Key, index_, lease.path());
-  }
-  return Equal(Key, root_->Key(index_));
+  const detail::KeepAlive alive(this);
+  return detail::WatchingForCycles(damaged_, [&](detail::Revisits* seen) {
+    Ref<ITreeNode> root;
+    {
+      PathLease lease(*this);
+      // The root is reassigned only once the splay has completed.
+      root = root_ = detail::Splay(Ref<ITreeNode>(root_), Key, index_, lease.path(), seen);
+    }
+    return Equal(Key, root->Key(index_));
+  });
 }
 
 Ref<ITreeNode> SplayTree::Item(const Variant& Key) {
+  const detail::KeepAlive alive(this);
   if (SplayTree::Exists(Key)) return root_;
   return Nothing;
 }
@@ -22,9 +27,12 @@ Ref<ITreeNode> SplayTree::Item(const Variant& Key) {
 void SplayTree::Add(const Ref<ITreeNode>& Node) {
   // A copy: the argument may refer to a link that this operation rewrites.
   const Ref<ITreeNode> node = Node;
-  if (!CanAdd(node)) return;
-  PathLease lease(*this);
-  root_ = detail::InsertAndSplay(root_, node, index_, lease.path());
+  const detail::KeepAlive alive(this);
+  detail::WatchingForCycles(damaged_, [&](detail::Revisits* seen) {
+    if (!CanAdd(node)) return;
+    PathLease lease(*this);
+    root_ = detail::InsertAndSplay(Ref<ITreeNode>(root_), node, index_, lease.path(), seen);
+  });
 }
 
 void SplayTree::Remove(const Variant& Key) {
@@ -33,8 +41,12 @@ void SplayTree::Remove(const Variant& Key) {
     return;
   }
   if (!root_) return;
+  const detail::KeepAlive alive(this);
   PathLease lease(*this);
-  root_ = detail::RemoveKey(root_, Key, index_, detail::RemovalStyle::kSplay, lease.path());
+  detail::WatchingForCycles(damaged_, [&](detail::Revisits* seen) {
+    root_ = detail::RemoveKey(Ref<ITreeNode>(root_), Key, index_, detail::RemovalStyle::kSplay,
+                              lease.path(), seen);
+  });
 }
 
 }  // namespace velmira

@@ -41,7 +41,10 @@ bool Tree::Exists(const Variant& Key) { return static_cast<bool>(Tree::Item(Key)
 
 Ref<ITreeNode> Tree::Item(const Variant& Key) {
   if (IsNull(Key) || !root_) return Nothing;
-  return detail::FindKey(root_, Key, index_);
+  const detail::KeepAlive alive(this);
+  return detail::WatchingForCycles(damaged_, [&](detail::Revisits* seen) {
+    return detail::FindKey(Ref<ITreeNode>(root_), Key, index_, seen);
+  });
 }
 
 bool Tree::CanAdd(const Ref<ITreeNode>& Node) const {
@@ -49,7 +52,10 @@ bool Tree::CanAdd(const Ref<ITreeNode>& Node) const {
     Warn("an attempt was made to Add Nothing");
     return false;
   }
-  if (IsNull(Node->Key(index_))) {
+  // A key that orders against no other key (Null, a NaN, an object reference) would make the
+  // searches treat every later key as a duplicate of it: it is refused like Null.
+  const Variant key = Node->Key(index_);
+  if (!Equal(key, key) || key.Kind() == VariantKind::Object) {
     Warn("an attempt was made to Add a node with a null key");
     return false;
   }
@@ -66,12 +72,15 @@ bool Tree::CanAdd(const Ref<ITreeNode>& Node) const {
 void Tree::Add(const Ref<ITreeNode>& Node) {
   // A copy: the argument may refer to a link that this operation rewrites.
   const Ref<ITreeNode> node = Node;
-  if (!CanAdd(node)) return;
-  if (!root_) {
-    root_ = node;
-  } else {
-    detail::InsertLeaf(root_, node, index_);
-  }
+  const detail::KeepAlive alive(this);
+  detail::WatchingForCycles(damaged_, [&](detail::Revisits* seen) {
+    if (!CanAdd(node)) return;
+    if (!root_) {
+      root_ = node;
+    } else {
+      detail::InsertLeaf(Ref<ITreeNode>(root_), node, index_, seen);
+    }
+  });
 }
 
 void Tree::Remove(const Variant& Key) {
@@ -80,18 +89,26 @@ void Tree::Remove(const Variant& Key) {
     return;
   }
   if (!root_) return;
+  const detail::KeepAlive alive(this);
   PathLease lease(*this);
   // The root is reassigned only once the removal below it has completed.
-  root_ = detail::RemoveKey(root_, Key, index_, detail::RemovalStyle::kPlain, lease.path());
+  detail::WatchingForCycles(damaged_, [&](detail::Revisits* seen) {
+    root_ = detail::RemoveKey(Ref<ITreeNode>(root_), Key, index_, detail::RemovalStyle::kPlain,
+                              lease.path(), seen);
+  });
 }
 
 void Tree::Clear() {
   if (!root_) return;
+  const detail::KeepAlive alive(this);
   {
     PathLease lease(*this);
-    detail::ClearSubtree(root_, index_, lease.path());
+    detail::WatchingForCycles(damaged_, [&](detail::Revisits* seen) {
+      detail::ClearSubtree(Ref<ITreeNode>(root_), index_, lease.path(), seen);
+    });
   }
   root_.reset();
+  damaged_ = false;
 }
 
 Ref<TreeEnum> Tree::NewEnum() const {

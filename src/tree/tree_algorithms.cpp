@@ -16,6 +16,15 @@ ITreeNode& Must(const Ref<ITreeNode>& element) {
   return *element;
 }
 
+/// Resets the link of `n` on the side `step`: breaks a cycle where a walk came back to an element.
+void ResetLink(const Ref<ITreeNode>& n, std::uint8_t step, std::int32_t index) {
+  if (step == kWentRight) {
+    n->SetRight(index, Nothing);
+  } else {
+    n->SetLeft(index, Nothing);
+  }
+}
+
 /// x = n.Right; n.Right = x.Left; x.Left = n; returns x.
 Ref<ITreeNode> RotateLeft(const Ref<ITreeNode>& n, std::int32_t index) {
   Ref<ITreeNode> x = n->Right(index);
@@ -69,7 +78,8 @@ Ref<ITreeNode> RelinkUp(Ref<ITreeNode> head, std::int32_t index, TreePath& path,
 /// Unlinks `n`, whose key matched and whose children `l` and `r` have been read, and returns what
 /// takes its place.
 Ref<ITreeNode> Unlink(const Ref<ITreeNode>& n, Ref<ITreeNode> l, Ref<ITreeNode> r,
-                      const Variant& key, std::int32_t index, RemovalStyle style, TreePath& path) {
+                      const Variant& key, std::int32_t index, RemovalStyle style, TreePath& path,
+                      Revisits* seen) {
   if (!l && !r) return Nothing;
   if (!l) {
     n->SetRight(index, Nothing);
@@ -82,7 +92,7 @@ Ref<ITreeNode> Unlink(const Ref<ITreeNode>& n, Ref<ITreeNode> l, Ref<ITreeNode> 
   if (style == RemovalStyle::kSplay) {
     // Every key under l is less than the key, so this brings n's predecessor to the head of the
     // left subtree, where it has no right child.
-    Ref<ITreeNode> m = Splay(l, key, index, path);
+    Ref<ITreeNode> m = Splay(l, key, index, path, seen);
     m->SetRight(index, r);
     n->SetLeft(index, Nothing);
     n->SetRight(index, Nothing);
@@ -104,8 +114,13 @@ Ref<ITreeNode> Unlink(const Ref<ITreeNode>& n, Ref<ITreeNode> l, Ref<ITreeNode> 
   Ref<ITreeNode> p = r;
   Ref<ITreeNode> s = r->Left(index);
   while (Must(s).Left(index)) {
+    Ref<ITreeNode> next = s->Left(index);
+    if (!FirstVisit(seen, next)) {
+      s->SetLeft(index, Nothing);
+      break;
+    }
     p = s;
-    s = s->Left(index);
+    s = std::move(next);
   }
   p->SetLeft(index, Must(s).Right(index));
   s->SetLeft(index, l);
@@ -117,18 +132,27 @@ Ref<ITreeNode> Unlink(const Ref<ITreeNode>& n, Ref<ITreeNode> l, Ref<ITreeNode> 
 
 }  // namespace
 
-Ref<ITreeNode> FindKey(const Ref<ITreeNode>& root, const Variant& key, std::int32_t index) {
+Ref<ITreeNode> FindKey(const Ref<ITreeNode>& root, const Variant& key, std::int32_t index,
+                       Revisits* seen) {
   Ref<ITreeNode> n = root;
+  FirstVisit(seen, n);
   while (n) {
     const Order order = Compare(key, n->Key(index));
     if (order == Order::Equal) return n;
-    n = order == Order::Less ? n->Left(index) : n->Right(index);
+    Ref<ITreeNode> child = order == Order::Less ? n->Left(index) : n->Right(index);
+    if (!FirstVisit(seen, child)) {
+      ResetLink(n, order == Order::Less ? kWentLeft : kWentRight, index);
+      return Nothing;
+    }
+    n = std::move(child);
   }
   return Nothing;
 }
 
-void InsertLeaf(const Ref<ITreeNode>& root, const Ref<ITreeNode>& node, std::int32_t index) {
+void InsertLeaf(const Ref<ITreeNode>& root, const Ref<ITreeNode>& node, std::int32_t index,
+                Revisits* seen) {
   Ref<ITreeNode> n = root;
+  FirstVisit(seen, n);
   for (;;) {
     // The new element's key is read again at every level.
     const Variant nk = node->Key(index);
@@ -138,15 +162,25 @@ void InsertLeaf(const Ref<ITreeNode>& root, const Ref<ITreeNode>& node, std::int
         n->SetRight(index, node);
         return;
       }
-      n = n->Right(index);
-      Must(n);
+      Ref<ITreeNode> child = n->Right(index);
+      Must(child);
+      if (FirstVisit(seen, child)) {
+        n = std::move(child);
+      } else {
+        n->SetRight(index, Nothing);  // the next round links `node` there
+      }
     } else if (order == Order::Less) {
       if (!n->Left(index)) {
         n->SetLeft(index, node);
         return;
       }
-      n = n->Left(index);
-      Must(n);
+      Ref<ITreeNode> child = n->Left(index);
+      Must(child);
+      if (FirstVisit(seen, child)) {
+        n = std::move(child);
+      } else {
+        n->SetLeft(index, Nothing);
+      }
     } else {
       return;  // an equal key is already present
     }
@@ -154,9 +188,10 @@ void InsertLeaf(const Ref<ITreeNode>& root, const Ref<ITreeNode>& node, std::int
 }
 
 Ref<ITreeNode> Splay(const Ref<ITreeNode>& head, const Variant& key, std::int32_t index,
-                     TreePath& path) {
+                     TreePath& path, Revisits* seen) {
   const std::size_t base = path.size();
   Ref<ITreeNode> n = head;
+  FirstVisit(seen, n);
   for (;;) {
     const Order order = Compare(key, n->Key(index));
     std::uint8_t step;
@@ -171,6 +206,10 @@ Ref<ITreeNode> Splay(const Ref<ITreeNode>& head, const Variant& key, std::int32_
       break;
     }
     if (!child) break;  // n is the last element on the key's search path
+    if (!FirstVisit(seen, child)) {
+      ResetLink(n, step, index);
+      break;
+    }
     path.push_back({std::move(n), step});
     n = std::move(child);
   }
@@ -178,9 +217,10 @@ Ref<ITreeNode> Splay(const Ref<ITreeNode>& head, const Variant& key, std::int32_
 }
 
 Ref<ITreeNode> InsertAndSplay(const Ref<ITreeNode>& head, const Ref<ITreeNode>& node,
-                              std::int32_t index, TreePath& path) {
+                              std::int32_t index, TreePath& path, Revisits* seen) {
   const std::size_t base = path.size();
   Ref<ITreeNode> n = head;
+  FirstVisit(seen, n);
   while (n) {
     const Variant nk = node->Key(index);
     const Order order = Compare(nk, n->Key(index));
@@ -193,6 +233,10 @@ Ref<ITreeNode> InsertAndSplay(const Ref<ITreeNode>& head, const Ref<ITreeNode>& 
       break;  // the element with the equal key comes to the head instead
     }
     Ref<ITreeNode> child = step == kWentRight ? n->Right(index) : n->Left(index);
+    if (!FirstVisit(seen, child)) {
+      ResetLink(n, step, index);
+      child = Nothing;
+    }
     path.push_back({std::move(n), step});
     n = std::move(child);
   }
@@ -200,15 +244,22 @@ Ref<ITreeNode> InsertAndSplay(const Ref<ITreeNode>& head, const Ref<ITreeNode>& 
 }
 
 Ref<ITreeNode> RemoveKey(const Ref<ITreeNode>& head, const Variant& key, std::int32_t index,
-                         RemovalStyle style, TreePath& path) {
+                         RemovalStyle style, TreePath& path, Revisits* seen) {
   const std::size_t base = path.size();
   Ref<ITreeNode> n = head;
+  FirstVisit(seen, n);
   Ref<ITreeNode> replacement;
   while (n) {
     const Variant k = n->Key(index);
     Ref<ITreeNode> l = n->Left(index);
     Ref<ITreeNode> r = n->Right(index);
     const Order order = Compare(key, k);
+    if ((order == Order::Greater && !FirstVisit(seen, r)) ||
+        (order == Order::Less && !FirstVisit(seen, l))) {
+      ResetLink(n, order == Order::Greater ? kWentRight : kWentLeft, index);
+      replacement = std::move(n);  // the walk came back here: the key is not in the tree
+      break;
+    }
     if (order == Order::Greater) {
       path.push_back({std::move(n), kWentRight});
       n = std::move(r);
@@ -216,7 +267,7 @@ Ref<ITreeNode> RemoveKey(const Ref<ITreeNode>& head, const Variant& key, std::in
       path.push_back({std::move(n), kWentLeft});
       n = std::move(l);
     } else if (order == Order::Equal) {
-      replacement = Unlink(n, std::move(l), std::move(r), key, index, style, path);
+      replacement = Unlink(n, std::move(l), std::move(r), key, index, style, path, seen);
       break;
     } else {
       // A key that neither equals nor orders against this element's (a NaN, an object) is not in
@@ -228,18 +279,19 @@ Ref<ITreeNode> RemoveKey(const Ref<ITreeNode>& head, const Variant& key, std::in
   return RelinkUp(std::move(replacement), index, path, base);
 }
 
-void ClearSubtree(const Ref<ITreeNode>& head, std::int32_t index, TreePath& path) {
+void ClearSubtree(const Ref<ITreeNode>& head, std::int32_t index, TreePath& path, Revisits* seen) {
   // Each entry is one element whose clearing is under way, with how far it has got.
   enum : std::uint8_t { kStart, kLeftCleared, kReadRight, kRightCleared };
   const std::size_t base = path.size();
+  FirstVisit(seen, head);
   // The head's own first step is taken here, so that clearing a lone element (a small tree's
   // usual case) needs no path at all.
   if (Ref<ITreeNode> l = head->Left(index)) {
     path.push_back({head, kLeftCleared});
-    path.push_back({std::move(l), kStart});
+    if (FirstVisit(seen, l)) path.push_back({std::move(l), kStart});
   } else if (Ref<ITreeNode> r = head->Right(index)) {
     path.push_back({head, kRightCleared});
-    path.push_back({std::move(r), kStart});
+    if (FirstVisit(seen, r)) path.push_back({std::move(r), kStart});
   } else {
     return;
   }
@@ -250,7 +302,8 @@ void ClearSubtree(const Ref<ITreeNode>& head, std::int32_t index, TreePath& path
         Ref<ITreeNode> l = frame.node->Left(index);
         if (l) {
           frame.step = kLeftCleared;
-          path.push_back({std::move(l), kStart});  // `frame` is not used after this
+          // An element passed before is not entered again: only the link to it is reset.
+          if (FirstVisit(seen, l)) path.push_back({std::move(l), kStart});  // `frame` unused after
         } else {
           frame.step = kReadRight;
         }
@@ -264,7 +317,7 @@ void ClearSubtree(const Ref<ITreeNode>& head, std::int32_t index, TreePath& path
         Ref<ITreeNode> r = frame.node->Right(index);
         if (r) {
           frame.step = kRightCleared;
-          path.push_back({std::move(r), kStart});
+          if (FirstVisit(seen, r)) path.push_back({std::move(r), kStart});
         } else {
           path.pop_back();
         }

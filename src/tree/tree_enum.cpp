@@ -44,6 +44,7 @@ void TreeEnum::SetOrder(TreeEnumEnum value) noexcept {
 
 Ref<ITreeNode> TreeEnum::NextItem() {
   if (pending_->IsEmpty()) return Nothing;
+  const detail::KeepAlive alive(this);  // a client's member may drop the last reference to it
   switch (order_) {
     case eTreeEnumPreOrder:
       return PreOrderStep();

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "capture.h"
@@ -104,6 +105,20 @@ class OtherGreeter : public Greeter {
 TEST_F(RefTest, NewUsesAClassFactoryOnlyWhenItMakesThatClass) {
   EXPECT_EQ(New<Greeter>()->Answer(), 42);
   EXPECT_EQ(Ref<Greeter>(New<OtherGreeter>())->Answer(), 7);
+}
+
+TEST(LiveObjectCount, SumsEveryThreadIncludingObjectsThatDieOnAnotherThreadOrAfterItEnds) {
+  const std::int64_t before = LiveObjectCount();
+  Ref<IStackNode> made_there, dies_there = New<Node>();
+  std::thread([&] {
+    made_there = New<Node>();
+    made_there->SetNextItem(0, New<Node>());
+    EXPECT_EQ(LiveObjectCount() - before, 3);
+    dies_there.reset();
+  }).join();
+  EXPECT_EQ(LiveObjectCount() - before, 2);  // the thread's count outlives the thread
+  made_there.reset();
+  EXPECT_EQ(LiveObjectCount(), before);
 }
 
 TEST(CheckedAdd, RaisesOverflowInsteadOfWrapping) {

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <sstream>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "allocation_counter.h"
 #include "capture.h"
@@ -61,7 +63,10 @@ const char* const kComparisons[] = {
     "'\U0001F600 < '\uFF21", "'x\U00010000 < 'x\uE000", "'\U00010000 > '\uD7FF",
     "'\U0001F600 < '\U0001F601",
     // A difference inside a multi-byte character; invalid bytes are distinct, after characters.
-    "'caf\u00E9 > 'caf\u00E8", "'a\xFF > 'a\xFE", "'\xC3 > '\uFFFF"};
+    "'caf\u00E9 > 'caf\u00E8", "'a\xFF > 'a\xFE", "'\xC3 > '\uFFFF",
+    // A text cut inside a multi-byte character ends in invalid units, after its completion.
+    "'\xC3 > '\xC3\xA9", "'\xE2\x82 > '\xE2\x82\xAC", "'\xE2\x82 > '\u3000", "'\u20AC < '\u3000",
+    "'\xEF\xEF > '\xEF\xEF\x9B\x9B", "'\xEF\xEF > '\xEF\x9B\xEF\xEF"};
 
 TEST(VariantComparison, FollowsTheTableBothWays) {
   for (const char* line : kComparisons) {
@@ -74,6 +79,72 @@ TEST(VariantComparison, FollowsTheTableBothWays) {
       const std::string holds = std::string(Less(a, b) ? "<" : "") + (Greater(a, b) ? ">" : "") +
                                 (Equal(a, b) ? "=" : "");
       EXPECT_EQ(holds.empty() ? "?" : holds, want) << line;
+    }
+  }
+}
+
+/// Random byte strings made of pieces that stress the decoder: characters of every length,
+/// sequences cut short, overlong forms, surrogates and stray bytes, often sharing a prefix.
+std::vector<std::string> MalformedTexts(std::size_t count, std::uint32_t seed) {
+  static const char* const kPieces[] = {"a",
+                                        "\x7F",
+                                        "\xC3\xA9",
+                                        "\xC3",
+                                        "\xE2\x82\xAC",
+                                        "\xE2\x82",
+                                        "\xE3\x80\x80",
+                                        "\xEF\xBF\xBF",
+                                        "\xEF",
+                                        "\xF0\x9F\x98\x80",
+                                        "\xF0\x9F\x98",
+                                        "\xF0\x9F",
+                                        "\xC0\x80",
+                                        "\xE0\x80\x80",
+                                        "\xF0\x80\x80\x80",
+                                        "\xED\xA0\x80",
+                                        "\x80",
+                                        "\xBF",
+                                        "\xFF",
+                                        "\xF4\x90\x80\x80"};
+  std::mt19937 random(seed);
+  std::vector<std::string> texts;
+  while (texts.size() < count) {
+    std::string text;
+    if (!texts.empty() && random() % 2) text = texts[random() % texts.size()];  // a shared prefix
+    for (std::uint32_t pieces = random() % 4; pieces > 0; --pieces) {
+      text += kPieces[random() % std::size(kPieces)];
+    }
+    if (!text.empty() && random() % 3 == 0) text.resize(random() % text.size());  // cut short
+    texts.push_back(text);
+  }
+  return texts;
+}
+
+// Every pair relates in exactly one way, equality is byte equality, and the order is transitive:
+// texts are keys of trees, whose searches assume a strict weak order.
+TEST(VariantText, ComparisonIsATotalOrderOnAllByteStrings) {
+  const std::vector<std::string> texts = MalformedTexts(160, 20240611);
+  const std::size_t n = texts.size();
+  std::vector<std::vector<bool>> less(n, std::vector<bool>(n));
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t j = 0; j < n; ++j) {
+      const Variant a(texts[i]), b(texts[j]);
+      less[i][j] = Less(a, b);
+      const int holds = Less(a, b) + Greater(a, b) + Equal(a, b);
+      ASSERT_EQ(holds, 1) << ::testing::PrintToString(texts[i]) << " vs "
+                          << ::testing::PrintToString(texts[j]);
+      ASSERT_EQ(Equal(a, b), texts[i] == texts[j]);
+      ASSERT_EQ(Less(a, b), Greater(b, a));
+    }
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t j = 0; j < n; ++j) {
+      if (!less[i][j]) continue;
+      for (std::size_t k = 0; k < n; ++k) {
+        ASSERT_TRUE(!less[j][k] || less[i][k])
+            << ::testing::PrintToString(texts[i]) << " < " << ::testing::PrintToString(texts[j])
+            << " < " << ::testing::PrintToString(texts[k]);
+      }
     }
   }
 }

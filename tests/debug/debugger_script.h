@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -100,8 +101,8 @@ class DebuggerScript : public VelmiraTest {
   }
   ~DebuggerScript() override { std::filesystem::remove_all(dir_); }
 
-  /// A new debugger; the scratch directory holds only "log" (contents "old\r\n") and an empty
-  /// regular file "plain".
+  /// A new debugger; the scratch directory holds only "log" (contents "old\r\n"), an empty
+  /// regular file "plain" and a named pipe "fifo" that nothing reads.
   void Reset() {
     debugger_ = New<Debugger>();
     impl_ = As<detail::DebuggerImpl>(debugger_);
@@ -112,6 +113,7 @@ class DebuggerScript : public VelmiraTest {
     for (const auto& entry : std::filesystem::directory_iterator(dir_)) remove_all(entry.path());
     std::ofstream(dir_ / "log", std::ios::binary) << "old\r\n";
     std::ofstream(dir_ / "plain", std::ios::binary);
+    ::mkfifo((dir_ / "fifo").c_str(), 0600);
   }
 
   std::string Run(std::string_view script) {

@@ -123,7 +123,7 @@ TEST_F(DebuggerScript, ScriptsWriteTheExpectedLines) {
 }
 
 TEST_F(DebuggerScript, NamesThatCannotBeOpenedReadAsEmptyAndWriteNoFile) {
-  for (const char* bad : {"f", "f$/missing/log", "f$", "f$/plain/log", "f$/log%x"}) {
+  for (const char* bad : {"f", "f$/missing/log", "f$", "f$/plain/log", "f$/log%x", "f$/fifo"}) {
     Reset();
     EXPECT_EQ(Run(std::string("f$/log ") + bad + " O oX F$/log F$/missing f$/log oY F$/log"),
               "{}X|{old\r\n}{none}Y|{old\r\nY\r\n}")

@@ -118,7 +118,7 @@ TYPED_TEST(SampleNodeTest, EveryMemberOfEverySlotMatchesAPlainMap) {
   }
   this->Read(4, ascending.front());
   // Random traffic must agree with the map, allocating nothing: a slot used before is answered
-  // at the table's root when it was used last, by a search otherwise.
+  // from the records kept at hand when it is among the last three used, by a search otherwise.
   std::mt19937 random(20240229);
   const std::int64_t before = testing::AllocationCount();
   for (int step = 0; step < 5000; ++step) {

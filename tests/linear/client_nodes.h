@@ -12,7 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "block_element.h"
 #include "slot_map.h"
@@ -45,10 +47,13 @@ class ClientLinkNode : public Interface {
 
   void Watch(char name, std::string* log) { name_ = name, log_ = log; }
   std::string fail;
+  /// Runs inside the next call the element receives, once: client code re-entering a container.
+  std::function<void()> reenter;
 
  protected:
   void Call(char what) {
     if (log_) *log_ += std::string{' ', name_, what};
+    if (reenter) std::exchange(reenter, nullptr)();
     if (fail.find(what) != std::string::npos) throw ElementError{};
   }
 

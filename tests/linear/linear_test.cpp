@@ -4,6 +4,10 @@
 // behaviour and warnings over the element types, element calls and errors, allocation, long chains.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <type_traits>
+#include <vector>
+
 #include "linear_script.h"
 
 namespace velmira::testing {
@@ -153,6 +157,58 @@ TEST_F(PQueueFaults, ElementCallsAndErrors) {
 TEST_F(PQueueFaults, LongChainClearedAddedAgainReleased) {
   // Rising keys: every Add meets a new highest key and takes constant time.
   FillClearFillRelease<PQueue>([](int i) { return New<ThinPQueueNode>(i); });
+}
+
+/// Runs each operation (a Add, t take, r Remove, c Clear) with the element it calls into
+/// re-entering the container from inside that call: taking an element (t) or dropping the last
+/// reference to the container (d). The outcome may surprise, but nothing is used after it is
+/// freed (the asan preset checks) and nothing is left alive.
+template <class Container, class Node>
+void RunReentrantElements() {
+  const auto take = [](Container& c) {
+    if constexpr (std::is_same_v<Container, Stack>) {
+      c.Pop();
+    } else {
+      c.NextItem();
+    }
+  };
+  for (const char op : std::string("atrc")) {
+    for (const char action : std::string("td")) {
+      for (std::size_t armed = 0; armed < 4; ++armed) {
+        const std::int64_t live = LiveObjectCount();
+        Ref<Container> c = New<Container>();
+        std::vector<Node*> nodes;  // the container alone holds the first three
+        Ref<Node> extra;
+        for (int k = 0; k < 4; ++k) {
+          extra = New<Node>();
+          if constexpr (requires { extra->SetKey(0, Variant(k)); }) extra->SetKey(0, Variant(k));
+          nodes.push_back(extra.get());
+          if (k < 3) c->Add(extra);
+        }
+        nodes[armed]->reenter = [&c, &take, action] {
+          if (!c) return;
+          if (action == 't') take(*c);
+          if (action == 'd') c.reset();
+        };
+        Container& target = *c;  // the element may drop `c` meanwhile
+        if (op == 'a') target.Add(extra);
+        if (op == 't') take(target);
+        if constexpr (!std::is_same_v<Container, Stack>) {
+          if (op == 'r') target.Remove(Ref<Node>(nodes[2]));
+        }
+        if (op == 'c') target.Clear();
+        c.reset();
+        extra.reset();
+        EXPECT_EQ(LiveObjectCount(), live) << op << action << armed;
+      }
+    }
+  }
+}
+
+TEST(ReentrantElements, StackQueueAndPQueueStayMemorySafe) {
+  RunReentrantElements<Stack, ClientStackNode>();
+  RunReentrantElements<Queue, ClientQueueNode>();
+  RunReentrantElements<PQueue, ClientPQueueNode>();
 }
 
 }  // namespace

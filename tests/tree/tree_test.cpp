@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "block_element.h"
 #include "capture.h"
@@ -25,7 +27,7 @@ using TreeElementTypes = ::testing::Types<testing::ClientTreeNode, TreeNode, tes
 template <class E>
 class TreeScript : public testing::VelmiraTest {
  protected:
-  /// Runs space-separated steps on `tree` (k: an integer key, or n for Null): +k adds a new
+  /// Runs space-separated steps on `tree` (k: an integer key, n for Null, q for NaN): +k adds a new
   /// element (+k< +k> one with a left or right child), +N adds Nothing, =k re-adds the element
   /// first added with k, -k removes k ("!" if that element keeps a link), ?k prints Exists(k),
   /// @k the key Item(k) finds ("x": not that element, "-": Nothing), Ik sets and prints Index,
@@ -40,14 +42,16 @@ class TreeScript : public testing::VelmiraTest {
     for (std::string step; steps >> step;) {
       const char op = step[0];
       const int k = std::atoi(step.c_str() + 1), i = tree ? tree->Index() : 0;
-      const Variant key = step[1] == 'n' ? Variant::Null() : Variant(k);
+      const Variant key = step[1] == 'n'   ? Variant::Null()
+                          : step[1] == 'q' ? Variant(std::nan(""))
+                                           : Variant(k);
       const Ref<E> mine = first.count(k) ? first.at(k) : Ref<E>();
       if (op == '+' && step[1] != 'N') {
         Ref<E> n = New<E>();
         n->SetKey(i, key);
         if (step.back() == '<') n->SetLeft(i, New<E>());
         if (step.back() == '>') n->SetRight(i, New<E>());
-        if (!IsNull(key)) first.emplace(k, n);
+        if (Equal(key, key)) first.emplace(k, n);
         tree->Add(n);
       }
       if (op == '+' && step[1] == 'N') tree->Add(Nothing);
@@ -126,6 +130,8 @@ const char* const kScripts[][3] = {
      "{Remove a node using a null Key} {Add Nothing} {Add a node with a null key} "
      "{Add a node with children} {Add a node with children} 5 0 0 0 - 0 "
      "{change the Index of a non-empty tree} 1"},
+    // A NaN key orders against nothing: refused like Null, so later keys are not lost.
+    {"TS", "+q +1 ?1 ?q -q", "{Add a node with a null key} 1 0 1"},
     // Walks switching order (others ignored), side by side, done, orphaned, failing (F: needed).
     {"T", "+4 +2 +6 +1 +3 +5 +7 N A? A1 Ap A8", "1 1 2 3 4 6 5 7 - - 4(2(1,3),6(5,7))"},
     {"T", "+4 +2 +6 +1 +3 +5 +7 N Ao A3 A=0 A=3 A=-3 A=2 A? Ai A5",
@@ -143,6 +149,71 @@ TYPED_TEST(TreeScript, ScriptsPrintTheExpectedResults) {
       const std::string prefix =
           std::string(splay ? "SplayTree" : "Tree") + ": Warning, an attempt was made to ";
       EXPECT_EQ(this->Run(testing::MakeTree(splay), prefix, script), expected) << script;
+    }
+  }
+}
+
+// An element error in the middle of a Remove leaves 80 under two parents; the next splay rotates
+// that into the cycle 80 -> 65 -> 60 -> 80. Lookups, Clear and teardown must still end, and once
+// the client lets go, every element must be freed.
+TEST(DamagedTree, WalksBreakTheCycleAnInterruptedRemoveLeft) {
+  for (const char* next : {"C", "~", "62 C", "62 66 ~", "70 +61 62 -60 C"}) {
+    const std::int64_t live = LiveObjectCount();
+    testing::CallLog log{"", "65.SetLeft(-)"};
+    Ref<Tree> tree = New<SplayTree>();
+    for (int key : {60, 80, 65}) tree->Add(New<testing::RecordingTreeNode>(key, &log));
+    EXPECT_THROW(tree->Remove(65), std::runtime_error);
+    log.fail_on.clear();
+    EXPECT_FALSE(tree->Exists(99));
+    std::istringstream steps(next);
+    for (std::string step; steps >> step;) {
+      if (step == "C") tree->Clear();
+      if (step == "~") tree.reset();
+      if (step[0] == '+') tree->Add(New<testing::RecordingTreeNode>(std::stoi(step), &log));
+      if (step[0] == '-') tree->Remove(std::stoi(step.substr(1)));
+      if (std::isdigit(step[0])) tree->Exists(std::stoi(step));
+    }
+    EXPECT_TRUE(!tree || tree->IsEmpty()) << next;
+    tree.reset();
+    EXPECT_EQ(LiveObjectCount(), live) << next;
+  }
+}
+
+// An element that, inside the tree's or the enumerator's call, removes the root's key (r) or drops
+// the last references to the tree and the enumerator (d): memory-safe (the asan preset checks) and
+// nothing left alive, whatever the outcome.
+TEST(ReentrantElements, TreesAndEnumeratorsStayMemorySafe) {
+  for (const bool splay : {false, true}) {
+    for (const char op : std::string("aerciw")) {
+      for (const char action : std::string("rd")) {
+        for (std::size_t armed = 0; armed < 4; ++armed) {
+          const std::int64_t live = LiveObjectCount();
+          Ref<Tree> tree = testing::MakeTree(splay);
+          std::vector<testing::ClientTreeNode*> nodes;  // the tree alone holds the first three
+          Ref<testing::ClientTreeNode> extra;
+          for (const int key : {20, 10, 30, 25}) {
+            extra = New<testing::ClientTreeNode>();
+            extra->SetKey(0, key);
+            nodes.push_back(extra.get());
+            if (key != 25) tree->Add(extra);
+          }
+          Ref<TreeEnum> walk = tree->NewEnum();
+          nodes[armed]->reenter = [&, action] {
+            if (action == 'r' && tree) tree->Remove(20);
+            if (action == 'd') tree.reset(), walk.reset();
+          };
+          Tree& target = *tree;  // the element may drop `tree` meanwhile
+          if (op == 'a') target.Add(extra);
+          if (op == 'e') target.Exists(10);
+          if (op == 'r') target.Remove(30);
+          if (op == 'c') target.Clear();
+          if (op == 'i') target.Item(25);
+          while (op == 'w' && walk && walk->NextItem()) {
+          }
+          tree.reset(), walk.reset(), extra.reset();
+          EXPECT_EQ(LiveObjectCount(), live) << splay << op << action << armed;
+        }
+      }
     }
   }
 }

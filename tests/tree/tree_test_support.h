@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -18,17 +19,29 @@ namespace velmira::testing {
 class ClientTreeNode : public ITreeNode {
  public:
   void SetKey(std::int32_t Index, const Variant& value) { keys_[Index] = value; }
-  Variant Key(std::int32_t Index) override { return keys_.Get(Index); }
+  Variant Key(std::int32_t Index) override { return Reenter(), keys_.Get(Index); }
   Ref<ITreeNode> Left(std::int32_t Index) override {
+    Reenter();
     if (std::exchange(fail_left, false)) throw std::runtime_error("Left failed");
     return left_.Get(Index);
   }
-  void SetLeft(std::int32_t Index, const Ref<ITreeNode>& Value) override { left_[Index] = Value; }
-  Ref<ITreeNode> Right(std::int32_t Index) override { return right_.Get(Index); }
-  void SetRight(std::int32_t Index, const Ref<ITreeNode>& Value) override { right_[Index] = Value; }
+  void SetLeft(std::int32_t Index, const Ref<ITreeNode>& Value) override {
+    Reenter();
+    left_[Index] = Value;
+  }
+  Ref<ITreeNode> Right(std::int32_t Index) override { return Reenter(), right_.Get(Index); }
+  void SetRight(std::int32_t Index, const Ref<ITreeNode>& Value) override {
+    Reenter();
+    right_[Index] = Value;
+  }
   bool fail_left = false;
+  /// Runs inside the next call the element receives, once: client code re-entering a tree.
+  std::function<void()> reenter;
 
  private:
+  void Reenter() {
+    if (reenter) std::exchange(reenter, nullptr)();
+  }
   SlotMap<Variant> keys_;
   SlotMap<Ref<ITreeNode>> left_, right_;
 };

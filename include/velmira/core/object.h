@@ -18,6 +18,7 @@ class Object;
 namespace detail {
 void Retain(const Object* object) noexcept;
 void Release(const Object* object) noexcept;
+bool IsSoleReference(const Object* object) noexcept;
 }  // namespace detail
 
 /// The number of library objects (and client objects derived from `Object`) alive in this
@@ -37,11 +38,15 @@ class Object {
  private:
   friend void detail::Retain(const Object* object) noexcept;
   friend void detail::Release(const Object* object) noexcept;
+  friend bool detail::IsSoleReference(const Object* object) noexcept;
 
   /// Destroys an object whose count fell to zero. When another destruction is already running on
   /// this thread, the object is queued and destroyed by the outermost call instead, so releasing
   /// a long chain of objects that hold each other never nests destructors.
   static void Destroy(const Object* object) noexcept;
+  /// Deletes an object whose count fell to zero, first setting its count so high that references
+  /// taken and dropped by its destructor can never bring it to zero again.
+  static void Delete(const Object* object) noexcept;
 
   // The count, and once it has fallen to zero, the link in this thread's queue of objects
   // waiting to be destroyed: the two are never needed at the same time, so they share storage.
@@ -56,6 +61,24 @@ inline void Retain(const Object* object) noexcept { ++object->ref_count_; }
 inline void Release(const Object* object) noexcept {
   if (--object->ref_count_ == 0) Object::Destroy(object);
 }
+/// True when the caller's reference is the only one to `object`, so that no one else can see a
+/// change to it: an owner may then reuse the object instead of making a new one.
+inline bool IsSoleReference(const Object* object) noexcept { return object->ref_count_ == 1; }
+
+/// Holds a count on an object for one scope. A member that calls out to client code takes one on
+/// its own object, so that a client dropping the last reference meanwhile does not destroy the
+/// object under the running member. Harmless while the object's destructor runs (its count then
+/// stays far above zero).
+class KeepAlive {
+ public:
+  explicit KeepAlive(const Object* object) noexcept : object_(object) { Retain(object_); }
+  ~KeepAlive() { Release(object_); }
+  KeepAlive(const KeepAlive&) = delete;
+  KeepAlive& operator=(const KeepAlive&) = delete;
+
+ private:
+  const Object* object_;
+};
 }  // namespace detail
 
 }  // namespace velmira

@@ -25,70 +25,59 @@
 
 namespace velmira {
 
+/// The sixteen settings of the `Debugger` interface, in interface order, as X(Name, Description):
+/// the one list from which the interface, `NoDebugger` and the full debugger declare them. All
+/// are true in a new full debugger; each gates only what its description says.
+#define VELMIRA_DEBUGGER_SETTINGS(X)                                                              \
+  X(ShowOutput, "Whether or not Output should send information to the debug output.")             \
+  X(ShowIndent, "Whether or not debug output should be indented.")                                \
+  X(ShowAssert, "Whether or not Assert should send information to the debug output.")             \
+  X(ShowAssertCount,                                                                              \
+    "Whether or not the number of times an assertion has failed should be included in output "    \
+    "from Assert.")                                                                               \
+  X(ShowEnter, "Whether or not Enter should send information to the debug output.")               \
+  X(ShowEnterCount,                                                                               \
+    "Whether or not the current value of the procedure counter should be included in output "     \
+    "from Enter.")                                                                                \
+  X(ShowLeave, "Whether or not Leave should send information to the debug output.")               \
+  X(ShowLeaveCount,                                                                               \
+    "Whether or not the current value of the procedure counter should be included in output "     \
+    "from Leave.")                                                                                \
+  X(ShowAcquire, "Whether or not Acquire should send information to the debug output.")           \
+  X(ShowAcquireCount,                                                                             \
+    "Whether or not the current value of the resource counter should be included in output "      \
+    "from Acquire.")                                                                              \
+  X(ShowRelease, "Whether or not Release should send information to the debug output.")           \
+  X(ShowReleaseCount,                                                                             \
+    "Whether or not the current value of the resource counter should be included in output "      \
+    "from Release.")                                                                              \
+  X(ShowReport, "Whether or not Report should send information to the debug output.")             \
+  X(ShowReportZeros,                                                                              \
+    "Whether or not counters with a value of zero should be included in the output from Report.") \
+  X(OutputToDebug, "Whether or not output should be sent to the Win32 debug output.")             \
+  X(OutputToFile, "Whether or not output should be sent to a log file.")
+
 class Debugger : public virtual Object {
  public:
   /// Makes the full debugger: all settings true, no log file, no records. Called by `New`.
   static Ref<Debugger> Create();
 
-  /// Whether or not Output should send information to the debug output.
-  virtual bool ShowOutput() const noexcept = 0;
-  virtual void SetShowOutput(bool Value) noexcept = 0;
-  /// Whether or not debug output should be indented.
-  virtual bool ShowIndent() const noexcept = 0;
-  virtual void SetShowIndent(bool Value) noexcept = 0;
-  /// Whether or not Assert should send information to the debug output.
-  virtual bool ShowAssert() const noexcept = 0;
-  virtual void SetShowAssert(bool Value) noexcept = 0;
-  /// Whether or not the number of times an assertion has failed should be included in output
-  /// from Assert.
-  virtual bool ShowAssertCount() const noexcept = 0;
-  virtual void SetShowAssertCount(bool Value) noexcept = 0;
-  /// Whether or not Enter should send information to the debug output.
-  virtual bool ShowEnter() const noexcept = 0;
-  virtual void SetShowEnter(bool Value) noexcept = 0;
-  /// Whether or not the current value of the procedure counter should be included in output
-  /// from Enter.
-  virtual bool ShowEnterCount() const noexcept = 0;
-  virtual void SetShowEnterCount(bool Value) noexcept = 0;
-  /// Whether or not Leave should send information to the debug output.
-  virtual bool ShowLeave() const noexcept = 0;
-  virtual void SetShowLeave(bool Value) noexcept = 0;
-  /// Whether or not the current value of the procedure counter should be included in output
-  /// from Leave.
-  virtual bool ShowLeaveCount() const noexcept = 0;
-  virtual void SetShowLeaveCount(bool Value) noexcept = 0;
-  /// Whether or not Acquire should send information to the debug output.
-  virtual bool ShowAcquire() const noexcept = 0;
-  virtual void SetShowAcquire(bool Value) noexcept = 0;
-  /// Whether or not the current value of the resource counter should be included in output
-  /// from Acquire.
-  virtual bool ShowAcquireCount() const noexcept = 0;
-  virtual void SetShowAcquireCount(bool Value) noexcept = 0;
-  /// Whether or not Release should send information to the debug output.
-  virtual bool ShowRelease() const noexcept = 0;
-  virtual void SetShowRelease(bool Value) noexcept = 0;
-  /// Whether or not the current value of the resource counter should be included in output
-  /// from Release.
-  virtual bool ShowReleaseCount() const noexcept = 0;
-  virtual void SetShowReleaseCount(bool Value) noexcept = 0;
-  /// Whether or not Report should send information to the debug output.
-  virtual bool ShowReport() const noexcept = 0;
-  virtual void SetShowReport(bool Value) noexcept = 0;
-  /// Whether or not counters with a value of zero should be included in the output from Report.
-  virtual bool ShowReportZeros() const noexcept = 0;
-  virtual void SetShowReportZeros(bool Value) noexcept = 0;
-  /// Whether or not output should be sent to the debug output channel.
-  virtual bool OutputToDebug() const noexcept = 0;
-  virtual void SetOutputToDebug(bool Value) noexcept = 0;
-  /// Whether or not output should be sent to a log file.
-  virtual bool OutputToFile() const noexcept = 0;
-  virtual void SetOutputToFile(bool Value) noexcept = 0;
+  // The sixteen settings, each a stored Boolean read by `Name()` and written by `SetName(bool)`:
+  // ShowOutput, ShowIndent, ShowAssert, ShowAssertCount, ShowEnter, ShowEnterCount, ShowLeave,
+  // ShowLeaveCount, ShowAcquire, ShowAcquireCount, ShowRelease, ShowReleaseCount, ShowReport,
+  // ShowReportZeros, OutputToDebug, OutputToFile (see VELMIRA_DEBUGGER_SETTINGS above).
+#define VELMIRA_DECLARE_DEBUGGER_SETTING(Name, Description) \
+  virtual bool Name() const noexcept = 0;                   \
+  virtual void Set##Name(bool Value) noexcept = 0;
+  VELMIRA_DEBUGGER_SETTINGS(VELMIRA_DECLARE_DEBUGGER_SETTING)
+#undef VELMIRA_DECLARE_DEBUGGER_SETTING
 
   /// The name of the current output file; empty when none was set or the last name given could
   /// not be opened.
   virtual std::string OutputFile() const = 0;
   /// Sets the log file: opens it for appending (creating it, keeping its contents) and closes it
-  /// again. Never fails: a name that cannot be opened leaves no log file in use.
+  /// again. Never fails and never waits: a name that cannot be opened at once (a named pipe
+  /// that nothing reads among them) leaves no log file in use.
   virtual void SetOutputFile(std::string_view Value) = 0;
 
   /// Sends a message to the debug output. Additional messages, if included, are sent to the debug

@@ -22,38 +22,11 @@ class NoDebugger final : public Debugger {
   NoDebugger() = default;
 
   /// Every setting reads false; setting one does nothing.
-  bool ShowOutput() const noexcept override { return false; }
-  void SetShowOutput(bool) noexcept override {}
-  bool ShowIndent() const noexcept override { return false; }
-  void SetShowIndent(bool) noexcept override {}
-  bool ShowAssert() const noexcept override { return false; }
-  void SetShowAssert(bool) noexcept override {}
-  bool ShowAssertCount() const noexcept override { return false; }
-  void SetShowAssertCount(bool) noexcept override {}
-  bool ShowEnter() const noexcept override { return false; }
-  void SetShowEnter(bool) noexcept override {}
-  bool ShowEnterCount() const noexcept override { return false; }
-  void SetShowEnterCount(bool) noexcept override {}
-  bool ShowLeave() const noexcept override { return false; }
-  void SetShowLeave(bool) noexcept override {}
-  bool ShowLeaveCount() const noexcept override { return false; }
-  void SetShowLeaveCount(bool) noexcept override {}
-  bool ShowAcquire() const noexcept override { return false; }
-  void SetShowAcquire(bool) noexcept override {}
-  bool ShowAcquireCount() const noexcept override { return false; }
-  void SetShowAcquireCount(bool) noexcept override {}
-  bool ShowRelease() const noexcept override { return false; }
-  void SetShowRelease(bool) noexcept override {}
-  bool ShowReleaseCount() const noexcept override { return false; }
-  void SetShowReleaseCount(bool) noexcept override {}
-  bool ShowReport() const noexcept override { return false; }
-  void SetShowReport(bool) noexcept override {}
-  bool ShowReportZeros() const noexcept override { return false; }
-  void SetShowReportZeros(bool) noexcept override {}
-  bool OutputToDebug() const noexcept override { return false; }
-  void SetOutputToDebug(bool) noexcept override {}
-  bool OutputToFile() const noexcept override { return false; }
-  void SetOutputToFile(bool) noexcept override {}
+#define VELMIRA_NO_DEBUGGER_SETTING(Name, Description)  \
+  bool Name() const noexcept override { return false; } \
+  void Set##Name(bool) noexcept override {}
+  VELMIRA_DEBUGGER_SETTINGS(VELMIRA_NO_DEBUGGER_SETTING)
+#undef VELMIRA_NO_DEBUGGER_SETTING
 
   /// Always the empty text.
   std::string OutputFile() const override { return std::string(); }

@@ -8,7 +8,8 @@
 //
 // The per-slot data lives in a private slot table, a `SplayTree` of slot records keyed by slot
 // number, one record per slot number the element has been asked about (reads included). The
-// slot used last sits at the table's root and is answered without a search or an allocation.
+// records of the last three slots used are also kept at hand, so an element in up to three
+// containers at once finds its record without a search or an allocation.
 #pragma once
 
 #include <cstdint>
@@ -50,7 +51,7 @@ class SampleNode : public virtual Object {
   void SetData(const Variant& NewValue) noexcept { data_ = NewValue; }
 
   /// The key for slot `Index`; Empty until set. Creates the slot's record on first use. Constant
-  /// time for the slot used last, otherwise one lookup in the slot table.
+  /// time for the three slots used last, otherwise one lookup in the slot table.
   Variant Key(std::int32_t Index);
   /// Stores the key for slot `Index` (any kind of value). Same cost as `Key`.
   void SetKey(std::int32_t Index, const Variant& NewValue);
@@ -62,10 +63,19 @@ class SampleNode : public virtual Object {
 
   /// The record for slot `Index`, created and added to the slot table when missing. The record
   /// stays valid while the element lives.
-  detail::IndexTreeNode<Link>& SlotRecord(std::int32_t Index);
+  detail::IndexTreeNode<Link>& SlotRecord(std::int32_t Index) {
+    for (int i = 0; i < kRecentSlots; ++i) {
+      if (recent_slots_[i] == Index && recent_records_[i] != nullptr) return *recent_records_[i];
+    }
+    return FindOrAddSlotRecord(Index);
+  }
 
  private:
-  /// Looks `Index` up in the slot table and adds a record when it is missing.
+  /// How many of the slots used last are answered without the slot table.
+  static constexpr int kRecentSlots = 3;
+
+  /// Looks `Index` up in the slot table, adds a record when it is missing, and keeps the record
+  /// at hand in place of the one kept longest.
   detail::IndexTreeNode<Link>& FindOrAddSlotRecord(std::int32_t Index);
 
   Variant value_;
@@ -73,9 +83,12 @@ class SampleNode : public virtual Object {
   Variant flags_;
   Variant data_;
   Ref<SplayTree> slot_table_;
-  /// The record at the root of the slot table (the one `SlotRecord` returned last), or null
-  /// before the first lookup and while one is under way. The table keeps it alive.
-  detail::IndexTreeNode<Link>* root_record_ = nullptr;
+  /// The records of the slots used last (null where none is kept yet) and their slot numbers.
+  /// The table keeps the records alive, and no record leaves it while the element lives.
+  detail::IndexTreeNode<Link>* recent_records_[kRecentSlots] = {};
+  std::int32_t recent_slots_[kRecentSlots] = {};
+  /// Where the next record looked up in the table is kept: the oldest entry.
+  std::uint8_t oldest_recent_ = 0;
 };
 
 // Instantiated once each, in the library, next to the element class that uses it.

@@ -8,6 +8,9 @@
 // element interface (`IStackNode`, `IQueueNode` or `IPQueueNode`); all three name their link
 // `NextItem`, so each step is written once here. Every link is read from its element when the
 // step needs it; nothing is cached. An error thrown by an element stops the step where it was.
+// Every element called is held by a local reference, and the containers keep themselves alive
+// (`KeepAlive`) around these steps, so an element that re-enters the container or drops the last
+// reference to it meanwhile cannot free memory still in use.
 #pragma once
 
 #include <cstdint>
@@ -25,10 +28,12 @@ void LinkAtHead(Ref<Node>& head, const Ref<Node>& node, std::int32_t index) {
 }
 
 /// Takes the head element off a non-empty chain and hands it over. The head moves on before the
-/// element's link is reset, so if the reset throws, the element has already left the chain.
+/// element's link is reset, so if the reset throws, the element has already left the chain. The
+/// element is held here while its members run: they may re-enter the container and take it off.
 template <class Node>
 Ref<Node> UnlinkHead(Ref<Node>& head, std::int32_t index) {
-  Ref<Node> element = std::exchange(head, head->NextItem(index));
+  Ref<Node> element = head;
+  head = element->NextItem(index);
   element->SetNextItem(index, Nothing);
   return element;
 }

@@ -41,6 +41,7 @@ class PQueue : public virtual Object {
   /// link get and one link set, no key read.
   Ref<IPQueueNode> NextItem() {
     if (!first_) return Nothing;
+    const detail::KeepAlive alive(this);
     return detail::UnlinkHead(first_, index_);
   }
   /// Removes the item (found by identity; keys are not read); nothing happens for Nothing or on

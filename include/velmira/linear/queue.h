@@ -39,9 +39,11 @@ class Queue : public virtual Object {
   /// link it to itself). Constant time: one link get on the item, one link set on the old last.
   void Add(const Ref<IQueueNode>& Node) {
     if (!Node) return WarnAddNothing();
+    const detail::KeepAlive alive(this);
     if (Node->NextItem(index_) || Is(Node, last_)) return WarnAddLinked();
     if (first_) {
-      last_->SetNextItem(index_, Node);
+      const Ref<IQueueNode> last = last_;
+      last->SetNextItem(index_, Node);
     } else {
       first_ = Node;
     }
@@ -55,6 +57,7 @@ class Queue : public virtual Object {
       last_.reset();
       return std::move(first_);
     }
+    const detail::KeepAlive alive(this);
     return detail::UnlinkHead(first_, index_);
   }
   /// Removes the item from the queue, wherever it stands; nothing happens for Nothing or on an

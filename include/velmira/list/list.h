@@ -75,12 +75,15 @@ class List : public virtual Object {
   std::int32_t Count() const noexcept { return count_; }
 
  protected:
-  /// Clears the list, ignoring errors raised by its elements, then drops the marker.
+  /// Clears the list with every error ignored, going on past a failing element and from both
+  /// ends, so that only elements still held elsewhere stay alive; then drops the marker.
   ~List() override;
 
  private:
   friend struct detail::ListTestPeer;  // lets the library's tests put the count near its limit
 
+  /// The teardown's walks: never fails, never stops at an element's error.
+  void TearDown() noexcept;
   /// True when `node`'s tag in this list's slot is this list's marker.
   bool IsMember(const Ref<IListNode>& node) const;
   /// The checks shared by AddBefore and AddAfter, in order; false after a warning.

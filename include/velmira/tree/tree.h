@@ -6,8 +6,16 @@
 //   Ref<ITreeNode> n = t->Item("key");  // Nothing when absent
 //   t->Remove("key");
 //
-// The plain tree never rebalances: its shape follows the order of insertion. No operation
-// recurses per level, so a tree that is one long chain is handled like any other.
+// Keys must order against each other: a key that orders against nothing (Null, a NaN, an object
+// reference) is refused by `Add` with the null-key warning, since it could be neither found nor
+// kept apart from other keys. When an element raises an error, the steps already taken stay taken,
+// which can leave an element under two parents and, after later rotations, a cycle. From then on
+// (until a `Clear` completes) every walk notes the elements it passes; where it comes back to one,
+// it resets the link it came through, silently, without a warning or an error: the tree loses
+// that link's subtree, and an element the client no longer holds is freed. So no operation and no
+// teardown loops for ever. (An enumerator does not check: on such a shape it can repeat elements.)
+// The plain tree never rebalances: its shape follows the order of insertion. No operation recurses
+// per level, so a tree that is one long chain is handled like any other.
 #pragma once
 
 #include <cstdint>
@@ -47,7 +55,8 @@ class Tree : public virtual Object {
   /// `Item`, as the tree's default member.
   Ref<ITreeNode> operator[](const Variant& Key) { return Item(Key); }
   /// Adds an item to the tree, using the item's key (which must already be set). Refuses
-  /// Nothing, a Null key and an item with children; an equal key already present wins silently.
+  /// Nothing, a key that orders against nothing (Null, NaN, an object reference: the null-key
+  /// warning) and an item with children; an equal key already present wins silently.
   virtual void Add(const Ref<ITreeNode>& Node);
   /// Removes the item with the given key from the tree; nothing when the key is absent.
   virtual void Remove(const Variant& Key);
@@ -84,6 +93,9 @@ class Tree : public virtual Object {
 
   Ref<ITreeNode> root_;
   std::int32_t index_ = 0;
+  /// Set when an element error interrupted an operation (the shape may then hold a cycle), until
+  /// a `Clear` completes: meanwhile every walk checks for elements it has passed before.
+  bool damaged_ = false;
 
  private:
   detail::TreePath spare_path_;

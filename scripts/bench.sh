@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Runs the benchmark suite and writes docs/performance.md with its charts under docs/performance/.
+#
+#   scripts/bench.sh            # the full run: three repetitions, growth up to 10 million elements
+#   scripts/bench.sh --quick    # a few minutes: one short repetition, growth up to 1,000,000
+#
+# Builds the bench preset (Release, Boost peers when Boost's headers are installed), runs
+# velmira_bench with Google Benchmark's JSON output (build/bench/results.json), and hands it to
+# scripts/bench_report.py, which writes the ratio table, the growth tables and the PNG charts.
+# Installs python3-matplotlib from the distribution's packages when it is missing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+quick=0
+if [[ "${1:-}" == "--quick" ]]; then quick=1; fi
+
+# The distribution's Python, where its python3-matplotlib package installs (a python3 earlier on
+# PATH, from a version manager, would not see it).
+python=/usr/bin/python3
+if [[ ! -x $python ]]; then python=python3; fi
+if ! "$python" -c 'import matplotlib' 2>/dev/null; then
+  sudo=""
+  if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
+  echo "Installing python3-matplotlib for the charts"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+    python3-matplotlib
+fi
+
+cmake --preset bench >/dev/null
+cmake --build build/bench -j2
+
+results=build/bench/results.json
+args=(--benchmark_out="$results" --benchmark_out_format=json)
+if [[ $quick == 1 ]]; then
+  # Growth stops at 1,000,000 elements; everything runs once, briefly.
+  args+=(--benchmark_min_time=0.05 --benchmark_repetitions=1
+         --benchmark_filter='^(BM_|Growth_.*/(1000|10000|100000|1000000)$)')
+  note="quick run (one short repetition each, growth up to 1,000,000)"
+else
+  args+=(--benchmark_min_time=0.5 --benchmark_repetitions=3
+         --benchmark_report_aggregates_only=true)
+  note="full run (medians of three repetitions)"
+fi
+build/bench/bench/velmira_bench "${args[@]}"
+"$python" scripts/bench_report.py "$results" docs --note "$note"
+echo "Wrote docs/performance.md and docs/performance/*.png"

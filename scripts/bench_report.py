@@ -1,0 +1,255 @@
+#!/usr/bin/env python3
+"""Turns a Google Benchmark JSON file of velmira_bench into docs/performance.md and PNG charts.
+
+    python3 scripts/bench_report.py build/bench/results.json docs [--note "quick run"]
+
+Leads with ratios against yardsticks measured in the same run (absolute numbers on a shared
+machine are noisy, ratios much less), then growth curves per container and the ratio bars.
+Medians of the repetitions are used where there are several; CPU time throughout.
+"""
+import argparse
+import datetime
+import json
+import os
+import platform
+import re
+import statistics
+import subprocess
+
+import matplotlib
+
+matplotlib.use("Agg")
+import matplotlib.pyplot as plt  # noqa: E402
+
+
+def load(path):
+    with open(path) as f:
+        data = json.load(f)
+    runs = {}
+    for b in data["benchmarks"]:
+        if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
+            continue
+        name = b.get("run_name", b["name"])
+        # Per-element figures where the benchmark reports them (ns_per_element in nanoseconds,
+        # per_element in seconds), else CPU time per iteration.
+        if "ns_per_element" in b:
+            value = b["ns_per_element"]
+        elif "per_element" in b:
+            value = b["per_element"] * 1e9
+        else:
+            scale = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}[b.get("time_unit", "ns")]
+            value = b["cpu_time"] * scale
+        runs.setdefault(name, []).append(value)
+    return data["context"], {k: statistics.median(v) for k, v in runs.items()}
+
+
+# (section, what, benchmark, yardstick, aim as a ratio or None)
+RATIOS = [
+    ("Debugger", "Enter+Leave, output off", "BM_DebuggerEnterLeaveOutputOff",
+     "BM_ProfilerClockTwoReadings", None),
+    ("Debugger", "nested Enter+Leave, output off", "BM_DebuggerNestedEnterLeaveOutputOff",
+     "BM_ProfilerClockTwoReadings", None),
+    ("Debugger", "debugger's clock, two readings", "BM_DebuggerClockTwoReadings",
+     "BM_ProfilerClockTwoReadings", None),
+    ("Sample element", "get, two slots alternating", "BM_SampleNodeGetAlternatingSlots",
+     "BM_SampleNodeGetSlotUsedLast", None),
+    ("Sample element", "set, two slots alternating", "BM_SampleNodeSetAlternatingSlots",
+     "BM_SampleNodeSetSlotUsedLast", None),
+    ("Sample element", "get, slot used last", "BM_SampleNodeGetSlotUsedLast", "BM_BareNodeGet",
+     None),
+    ("Stack", "push+pop", "BM_StackPushPop_Velmira", "BM_StackPushPop_Floor", 1.2),
+    ("Stack", "push+pop vs std::list", "BM_StackPushPop_Velmira", "BM_StackPushPop_StdList", None),
+    ("Stack", "push+pop vs Boost slist", "BM_StackPushPop_Velmira", "BM_StackPushPop_BoostSlist",
+     None),
+    ("Queue", "add+next", "BM_QueueAddNext_Velmira", "BM_QueueAddNext_Floor", 1.2),
+    ("PQueue", "add+next", "BM_PQueueAddNext_Velmira", "BM_PQueueAddNext_Floor", 1.2),
+]
+for key, label in (("std::int32_t", "int keys"), ("std::string", "text keys")):
+    for kind, floor, boost in (("SplayTree", "FloorSplayTree", "BoostSplaySet"),
+                               ("Tree", "FloorTree", "BoostSet")):
+        for phase, phase_label in (("Insert", "insert"), ("LookUpEach", "look up each"),
+                                   ("LookUpSkewed", "skewed"), ("Remove", "remove")):
+            bench = f"BM_{phase}<Velmira{kind}<{key}>>"
+            section = f"{kind}, {label}"
+            RATIOS.append((section, f"{phase_label} vs floor", bench,
+                           f"BM_{phase}<{floor}<{key}>>", 1.2))
+            RATIOS.append((section, f"{phase_label} vs Boost", bench,
+                           f"BM_{phase}<{boost}<{key}>>", None))
+            RATIOS.append((section, f"{phase_label} vs std::map", bench,
+                           f"BM_{phase}<StdMapContestant<{key}>>", None))
+
+
+def machine_line(context):
+    cpu = "unknown CPU"
+    try:
+        with open("/proc/cpuinfo") as f:
+            for line in f:
+                if line.startswith("model name"):
+                    cpu = line.split(":", 1)[1].strip()
+                    break
+    except OSError:
+        pass
+    load = context.get("load_avg", [])
+    load_text = ", ".join(f"{x:.1f}" for x in load) if load else "n/a"
+    return (f"{os.cpu_count()} logical CPUs (nproc), {cpu}, "
+            f"{context.get('mhz_per_cpu', '?')} MHz, {platform.system()} {platform.release()}; "
+            f"load average at the start {load_text}")
+
+
+def fmt(ns):
+    if ns is None:
+        return "n/a"
+    if ns >= 1e6:
+        return f"{ns / 1e6:.2f} ms"
+    if ns >= 1e3:
+        return f"{ns / 1e3:.2f} us"
+    return f"{ns:.1f} ns"
+
+
+def ratio_rows(results):
+    rows = []
+    for section, what, bench, yard, aim in RATIOS:
+        if bench in results and yard in results and results[yard] > 0:
+            r = results[bench] / results[yard]
+            rows.append((section, what, results[bench], yard, results[yard], r, aim))
+    return rows
+
+
+def ratio_chart(rows, path):
+    floor_rows = [r for r in rows if r[6] is not None or "Debugger" in r[0]
+                  or "Sample" in r[0]]
+    labels = [f"{r[0]}: {r[1]}" for r in floor_rows]
+    values = [r[5] for r in floor_rows]
+    fig, ax = plt.subplots(figsize=(10, 0.32 * len(labels) + 1.5))
+    colors = ["tab:red" if (r[6] is not None and r[5] > r[6]) else "tab:blue" for r in floor_rows]
+    ax.barh(range(len(values)), values, color=colors)
+    ax.set_yticks(range(len(values)))
+    ax.set_yticklabels(labels, fontsize=8)
+    ax.invert_yaxis()
+    ax.axvline(1.0, color="black", linewidth=0.8)
+    ax.axvline(1.2, color="tab:red", linewidth=0.8, linestyle="--", label="aim 1.2x floor")
+    ax.set_xlabel("ratio to the yardstick of the same run (lower is better)")
+    ax.set_title("Velmira against its floors and yardsticks")
+    ax.legend(loc="lower right", fontsize=8)
+    fig.tight_layout()
+    fig.savefig(path, dpi=110)
+    plt.close(fig)
+
+
+GROWTH = re.compile(r"^Growth_([A-Za-z]+)_([A-Za-z]+)_?([A-Za-z]*)/(\d+)$")
+
+
+def growth_series(results):
+    series = {}  # (container, op) -> contestant -> [(n, ns)]
+    for name, value in results.items():
+        m = GROWTH.match(name)
+        if not m:
+            continue
+        container, contestant, op, n = m.group(1), m.group(2), m.group(3) or "", int(m.group(4))
+        series.setdefault((container, op), {}).setdefault(contestant, []).append((n, value))
+    for per in series.values():
+        for points in per.values():
+            points.sort()
+    return series
+
+
+def growth_charts(series, outdir):
+    charts = []
+    groups = {}
+    for (container, op), per in series.items():
+        groups.setdefault(container, []).append((op, per))
+    for container, ops in sorted(groups.items()):
+        ops.sort()
+        fig, axes = plt.subplots(1, len(ops), figsize=(5 * len(ops), 3.8), squeeze=False)
+        for ax, (op, per) in zip(axes[0], ops):
+            for contestant, points in sorted(per.items()):
+                ax.plot([p[0] for p in points], [p[1] for p in points], marker="o",
+                        label=contestant, linewidth=2 if contestant == "Velmira" else 1)
+            ax.set_xscale("log")
+            ax.set_yscale("log")
+            ax.set_xlabel("elements N")
+            ax.set_ylabel("ns per element (CPU)")
+            ax.set_title(f"{container} {op}".strip())
+            ax.grid(True, which="both", linewidth=0.3)
+            ax.legend(fontsize=8)
+        fig.tight_layout()
+        file = f"growth_{container.lower()}.png"
+        fig.savefig(os.path.join(outdir, file), dpi=100)
+        plt.close(fig)
+        charts.append((container, file))
+    return charts
+
+
+def growth_table(series):
+    lines = []
+    for (container, op), per in sorted(series.items()):
+        sizes = sorted({n for points in per.values() for n, _ in points})
+        lines.append(f"\n**{container} {op}** (ns per element)\n")
+        lines.append("| contestant | " + " | ".join(f"N={n:,}" for n in sizes) + " |")
+        lines.append("|---" * (len(sizes) + 1) + "|")
+        for contestant, points in sorted(per.items()):
+            at = dict(points)
+            lines.append(f"| {contestant} | " +
+                         " | ".join(f"{at[n]:.1f}" if n in at else "" for n in sizes) + " |")
+    return lines
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("json")
+    parser.add_argument("docs")
+    parser.add_argument("--note", default="")
+    args = parser.parse_args()
+    context, results = load(args.json)
+    os.makedirs(os.path.join(args.docs, "performance"), exist_ok=True)
+    rows = ratio_rows(results)
+    ratio_chart(rows, os.path.join(args.docs, "performance", "ratios.png"))
+    charts = growth_charts(growth_series(results), os.path.join(args.docs, "performance"))
+    try:
+        commit = subprocess.run(["git", "rev-parse", "--short", "HEAD"], capture_output=True,
+                                text=True, check=False).stdout.strip()
+    except OSError:
+        commit = "?"
+
+    out = ["# Performance", ""]
+    out.append("Written by `scripts/bench.sh` from one run of `velmira_bench` (Release). "
+               "Ratios first: each Velmira figure divided by a yardstick measured in the same "
+               "run, so the machine's speed and load largely cancel out. Figures are CPU time, "
+               "medians where the run repeated them.")
+    out.append("")
+    out.append(f"- Machine: {machine_line(context)}.")
+    out.append(f"- Run: {context.get('date', '?')}, commit {commit}"
+               f"{', ' + args.note if args.note else ''}. The machine may have been shared with "
+               "other work; absolute numbers are only indicative.")
+    out.append("")
+    out.append("## Ratios to the yardsticks")
+    out.append("")
+    out.append("![ratios](performance/ratios.png)")
+    out.append("")
+    out.append("| area | what | Velmira | yardstick | yardstick time | ratio | aim |")
+    out.append("|---|---|---|---|---|---|---|")
+    for section, what, value, yard, yard_value, r, aim in rows:
+        mark = "" if aim is None else (f"<= {aim}x" + (" (missed)" if r > aim else ""))
+        out.append(f"| {section} | {what} | {fmt(value)} | `{yard}` | {fmt(yard_value)} | "
+                   f"{r:.2f}x | {mark} |")
+    out.append("")
+    out.append("The floors (`bench/tree_floor.h`, `bench/stack_benchmark.cpp`, "
+               "`bench/queue_benchmark.cpp`) make exactly the element calls the container must "
+               "make and nothing else, over the same elements: the least any implementation of "
+               "the interface can cost.")
+    out.append("")
+    out.append("## How the cost grows")
+    out.append("")
+    out.append("Cost per element against the number of elements, log-log, each container "
+               "beside its peers (`bench/growth_benchmark.cpp`).")
+    for container, file in charts:
+        out.append("")
+        out.append(f"![{container}](performance/{file})")
+    out.extend(growth_table(growth_series(results)))
+    out.append("")
+    with open(os.path.join(args.docs, "performance.md"), "w") as f:
+        f.write("\n".join(out))
+
+
+if __name__ == "__main__":
+    main()
