@@ -9,6 +9,8 @@
 // every link on a removal's path stored again. Nothing else: no warnings, no test for Nothing, no
 // lease of a path buffer (one buffer, kept by the floor), no guard against elements that break
 // their contract. The same elements and keys as the library's benchmark, through `ITreeNode`.
+// tree_floor_check.cpp (velmira_tree_floor_check) records every element call of both over the
+// same adds, lookups and removals and checks that the two records are identical.
 #pragma once
 
 #include <cstdint>

@@ -23,9 +23,9 @@ thread_local DestroyQueue destroy_queue;
 /// `ended_threads`. A thread's count may go negative (objects can die on another thread): only
 /// the sum means anything.
 struct ThreadCount {
-  enum State : std::uint8_t { kUnregistered, kRegistered, kEnded };
+  enum State : std::uint8_t { Unregistered, Registered, Ended };
   std::atomic<std::int64_t> live{0};
-  State state = kUnregistered;
+  State state = Unregistered;
   ThreadCount* next = nullptr;
   ThreadCount* prev = nullptr;
 };
@@ -55,7 +55,7 @@ struct ThreadCountOwner {
     count.live.store(0, std::memory_order_relaxed);
     (count.prev ? count.prev->next : registry.threads) = count.next;
     if (count.next) count.next->prev = count.prev;
-    count.state = ThreadCount::kEnded;
+    count.state = ThreadCount::Ended;
   }
 };
 
@@ -63,7 +63,7 @@ struct ThreadCountOwner {
 /// thread's own clean-up (during process exit) count directly in `ended_threads`.
 [[gnu::noinline]] void AddToCountSlowly(ThreadCount& count, std::int64_t delta) noexcept {
   CountRegistry& registry = Registry();
-  if (count.state == ThreadCount::kEnded) {
+  if (count.state == ThreadCount::Ended) {
     registry.ended_threads.fetch_add(delta, std::memory_order_relaxed);
     return;
   }
@@ -72,13 +72,13 @@ struct ThreadCountOwner {
   count.next = registry.threads;
   if (count.next) count.next->prev = &count;
   registry.threads = &count;
-  count.state = ThreadCount::kRegistered;
+  count.state = ThreadCount::Registered;
   count.live.store(count.live.load(std::memory_order_relaxed) + delta, std::memory_order_relaxed);
 }
 
 inline void AddToCount(std::int64_t delta) noexcept {
   ThreadCount& count = thread_count;
-  if (count.state != ThreadCount::kRegistered) return AddToCountSlowly(count, delta);
+  if (count.state != ThreadCount::Registered) return AddToCountSlowly(count, delta);
   // Only this thread writes its count: a load and a store, no locked instruction.
   count.live.store(count.live.load(std::memory_order_relaxed) + delta, std::memory_order_relaxed);
 }

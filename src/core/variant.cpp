@@ -1,7 +1,10 @@
 #include "velmira/core/variant.h"
 
+#include <bit>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <new>
 
 #include "core/civil_date.h"
@@ -79,6 +82,22 @@ TextUnit DecodeUnit(std::string_view s, std::size_t at) {
   return {RankOf(cp), length};
 }
 
+/// Where `a` and `b` first differ within their first `n` bytes, or `n`: eight bytes at a time
+/// where the byte order of a word allows finding the first differing byte from its low end.
+std::size_t FirstDifference(const char* a, const char* b, std::size_t n) noexcept {
+  std::size_t at = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; at + 8 <= n; at += 8) {
+      std::uint64_t x, y;
+      std::memcpy(&x, a + at, 8);
+      std::memcpy(&y, b + at, 8);
+      if (x != y) return at + static_cast<std::size_t>(std::countr_zero(x ^ y)) / 8;
+    }
+  }
+  while (at < n && a[at] == b[at]) ++at;
+  return at;
+}
+
 template <class T>
 Order CompareValues(T x, T y) {
   if (x < y) return Order::Less;
@@ -96,14 +115,30 @@ bool IsIntegral(VariantKind kind) {
 
 Order CompareText(std::string_view a, std::string_view b) noexcept {
   const std::size_t common = a.size() < b.size() ? a.size() : b.size();
-  std::size_t at = 0;
-  while (at < common && a[at] == b[at]) ++at;
-  if (at == a.size() && at == b.size()) return Order::Equal;
-  // Restart decoding at the last byte before the difference (or before the end of the shorter
-  // text) that begins a unit. Every byte that is not a continuation byte begins a unit, and the
-  // texts agree up to that point, so both decode identically before it. A proper byte prefix is
-  // decoded too: a text that ends inside a multi-byte sequence has invalid units there, which
-  // rank after its completion.
+  std::size_t at = FirstDifference(a.data(), b.data(), common);
+  // Where the bytes at the difference (or the longer text's byte after the shorter's end) are not
+  // continuation bytes, no unit that began before them reaches them: any sequence that would is
+  // invalid in both texts alike, a unit of one byte. So both texts decode identically up to the
+  // difference, and units begin there. Then byte order decides when one side is ASCII (its rank is
+  // its value; a byte from 0xC0 up begins a character beyond ASCII or an invalid unit, ranked after
+  // every character), and a text that ends there comes first.
+  if (at == common) {
+    if (a.size() == b.size()) return Order::Equal;
+    const std::string_view longer = a.size() < b.size() ? b : a;
+    if (!IsContinuation(static_cast<unsigned char>(longer[at]))) {
+      return a.size() < b.size() ? Order::Less : Order::Greater;
+    }
+  } else {
+    const auto x = static_cast<unsigned char>(a[at]), y = static_cast<unsigned char>(b[at]);
+    if ((x < 0x80 || y < 0x80) && !IsContinuation(x) && !IsContinuation(y)) {
+      return x < y ? Order::Less : Order::Greater;
+    }
+  }
+  // Otherwise restart decoding at the last byte before the difference (or before the end of the
+  // shorter text) that begins a unit. Every byte that is not a continuation byte begins a unit,
+  // and the texts agree up to that point, so both decode identically before it. A proper byte
+  // prefix is decoded too: a text that ends inside a multi-byte sequence has invalid units there,
+  // which rank after its completion.
   while (at > 0 && IsContinuation(static_cast<unsigned char>(a[at - 1]))) --at;
   if (at > 0) --at;
   for (;;) {
@@ -115,9 +150,9 @@ Order CompareText(std::string_view a, std::string_view b) noexcept {
 }
 
 /// Numeric value for comparison; exact for every kind but Currency, which is compared apart.
-double NumericValue(const Variant& v) { return v.IsEmpty() ? 0.0 : v.ToDouble(); }
+static double NumericValue(const Variant& v) { return v.IsEmpty() ? 0.0 : v.ToDouble(); }
 
-Order CompareNumbers(const Variant& a, const Variant& b) {
+static Order CompareNumbers(const Variant& a, const Variant& b) {
   const bool a_currency = a.Kind() == VariantKind::Currency;
   const bool b_currency = b.Kind() == VariantKind::Currency;
   if (a_currency || b_currency) {

@@ -6,14 +6,12 @@
 #include "core/teardown.h"
 #include "velmira/core/debug_output.h"
 #include "velmira/core/variant.h"
-#include "velmira/linear/chain.h"
+#include "velmira/linear/internal/chain.h"
 
 namespace velmira {
 
 void PQueue::SetIndex(std::int32_t value) noexcept {
-  detail::SetIndexWhileEmpty(index_, value, IsEmpty(),
-                             "PQueue: Warning, an attempt was made to change the Index of a "
-                             "non-empty priority queue");
+  detail::SetIndexWhileEmpty(index_, value, IsEmpty(), "PQueue", "priority queue");
 }
 
 void PQueue::Add(const Ref<IPQueueNode>& Node) {

@@ -5,14 +5,12 @@
 #include "core/index_rule.h"
 #include "core/teardown.h"
 #include "velmira/core/debug_output.h"
-#include "velmira/linear/chain.h"
+#include "velmira/linear/internal/chain.h"
 
 namespace velmira {
 
 void Queue::SetIndex(std::int32_t value) noexcept {
-  detail::SetIndexWhileEmpty(index_, value, IsEmpty(),
-                             "Queue: Warning, an attempt was made to change the Index of a "
-                             "non-empty queue");
+  detail::SetIndexWhileEmpty(index_, value, IsEmpty(), "Queue", "queue");
 }
 
 void Queue::WarnAddNothing() noexcept {

@@ -3,14 +3,12 @@
 #include "core/index_rule.h"
 #include "core/teardown.h"
 #include "velmira/core/debug_output.h"
-#include "velmira/linear/chain.h"
+#include "velmira/linear/internal/chain.h"
 
 namespace velmira {
 
 void Stack::SetIndex(std::int32_t value) noexcept {
-  detail::SetIndexWhileEmpty(index_, value, IsEmpty(),
-                             "Stack: Warning, an attempt was made to change the Index of a "
-                             "non-empty stack");
+  detail::SetIndexWhileEmpty(index_, value, IsEmpty(), "Stack", "stack");
 }
 
 void Stack::WarnAddNothing() noexcept {

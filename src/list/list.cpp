@@ -17,8 +17,6 @@
 namespace velmira {
 namespace {
 
-constexpr const char* kIndexOfNonEmpty =
-    "List: Warning, an attempt was made to change the Index of a non-empty list";
 constexpr const char* kInvalidItemNumber =
     "List: Warning, an attempt was made to access an Item using an invalid number";
 constexpr const char* kAddNothing = "List: Warning, an attempt was made to Add Nothing";
@@ -132,7 +130,7 @@ void List::TearDown() noexcept {
 }
 
 void List::SetIndex(std::int32_t value) noexcept {
-  detail::SetIndexWhileEmpty(index_, value, IsEmpty(), kIndexOfNonEmpty);
+  detail::SetIndexWhileEmpty(index_, value, IsEmpty(), "List", "list");
 }
 
 bool List::IsMember(const Ref<IListNode>& node) const { return Is(node->Tag(index_), marker_); }

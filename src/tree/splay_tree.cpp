@@ -1,6 +1,7 @@
 #include "velmira/tree/splay_tree.h"
 
 #include "tree/tree_algorithms.h"
+#include "tree/tree_path_lease.h"
 
 namespace velmira {
 
@@ -10,7 +11,7 @@ bool SplayTree::Exists(const Variant& Key) {
   return detail::WatchingForCycles(damaged_, [&](detail::Revisits* seen) {
     Ref<ITreeNode> root;
     {
-      PathLease lease(*this);
+      detail::TreePathLease lease(*this);
       // The root is reassigned only once the splay has completed.
       root = root_ = detail::Splay(Ref<ITreeNode>(root_), Key, index_, lease.path(), seen);
     }
@@ -30,23 +31,11 @@ void SplayTree::Add(const Ref<ITreeNode>& Node) {
   const detail::KeepAlive alive(this);
   detail::WatchingForCycles(damaged_, [&](detail::Revisits* seen) {
     if (!CanAdd(node)) return;
-    PathLease lease(*this);
+    detail::TreePathLease lease(*this);
     root_ = detail::InsertAndSplay(Ref<ITreeNode>(root_), node, index_, lease.path(), seen);
   });
 }
 
-void SplayTree::Remove(const Variant& Key) {
-  if (IsNull(Key)) {
-    Warn("an attempt was made to Remove a node using a null Key");
-    return;
-  }
-  if (!root_) return;
-  const detail::KeepAlive alive(this);
-  PathLease lease(*this);
-  detail::WatchingForCycles(damaged_, [&](detail::Revisits* seen) {
-    root_ = detail::RemoveKey(Ref<ITreeNode>(root_), Key, index_, detail::RemovalStyle::kSplay,
-                              lease.path(), seen);
-  });
-}
+void SplayTree::Remove(const Variant& Key) { RemoveWithStyle(Key, detail::RemovalStyle::Splay); }
 
 }  // namespace velmira

@@ -6,6 +6,7 @@
 #include "core/index_rule.h"
 #include "core/teardown.h"
 #include "tree/tree_algorithms.h"
+#include "tree/tree_path_lease.h"
 #include "velmira/core/debug_output.h"
 
 namespace velmira {
@@ -15,9 +16,10 @@ namespace {
 constexpr std::size_t kLargestKeptPath = 1 << 12;
 }  // namespace
 
-Tree::PathLease::PathLease(Tree& tree) noexcept : tree_(tree), path_(std::move(tree.spare_path_)) {}
+detail::TreePathLease::TreePathLease(Tree& tree) noexcept
+    : tree_(tree), path_(std::move(tree.spare_path_)) {}
 
-Tree::PathLease::~PathLease() {
+detail::TreePathLease::~TreePathLease() {
   path_.clear();  // drops the references the walk held
   if (path_.capacity() <= kLargestKeptPath && tree_.spare_path_.capacity() == 0) {
     tree_.spare_path_ = std::move(path_);
@@ -29,12 +31,7 @@ void Tree::Warn(const char* text) const {
 }
 
 void Tree::SetIndex(std::int32_t value) noexcept {
-  if (value == index_) return;
-  if (IsEmpty()) {
-    index_ = value;
-  } else {
-    Warn("an attempt was made to change the Index of a non-empty tree");
-  }
+  detail::SetIndexWhileEmpty(index_, value, IsEmpty(), ClassName(), "tree");
 }
 
 bool Tree::Exists(const Variant& Key) { return static_cast<bool>(Tree::Item(Key)); }
@@ -83,18 +80,19 @@ void Tree::Add(const Ref<ITreeNode>& Node) {
   });
 }
 
-void Tree::Remove(const Variant& Key) {
+void Tree::Remove(const Variant& Key) { RemoveWithStyle(Key, detail::RemovalStyle::Plain); }
+
+void Tree::RemoveWithStyle(const Variant& Key, detail::RemovalStyle style) {
   if (IsNull(Key)) {
     Warn("an attempt was made to Remove a node using a null Key");
     return;
   }
   if (!root_) return;
   const detail::KeepAlive alive(this);
-  PathLease lease(*this);
+  detail::TreePathLease lease(*this);
   // The root is reassigned only once the removal below it has completed.
   detail::WatchingForCycles(damaged_, [&](detail::Revisits* seen) {
-    root_ = detail::RemoveKey(Ref<ITreeNode>(root_), Key, index_, detail::RemovalStyle::kPlain,
-                              lease.path(), seen);
+    root_ = detail::RemoveKey(Ref<ITreeNode>(root_), Key, index_, style, lease.path(), seen);
   });
 }
 
@@ -102,7 +100,7 @@ void Tree::Clear() {
   if (!root_) return;
   const detail::KeepAlive alive(this);
   {
-    PathLease lease(*this);
+    detail::TreePathLease lease(*this);
     detail::WatchingForCycles(damaged_, [&](detail::Revisits* seen) {
       detail::ClearSubtree(Ref<ITreeNode>(root_), index_, lease.path(), seen);
     });

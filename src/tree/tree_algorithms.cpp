@@ -6,7 +6,7 @@
 namespace velmira::detail {
 namespace {
 
-enum : std::uint8_t { kWentLeft = 0, kWentRight = 1 };
+enum : std::uint8_t { WentLeft = 0, WentRight = 1 };
 
 /// An element read again after a test for Nothing. An element that breaks its storage contract
 /// (returning Nothing where it stored an element) stops the operation with an error rather than
@@ -18,7 +18,7 @@ ITreeNode& Must(const Ref<ITreeNode>& element) {
 
 /// Resets the link of `n` on the side `step`: breaks a cycle where a walk came back to an element.
 void ResetLink(const Ref<ITreeNode>& n, std::uint8_t step, std::int32_t index) {
-  if (step == kWentRight) {
+  if (step == WentRight) {
     n->SetRight(index, Nothing);
   } else {
     n->SetLeft(index, Nothing);
@@ -41,13 +41,14 @@ Ref<ITreeNode> RotateRight(const Ref<ITreeNode>& n, std::int32_t index) {
   return y;
 }
 
-/// The way back up of a splaying descent: at each level from the lowest, store the head of the
+/// The way back up of a splaying descent (each recursive call's `n.X = Splay(child); return
+/// Rotate(n)`): at each level from the lowest, store the head of the
 /// subtree below into the link the descent went through, then rotate that head up one level.
 /// Consumes the path entries above `base`.
 Ref<ITreeNode> RotateUp(Ref<ITreeNode> head, std::int32_t index, TreePath& path, std::size_t base) {
   while (path.size() > base) {
     TreePathStep& level = path.back();
-    if (level.step == kWentRight) {
+    if (level.step == WentRight) {
       level.node->SetRight(index, head);
       head = RotateLeft(level.node, index);
     } else {
@@ -59,12 +60,13 @@ Ref<ITreeNode> RotateUp(Ref<ITreeNode> head, std::int32_t index, TreePath& path,
   return head;
 }
 
-/// The way back up without rotations: each level stores the head of the subtree below into the
-/// link the descent went through and becomes the head itself.
+/// The way back up without rotations (each recursive call's `n.X = Remove(child); return n`): each
+/// level stores the head of the subtree below into the link the descent went through and becomes
+/// the head itself.
 Ref<ITreeNode> RelinkUp(Ref<ITreeNode> head, std::int32_t index, TreePath& path, std::size_t base) {
   while (path.size() > base) {
     TreePathStep& level = path.back();
-    if (level.step == kWentRight) {
+    if (level.step == WentRight) {
       level.node->SetRight(index, head);
     } else {
       level.node->SetLeft(index, head);
@@ -89,7 +91,7 @@ Ref<ITreeNode> Unlink(const Ref<ITreeNode>& n, Ref<ITreeNode> l, Ref<ITreeNode> 
     n->SetLeft(index, Nothing);
     return l;
   }
-  if (style == RemovalStyle::kSplay) {
+  if (style == RemovalStyle::Splay) {
     // Every key under l is less than the key, so this brings n's predecessor to the head of the
     // left subtree, where it has no right child.
     Ref<ITreeNode> m = Splay(l, key, index, path, seen);
@@ -132,8 +134,23 @@ Ref<ITreeNode> Unlink(const Ref<ITreeNode>& n, Ref<ITreeNode> l, Ref<ITreeNode> 
 
 }  // namespace
 
+// The recursion this loop reproduces (it needs no way back up):
+//   Find(n): if n is Nothing: return Nothing
+//            order = Compare(key, n.Key)
+//            if order is Equal: return n
+//            return Find(order is Less ? n.Left : n.Right)
 Ref<ITreeNode> FindKey(const Ref<ITreeNode>& root, const Variant& key, std::int32_t index,
                        Revisits* seen) {
+  if (!seen) {
+    // The ordinary case, an undamaged tree: the same calls without the revisit tests, each child
+    // read straight into the walk's one reference.
+    for (Ref<ITreeNode> n = root; n;) {
+      const Order order = Compare(key, n->Key(index));
+      if (order == Order::Equal) return n;
+      n = order == Order::Less ? n->Left(index) : n->Right(index);
+    }
+    return Nothing;
+  }
   Ref<ITreeNode> n = root;
   FirstVisit(seen, n);
   while (n) {
@@ -141,7 +158,7 @@ Ref<ITreeNode> FindKey(const Ref<ITreeNode>& root, const Variant& key, std::int3
     if (order == Order::Equal) return n;
     Ref<ITreeNode> child = order == Order::Less ? n->Left(index) : n->Right(index);
     if (!FirstVisit(seen, child)) {
-      ResetLink(n, order == Order::Less ? kWentLeft : kWentRight, index);
+      ResetLink(n, order == Order::Less ? WentLeft : WentRight, index);
       return Nothing;
     }
     n = std::move(child);
@@ -149,6 +166,11 @@ Ref<ITreeNode> FindKey(const Ref<ITreeNode>& root, const Variant& key, std::int3
   return Nothing;
 }
 
+// The recursion this loop reproduces (it needs no way back up):
+//   Insert(n): order = Compare(node.Key, n.Key)         -- node's key read again at every level
+//              if Greater: if n.Right is Nothing: n.Right = node  else Insert(n.Right)
+//              if Less:    if n.Left is Nothing:  n.Left = node   else Insert(n.Left)
+//              otherwise (an equal key): node stays out
 void InsertLeaf(const Ref<ITreeNode>& root, const Ref<ITreeNode>& node, std::int32_t index,
                 Revisits* seen) {
   Ref<ITreeNode> n = root;
@@ -187,6 +209,12 @@ void InsertLeaf(const Ref<ITreeNode>& root, const Ref<ITreeNode>& node, std::int
   }
 }
 
+// The recursion this reproduces; the descent is its way down, RotateUp its way back:
+//   Splay(n): order = Compare(key, n.Key)
+//             child = Greater ? n.Right : Less ? n.Left : Nothing
+//             if child is Nothing: return n
+//             if Greater: n.Right = Splay(child); return RotateLeft(n)
+//             else:       n.Left = Splay(child);  return RotateRight(n)
 Ref<ITreeNode> Splay(const Ref<ITreeNode>& head, const Variant& key, std::int32_t index,
                      TreePath& path, Revisits* seen) {
   const std::size_t base = path.size();
@@ -197,10 +225,10 @@ Ref<ITreeNode> Splay(const Ref<ITreeNode>& head, const Variant& key, std::int32_
     std::uint8_t step;
     Ref<ITreeNode> child;
     if (order == Order::Greater) {
-      step = kWentRight;
+      step = WentRight;
       child = n->Right(index);
     } else if (order == Order::Less) {
-      step = kWentLeft;
+      step = WentLeft;
       child = n->Left(index);
     } else {
       break;
@@ -216,6 +244,12 @@ Ref<ITreeNode> Splay(const Ref<ITreeNode>& head, const Variant& key, std::int32_
   return RotateUp(std::move(n), index, path, base);
 }
 
+// The recursion this reproduces; the descent is its way down, RotateUp its way back:
+//   Insert(n): if n is Nothing: return node
+//              order = Compare(node.Key, n.Key)
+//              if neither Greater nor Less: return n        -- the equal key comes up instead
+//              if Greater: n.Right = Insert(n.Right); return RotateLeft(n)
+//              else:       n.Left = Insert(n.Left);   return RotateRight(n)
 Ref<ITreeNode> InsertAndSplay(const Ref<ITreeNode>& head, const Ref<ITreeNode>& node,
                               std::int32_t index, TreePath& path, Revisits* seen) {
   const std::size_t base = path.size();
@@ -226,13 +260,13 @@ Ref<ITreeNode> InsertAndSplay(const Ref<ITreeNode>& head, const Ref<ITreeNode>& 
     const Order order = Compare(nk, n->Key(index));
     std::uint8_t step;
     if (order == Order::Greater) {
-      step = kWentRight;
+      step = WentRight;
     } else if (order == Order::Less) {
-      step = kWentLeft;
+      step = WentLeft;
     } else {
       break;  // the element with the equal key comes to the head instead
     }
-    Ref<ITreeNode> child = step == kWentRight ? n->Right(index) : n->Left(index);
+    Ref<ITreeNode> child = step == WentRight ? n->Right(index) : n->Left(index);
     if (!FirstVisit(seen, child)) {
       ResetLink(n, step, index);
       child = Nothing;
@@ -243,6 +277,12 @@ Ref<ITreeNode> InsertAndSplay(const Ref<ITreeNode>& head, const Ref<ITreeNode>& 
   return RotateUp(n ? std::move(n) : node, index, path, base);
 }
 
+// The recursion this reproduces; the descent is its way down, RelinkUp its way back:
+//   Remove(n): if n is Nothing: return Nothing
+//              k = n.Key; l = n.Left; r = n.Right; order = Compare(key, k)
+//              if Greater: n.Right = Remove(r); return n
+//              if Less:    n.Left = Remove(l);  return n
+//              if Equal: return Unlink(n, l, r)  else return n   -- a key ordering against nothing
 Ref<ITreeNode> RemoveKey(const Ref<ITreeNode>& head, const Variant& key, std::int32_t index,
                          RemovalStyle style, TreePath& path, Revisits* seen) {
   const std::size_t base = path.size();
@@ -256,15 +296,15 @@ Ref<ITreeNode> RemoveKey(const Ref<ITreeNode>& head, const Variant& key, std::in
     const Order order = Compare(key, k);
     if ((order == Order::Greater && !FirstVisit(seen, r)) ||
         (order == Order::Less && !FirstVisit(seen, l))) {
-      ResetLink(n, order == Order::Greater ? kWentRight : kWentLeft, index);
+      ResetLink(n, order == Order::Greater ? WentRight : WentLeft, index);
       replacement = std::move(n);  // the walk came back here: the key is not in the tree
       break;
     }
     if (order == Order::Greater) {
-      path.push_back({std::move(n), kWentRight});
+      path.push_back({std::move(n), WentRight});
       n = std::move(r);
     } else if (order == Order::Less) {
-      path.push_back({std::move(n), kWentLeft});
+      path.push_back({std::move(n), WentLeft});
       n = std::move(l);
     } else if (order == Order::Equal) {
       replacement = Unlink(n, std::move(l), std::move(r), key, index, style, path, seen);
@@ -279,52 +319,59 @@ Ref<ITreeNode> RemoveKey(const Ref<ITreeNode>& head, const Variant& key, std::in
   return RelinkUp(std::move(replacement), index, path, base);
 }
 
+// The recursion this reproduces, each path entry being one call still under way:
+//   Clear(n): l = n.Left
+//             if l is not Nothing: Clear(l) unless passed before; n.Left = Nothing
+//             r = n.Right
+//             if r is not Nothing: Clear(r) unless passed before; n.Right = Nothing
 void ClearSubtree(const Ref<ITreeNode>& head, std::int32_t index, TreePath& path, Revisits* seen) {
-  // Each entry is one element whose clearing is under way, with how far it has got.
-  enum : std::uint8_t { kStart, kLeftCleared, kReadRight, kRightCleared };
+  // An entry's step is the next thing its call does: the four lines of the recursion above.
+  enum : std::uint8_t { ReadLeft, ResetLeft, ReadRight, ResetRight };
   const std::size_t base = path.size();
+  // Starts the call for `child` (the caller's entry having already moved on), unless the walk
+  // passed it before: then only the caller's link to it is reset.
+  const auto enter = [&](Ref<ITreeNode> child) {
+    if (FirstVisit(seen, child)) path.push_back({std::move(child), ReadLeft});
+  };
   FirstVisit(seen, head);
-  // The head's own first step is taken here, so that clearing a lone element (a small tree's
-  // usual case) needs no path at all.
+  // The head's own reads are made here, so that clearing a lone element (a small tree's usual
+  // case) needs no path at all.
   if (Ref<ITreeNode> l = head->Left(index)) {
-    path.push_back({head, kLeftCleared});
-    if (FirstVisit(seen, l)) path.push_back({std::move(l), kStart});
+    path.push_back({head, ResetLeft});
+    enter(std::move(l));
   } else if (Ref<ITreeNode> r = head->Right(index)) {
-    path.push_back({head, kRightCleared});
-    if (FirstVisit(seen, r)) path.push_back({std::move(r), kStart});
+    path.push_back({head, ResetRight});
+    enter(std::move(r));
   } else {
     return;
   }
   while (path.size() > base) {
-    TreePathStep& frame = path.back();
-    switch (frame.step) {
-      case kStart: {
-        Ref<ITreeNode> l = frame.node->Left(index);
-        if (l) {
-          frame.step = kLeftCleared;
-          // An element passed before is not entered again: only the link to it is reset.
-          if (FirstVisit(seen, l)) path.push_back({std::move(l), kStart});  // `frame` unused after
+    // Copies, not a reference into `path`: entering a child appends to it and may move it.
+    const Ref<ITreeNode> n = path.back().node;
+    const std::uint8_t step = path.back().step;
+    switch (step) {
+      case ReadLeft:
+        if (Ref<ITreeNode> l = n->Left(index)) {
+          path.back().step = ResetLeft;
+          enter(std::move(l));
         } else {
-          frame.step = kReadRight;
+          path.back().step = ReadRight;
         }
         break;
-      }
-      case kLeftCleared:
-        frame.node->SetLeft(index, Nothing);
-        frame.step = kReadRight;
+      case ResetLeft:
+        n->SetLeft(index, Nothing);
+        path.back().step = ReadRight;
         break;
-      case kReadRight: {
-        Ref<ITreeNode> r = frame.node->Right(index);
-        if (r) {
-          frame.step = kRightCleared;
-          if (FirstVisit(seen, r)) path.push_back({std::move(r), kStart});
+      case ReadRight:
+        if (Ref<ITreeNode> r = n->Right(index)) {
+          path.back().step = ResetRight;
+          enter(std::move(r));
         } else {
           path.pop_back();
         }
         break;
-      }
-      case kRightCleared:
-        frame.node->SetRight(index, Nothing);
+      case ResetRight:
+        n->SetRight(index, Nothing);
         path.pop_back();
         break;
     }

@@ -13,7 +13,7 @@
 
 #include "velmira/core/node_interfaces.h"
 #include "velmira/core/variant.h"
-#include "velmira/tree/tree.h"
+#include "velmira/tree/internal/tree_path.h"
 
 namespace velmira::detail {
 
@@ -41,12 +41,6 @@ auto WatchingForCycles(bool& damaged, Operation&& operation) {
     throw;
   }
 }
-
-/// How a removed element with two children is replaced.
-enum class RemovalStyle {
-  kPlain,  ///< by its in-order predecessor or successor, without rotations
-  kSplay,  ///< by the largest element of its left subtree, splayed to that subtree's head
-};
 
 /// The element with a key equal to `key`, or Nothing. Reads each visited element's key once.
 Ref<ITreeNode> FindKey(const Ref<ITreeNode>& root, const Variant& key, std::int32_t index,

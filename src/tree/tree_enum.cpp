@@ -58,6 +58,13 @@ Ref<ITreeNode> TreeEnum::NextItem() {
   }
 }
 
+// Each step below runs one of four recursions up to the next element it yields. A stack entry is
+// one call still under way, its flags the sides it has finished; the elements come in the
+// recursion's order, though a resumed call reads its element's links again. Pre-order:
+//   PreOrder(n): r = n.Right; l = n.Left       -- both read before either subtree is walked
+//                yield n
+//                if l is not Nothing: PreOrder(l)
+//                if r is not Nothing: PreOrder(r)
 Ref<ITreeNode> TreeEnum::PreOrderStep() {
   Ref<TreeEnumStackNode> top(static_cast<TreeEnumStackNode*>(pending_->Pop().get()));
   Ref<ITreeNode> n = top->Node();
@@ -71,6 +78,12 @@ Ref<ITreeNode> TreeEnum::PreOrderStep() {
   return n;
 }
 
+// One step of the recursion this reproduces, paused after each element it yields:
+//   InOrder(n): l = n.Left
+//               if l is not Nothing: InOrder(l)
+//               yield n
+//               r = n.Right
+//               if r is not Nothing: InOrder(r)
 Ref<ITreeNode> TreeEnum::InOrderStep() {
   Ref<TreeEnumStackNode> top = TopOf(*pending_);
   Ref<ITreeNode> n = top->Node();
@@ -91,6 +104,13 @@ Ref<ITreeNode> TreeEnum::InOrderStep() {
   return n;
 }
 
+// One step of the recursion this reproduces, paused after each element it yields (InOrder with
+// the sides exchanged):
+//   Reverse(n): r = n.Right
+//               if r is not Nothing: Reverse(r)
+//               yield n
+//               l = n.Left
+//               if l is not Nothing: Reverse(l)
 Ref<ITreeNode> TreeEnum::ReverseStep() {
   Ref<TreeEnumStackNode> top = TopOf(*pending_);
   Ref<ITreeNode> n = top->Node();
@@ -109,6 +129,11 @@ Ref<ITreeNode> TreeEnum::ReverseStep() {
   return n;
 }
 
+// One step of the recursion this reproduces, paused after each element it yields:
+//   PostOrder(n): l = n.Left; r = n.Right
+//                 if l is not Nothing: PostOrder(l)
+//                 if r is not Nothing: PostOrder(r)
+//                 yield n
 Ref<ITreeNode> TreeEnum::PostOrderStep() {
   Ref<TreeEnumStackNode> top = TopOf(*pending_);
   Ref<ITreeNode> n = top->Node();

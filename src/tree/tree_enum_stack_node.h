@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 #include "velmira/core/node_interfaces.h"
 
@@ -15,7 +16,6 @@ class TreeEnumStackNode final : public IStackNode {
       : node_(std::move(node)), left_done_(left_done), right_done_(right_done) {}
 
   const Ref<ITreeNode>& Node() const noexcept { return node_; }
-  void SetNode(Ref<ITreeNode> value) noexcept { node_ = std::move(value); }
   bool LeftDone() const noexcept { return left_done_; }
   void SetLeftDone(bool value) noexcept { left_done_ = value; }
   bool RightDone() const noexcept { return right_done_; }

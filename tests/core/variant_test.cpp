@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <random>
 #include <sstream>
 #include <string>
@@ -83,10 +84,14 @@ TEST(VariantComparison, FollowsTheTableBothWays) {
   }
 }
 
-/// Random byte strings made of pieces that stress the decoder: characters of every length,
-/// sequences cut short, overlong forms, surrogates and stray bytes, often sharing a prefix.
+/// Random byte strings made of pieces that stress the comparison: ASCII runs longer than a word,
+/// characters of every length, sequences cut short, overlong forms, surrogates and stray bytes,
+/// often sharing a prefix.
 std::vector<std::string> MalformedTexts(std::size_t count, std::uint32_t seed) {
   static const char* const kPieces[] = {"a",
+                                        "q",
+                                        "abcdefgh",
+                                        "abcdefgz",
                                         "\x7F",
                                         "\xC3\xA9",
                                         "\xC3",
@@ -120,31 +125,55 @@ std::vector<std::string> MalformedTexts(std::size_t count, std::uint32_t seed) {
   return texts;
 }
 
-// Every pair relates in exactly one way, equality is byte equality, and the order is transitive:
-// texts are keys of trees, whose searches assume a strict weak order.
-TEST(VariantText, ComparisonIsATotalOrderOnAllByteStrings) {
-  const std::vector<std::string> texts = MalformedTexts(160, 20240611);
-  const std::size_t n = texts.size();
-  std::vector<std::vector<bool>> less(n, std::vector<bool>(n));
-  for (std::size_t i = 0; i < n; ++i) {
-    for (std::size_t j = 0; j < n; ++j) {
-      const Variant a(texts[i]), b(texts[j]);
-      less[i][j] = Less(a, b);
-      const int holds = Less(a, b) + Greater(a, b) + Equal(a, b);
-      ASSERT_EQ(holds, 1) << ::testing::PrintToString(texts[i]) << " vs "
-                          << ::testing::PrintToString(texts[j]);
-      ASSERT_EQ(Equal(a, b), texts[i] == texts[j]);
-      ASSERT_EQ(Less(a, b), Greater(b, a));
+/// The text order as a model: a text read from its start as units (a well-formed UTF-8
+/// character, or else a single byte), each ranked by its UTF-16 code units, a stray byte after
+/// every character; texts compare as their sequences of ranks.
+std::vector<std::uint32_t> UnitRanks(const std::string& text) {
+  std::vector<std::uint32_t> ranks;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto byte = [&](std::size_t k) -> std::uint32_t {
+      return i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0;
+    };
+    const std::uint32_t b0 = byte(0);
+    const std::size_t length = b0 < 0x80                  ? 1
+                               : b0 >= 0xC2 && b0 <= 0xDF ? 2
+                               : b0 >= 0xE0 && b0 <= 0xEF ? 3
+                               : b0 >= 0xF0 && b0 <= 0xF4 ? 4
+                                                          : 0;
+    const std::uint32_t low = b0 == 0xE0 ? 0xA0 : b0 == 0xF0 ? 0x90 : 0x80;
+    const std::uint32_t high = b0 == 0xED ? 0x9F : b0 == 0xF4 ? 0x8F : 0xBF;
+    bool well_formed = length > 0 && i + length <= text.size() &&
+                       (length == 1 || (byte(1) >= low && byte(1) <= high));
+    for (std::size_t k = 2; well_formed && k < length; ++k) well_formed = (byte(k) & 0xC0) == 0x80;
+    if (!well_formed) {
+      ranks.push_back(0x110000 + b0);
+      ++i;
+      continue;
     }
+    std::uint32_t cp = length == 1 ? b0 : b0 & (0x7Fu >> length);
+    for (std::size_t k = 1; k < length; ++k) cp = (cp << 6) | (byte(k) & 0x3F);
+    ranks.push_back(cp < 0xD800 ? cp : cp >= 0x10000 ? cp - 0x10000 + 0xD800 : cp + 0x100000);
+    i += length;
   }
-  for (std::size_t i = 0; i < n; ++i) {
-    for (std::size_t j = 0; j < n; ++j) {
-      if (!less[i][j]) continue;
-      for (std::size_t k = 0; k < n; ++k) {
-        ASSERT_TRUE(!less[j][k] || less[i][k])
-            << ::testing::PrintToString(texts[i]) << " < " << ::testing::PrintToString(texts[j])
-            << " < " << ::testing::PrintToString(texts[k]);
-      }
+  return ranks;
+}
+
+// Every pair of texts, mostly ASCII or malformed, compares as the model says. Lexicographic order
+// on rank sequences is a strict total order, so this also makes the comparison one, as the
+// searches of trees keyed by texts assume; distinct texts never compare equal.
+TEST(VariantText, ComparisonFollowsTheUnitModelOnAllByteStrings) {
+  const std::vector<std::string> texts = MalformedTexts(220, 20240611);
+  std::vector<std::vector<std::uint32_t>> ranks;
+  for (const std::string& text : texts) ranks.push_back(UnitRanks(text));
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    for (std::size_t j = 0; j < texts.size(); ++j) {
+      const Variant a(texts[i]), b(texts[j]);
+      const std::string holds = std::string(Less(a, b) ? "<" : "") + (Greater(a, b) ? ">" : "") +
+                                (Equal(a, b) ? "=" : "");
+      const std::string want = ranks[i] < ranks[j] ? "<" : ranks[j] < ranks[i] ? ">" : "=";
+      ASSERT_EQ(holds, want) << ::testing::PrintToString(texts[i]) << " vs "
+                             << ::testing::PrintToString(texts[j]);
+      ASSERT_EQ(Equal(a, b), texts[i] == texts[j]);
     }
   }
 }

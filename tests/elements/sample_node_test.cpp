@@ -1,4 +1,5 @@
-// The sample element classes: user data, per-slot keys and links, teardown, use in containers.
+// The sample element classes: user data, per-slot keys and links, teardown. Their use in the
+// containers runs the containers' rows (container_rows_test.cpp).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,13 +17,6 @@
 #include "velmira/elements/queue_node.h"
 #include "velmira/elements/stack_node.h"
 #include "velmira/elements/tree_node.h"
-#include "velmira/linear/pqueue.h"
-#include "velmira/linear/queue.h"
-#include "velmira/linear/stack.h"
-#include "velmira/list/list.h"
-#include "velmira/list/list_enum.h"
-#include "velmira/tree/splay_tree.h"
-#include "velmira/tree/tree_enum.h"
 
 namespace velmira {
 namespace {
@@ -134,19 +128,6 @@ TYPED_TEST(SampleNodeTest, EveryMemberOfEverySlotMatchesAPlainMap) {
   EXPECT_EQ(testing::AllocationCount(), before);
 }
 
-TYPED_TEST(SampleNodeTest, TeardownReleasesUserDataAndKeysSilently) {
-  const std::int64_t before = LiveObjectCount();
-  EXPECT_TRUE(this->Read(4, 9).IsEmpty() && this->Read(4, 9).IsEmpty());
-  EXPECT_EQ(LiveObjectCount(), before + 1);  // the slot's record, made by the first get
-  this->Write(3, 0, this->values_.front());  // `Data` holds the probe, and so does a key
-  this->Write(4, kMax, this->values_.front());
-  this->values_.clear();
-  EXPECT_EQ(this->destroyed_, 0);
-  EXPECT_NO_THROW(this->node_.reset());
-  EXPECT_EQ(this->destroyed_, 1);
-  this->ExpectSilence();
-}
-
 using SampleNodeUse = testing::VelmiraTest;
 
 TEST_F(SampleNodeUse, ListNodeUserDataTagAndLinkTagAreBothReachableAndIndependent) {
@@ -161,87 +142,6 @@ TEST_F(SampleNodeUse, ListNodeUserDataTagAndLinkTagAreBothReachableAndIndependen
   node->SetTag(0, Nothing);
   node->SetTag(-1, Nothing);  // breaks the cycle
   EXPECT_EQ(node->Tag().Text(), "mine");
-}
-
-/// New elements whose user-data `Value`s are the letters of `values`.
-template <class N>
-std::vector<Ref<N>> Elements(const std::string& values) {
-  std::vector<Ref<N>> elements;
-  for (char c : values) elements.push_back(New<N>()), elements.back()->SetValue(std::string(1, c));
-  return elements;
-}
-
-/// The `Value`s of the elements `next` yields, until it yields Nothing.
-template <class N, class Next>
-std::string Drain(Next next) {
-  std::string values;
-  for (auto element = next(); element; element = next()) values += As<N>(element)->Value().Text();
-  return values;
-}
-
-TEST_F(SampleNodeUse, StackQueuePQueueAndListElementsInTwoSlotsAtOnce) {
-  const auto s = Elements<StackNode>("abcd");
-  const Ref<Stack> s0 = New<Stack>(), s3 = New<Stack>();
-  s3->SetIndex(3);
-  for (int i = 0; i < 4; ++i) s0->Push(s[i]), s3->Push(s[3 - i]);
-  EXPECT_EQ(Drain<StackNode>([&] { return s0->Pop(); }), "dcba");
-  EXPECT_EQ(Drain<StackNode>([&] { return s3->Pop(); }), "abcd");
-
-  const auto q = Elements<QueueNode>("abcd");
-  const Ref<Queue> q0 = New<Queue>(), q2 = New<Queue>();
-  q2->SetIndex(2);
-  for (int i = 0; i < 4; ++i) q0->Add(q[i]), q2->Add(q[(i + 2) % 4]);
-  q0->Remove(q[2]);  // from the middle of one queue only
-  EXPECT_EQ(Drain<QueueNode>([&] { return q0->NextItem(); }), "abd");
-  EXPECT_EQ(Drain<QueueNode>([&] { return q2->NextItem(); }), "cdab");
-
-  const auto p = Elements<PQueueNode>("abcd");
-  const Ref<PQueue> p0 = New<PQueue>(), p1 = New<PQueue>();
-  p1->SetIndex(1);
-  for (int i = 0; i < 4; ++i) {
-    p[i]->SetKey(0, i / 2);                          // 0 0 1 1: highest first, ties as added
-    p[i]->SetKey(1, std::string(1, char('z' - i)));  // z y x w
-    p0->Add(p[i]), p1->Add(p[i]);
-  }
-  p1->Remove(p[3]);
-  EXPECT_EQ(Drain<PQueueNode>([&] { return p0->NextItem(); }), "cdab");
-  EXPECT_EQ(Drain<PQueueNode>([&] { return p1->NextItem(); }), "abc");
-
-  const auto l = Elements<ListNode>("abcd");
-  const Ref<List> l0 = New<List>(), l5 = New<List>();
-  l5->SetIndex(-5);
-  for (int i = 0; i < 4; ++i) l[i]->SetTag("user"), l0->Add(l[i]), l5->Add(l[3 - i]);
-  l0->Remove(l[1]);
-  l0->AddBefore(l[1], l[0]);
-  for (const auto& n : l) {  // each list keeps its marker in its own slot's link Tag
-    EXPECT_TRUE(n->Tag(0) && n->Tag(-5) && !Is(n->Tag(0), n->Tag(-5)) && n->Tag().Text() == "user");
-  }
-  EXPECT_EQ(Drain<ListNode>([walk = l0->NewEnum()] { return walk->NextItem(); }), "bacd");
-  EXPECT_EQ(Drain<ListNode>([walk = l5->NewEnum()] { return walk->NextItem(); }), "dcba");
-  ExpectSilence();
-}
-
-TEST_F(SampleNodeUse, TreeElementsInATreeAndASplayTreeAtOnce) {
-  const Ref<Tree> tree = New<Tree>(), splay = New<SplayTree>();
-  splay->SetIndex(7);
-  auto n = New<TreeNode>();  // the usage example
-  n->SetKey(0, "word");
-  n->SetValue(1);
-  tree->Add(n);
-  EXPECT_EQ(As<TreeNode>(tree->Item("word"))->Value().Int32Value(), 1);
-  tree->Remove("word");
-  // Slot 0 orders by word, slot 7 by length, longest first.
-  const auto t = Elements<TreeNode>("abcde");
-  const std::string words[] = {"pear", "fig", "apple", "kiwi", "banana"};
-  for (int i = 0; i < 5; ++i) {
-    t[i]->SetKey(0, words[i]), t[i]->SetKey(7, -10 * static_cast<int>(words[i].size()) - i);
-    tree->Add(t[i]), splay->Add(t[i]);
-  }
-  tree->Remove("kiwi");
-  EXPECT_TRUE(Is(splay->Item(-43), t[3]));  // rotates the splay tree's slot only
-  EXPECT_EQ(Drain<TreeNode>([walk = tree->NewEnum()] { return walk->NextItem(); }), "ceba");
-  EXPECT_EQ(Drain<TreeNode>([walk = splay->NewEnum()] { return walk->NextItem(); }), "ecdab");
-  ExpectSilence();
 }
 
 }  // namespace

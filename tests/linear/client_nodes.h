@@ -4,9 +4,8 @@
 //   a->Watch('a', &log);
 //   a->fail = "s";   // SetNextItem now logs " as", then throws ElementError
 //
-// The typed suites run over the lists at the bottom: the client elements and the library's sample
-// elements; another element class joins them by being appended there. Elements are made with
-// `New<E>()` and keyed with `SetKey(Index, value)`.
+// Elements are made with `New<E>()` and keyed with `SetKey(Index, value)`; the sample and
+// building-block elements run the same rows from tests/elements.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,14 +15,10 @@
 #include <string>
 #include <utility>
 
-#include "block_element.h"
 #include "slot_map.h"
 #include "velmira/core/node_interfaces.h"
 #include "velmira/core/ref.h"
 #include "velmira/core/variant.h"
-#include "velmira/elements/pqueue_node.h"
-#include "velmira/elements/queue_node.h"
-#include "velmira/elements/stack_node.h"
 
 namespace velmira::testing {
 
@@ -99,10 +94,5 @@ class ThinPQueueNode : public ThinNode<IPQueueNode> {
  private:
   std::int32_t key_;
 };
-
-/// The element classes each container's typed suites run over.
-using StackElementTypes = ::testing::Types<ClientStackNode, StackNode, BlockElement>;
-using QueueElementTypes = ::testing::Types<ClientQueueNode, QueueNode, BlockElement>;
-using PQueueElementTypes = ::testing::Types<ClientPQueueNode, PQueueNode, BlockElement>;
 
 }  // namespace velmira::testing

@@ -9,11 +9,12 @@
 //   iN SetIndex(N)               I  print Index           @N work on container N (0 or 1)
 //   ?x print x's link            >xy link x to y by hand  =xV set x's key (integer V, or N: Null)
 //   !x<calls> x throws from those calls (g link get, s link set, k key read; none: stop)
-//   [  forget the element calls  ]  print the element calls since [ as "[ag bs ...]"
+//   [  forget the element calls  ]  print the element calls since [ as "{ag bs ...}"
 //   X  release the container (its teardown) and put a new one in its place
-// Links and keys are those of the active container's slot. Warnings print as !N (Add Nothing), !S
-// (successor), !K (null key), !R (Remove of a non-member), !I (Index), element errors as E. At the
-// end failures stop, container 0 is drained ("= a b"), then container 1 (" / c d") if not empty,
+// Links and keys are those of the active container's slot; warnings and errors print as script.h
+// says. At the
+// end failures stop, container 0 is drained ("= a b"; "~walk" if a range-for walk before it saw
+// other elements), then container 1 (" / c d") if not empty,
 // and each element still linked in slot 0, 1 or 5 prints as "x>y". Row keys go to a, b, ... in
 // slots 0, 1 and 5.
 #pragma once
@@ -28,6 +29,8 @@
 #include "capture.h"
 #include "client_nodes.h"
 #include "scale.h"
+#include "script.h"
+#include "velmira/linear/enumerate.h"
 #include "velmira/linear/pqueue.h"
 #include "velmira/linear/queue.h"
 #include "velmira/linear/stack.h"
@@ -53,25 +56,18 @@ inline Ref<IPQueueNode> HeadOf(PQueue& q) { return q.First(); }
 template <class C>
 using NodeOf = std::remove_cvref_t<decltype(*TakeFrom(std::declval<C&>()))>;
 
-/// One script: the keys of elements a, b, ... (priority queues only), the steps, the output.
-struct ScriptCase {
-  const char* name;
-  std::vector<Variant> keys;
-  const char* script;
-  const char* expected;
-};
-
 template <class C, class E>
 class LinearScript : public VelmiraTest {
  protected:
   using Node = NodeOf<C>;
+  static constexpr const char* kName = kIsStack<C> ? "Stack" : kIsQueue<C> ? "Queue" : "PQueue";
   static constexpr bool kClient = std::is_base_of_v<ClientLinkNode<Node>, E>;
 
-  void RunAll(const std::vector<ScriptCase>& cases) {
-    for (const ScriptCase& c : cases) EXPECT_EQ(Run(c), c.expected) << c.name << ": " << c.script;
+  void RunAll(const std::vector<Row>& rows) {
+    RunRows(rows, [this](const Row& row) { return Run(row); });
   }
 
-  std::string Run(const ScriptCase& c) {
+  std::string Run(const Row& c) {
     elements_.clear();
     for (std::size_t i = 0; i < 12; ++i) {
       elements_.push_back(New<E>());
@@ -84,19 +80,20 @@ class LinearScript : public VelmiraTest {
     for (std::string step; steps >> step;) {
       try {
         Step(step, *containers_[active_]);
-      } catch (const ElementError&) {
-        Print("E");
+      } catch (...) {
+        Print(ErrorWord(std::current_exception()));
       }
-      for (const std::string& text : TakeOutput()) Print(Code(text));
+      for (const std::string& text : TakeOutput()) Print("!" + WarningCode(kName, text));
     }
     if constexpr (kClient) {
       for (const Ref<E>& e : elements_) e->fail.clear();
     }
     out_ += "=";
     for (int k : {0, 1}) {
-      std::string drained;
+      std::string walked, drained;  // a range-for walk must visit what draining then yields
+      for (const Ref<Node>& n : Enumerate(containers_[k])) walked += " " + Name(n);
       while (Ref<Node> n = TakeFrom(*containers_[k])) drained += " " + Name(n);
-      out_ += (k && !drained.empty() ? " /" : "") + drained;
+      out_ += (k && !drained.empty() ? " /" : "") + drained + (walked == drained ? "" : " ~walk");
     }
     for (const Ref<E>& e : elements_) {
       for (int slot : {0, 1, 5}) {
@@ -138,7 +135,7 @@ class LinearScript : public VelmiraTest {
     if (op == '>') return El(s[1])->SetNextItem(c.Index(), El(s[2]));
     if (op == 'X') return void(containers_[active_] = New<C>());
     if (op == '[') return log_.clear();
-    if (op == ']') return Print("[" + log_.substr(log_.empty() ? 0 : 1) + "]");
+    if (op == ']') return Print("{" + log_.substr(log_.empty() ? 0 : 1) + "}");
     if (op == '=')
       return SetKey(Element(s[1]), c.Index(),
                     s[2] == 'N' ? Variant::Null() : std::stoi(s.substr(2)));
@@ -170,21 +167,6 @@ class LinearScript : public VelmiraTest {
     }
     return n ? "?" : "-";
   }
-  /// The code of a warning of this container, found by its exact text.
-  static std::string Code(const std::string& text) {
-    const std::string noun = kIsStack<C> ? "stack" : kIsQueue<C> ? "queue" : "priority queue";
-    const std::string name = kIsStack<C> ? "Stack" : kIsQueue<C> ? "Queue" : "PQueue";
-    const std::string made = name + ": Warning, an attempt was made to ";
-    const std::string texts[] = {"Add Nothing", "Add a node with a successor",
-                                 "Add a node with a null key",
-                                 "Remove an item from a " + noun + " it wasn't in",
-                                 "change the Index of a non-empty " + noun};
-    for (int i = 0; i < 5; ++i) {
-      if (text == made + texts[i]) return std::string("!") + "NSKRI"[i];
-    }
-    return "!?" + text;
-  }
-
   std::vector<Ref<E>> elements_;
   Ref<C> containers_[2] = {New<C>(), New<C>()};
   int active_ = 0;

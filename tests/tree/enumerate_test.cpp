@@ -1,9 +1,9 @@
-// Range-for over trees: Enumerate(tree, order) yields what a fresh TreeEnum's NextItem yields.
+// Range-for over trees: continuing an enumerator, views. Every walk of the tree rows also
+// compares Enumerate(tree, order) with a fresh TreeEnum (tree_test_support.h).
 #include "velmira/tree/enumerate.h"
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <ranges>
 #include <vector>
 
@@ -14,31 +14,6 @@ namespace velmira::testing {
 namespace {
 
 class TreeEnumerate : public VelmiraTest {};
-
-TEST_F(TreeEnumerate, EveryOrderMatchesTheEnumerator) {
-  std::mt19937 rng(14);
-  for (bool splay : {false, true}) {
-    for (int round = 0; round < 10; ++round) {
-      Ref<Tree> tree = MakeTree(splay);
-      tree->SetIndex(2);
-      for (int i = 0; i < 15; ++i) {
-        auto n = New<ClientTreeNode>();
-        n->SetKey(2, static_cast<std::int32_t>(rng() % 40));
-        if (!tree->Exists(n->Key(2))) tree->Add(n);
-      }
-      for (TreeEnumEnum order :
-           {eTreeEnumPreOrder, eTreeEnumReverseOrder, eTreeEnumInOrder, eTreeEnumPostOrder}) {
-        std::vector<ITreeNode*> expected, got;
-        Ref<TreeEnum> e = tree->NewEnum();
-        e->SetOrder(order);
-        for (auto n = e->NextItem(); n; n = e->NextItem()) expected.push_back(n.get());
-        for (Ref<ITreeNode> n : Enumerate(tree, order)) got.push_back(n.get());
-        EXPECT_EQ(got, expected) << "order " << order << (splay ? " splay" : " plain");
-      }
-    }
-  }
-  ExpectSilence();
-}
 
 TEST_F(TreeEnumerate, ContinuesAnEnumeratorAndWorksWithViews) {
   Ref<Tree> tree = New<SplayTree>();

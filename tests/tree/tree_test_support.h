@@ -10,6 +10,7 @@
 
 #include "slot_map.h"
 #include "velmira/core/node_interfaces.h"
+#include "velmira/tree/enumerate.h"
 #include "velmira/tree/splay_tree.h"
 #include "velmira/tree/tree.h"
 
@@ -109,14 +110,16 @@ inline std::string Shape(const Ref<Tree>& tree) {
   return Shape(walk->NextItem(), tree->Index());
 }
 
-/// The keys of a walk in `order`, "1 2 3".
+/// The keys of a walk in `order`, "1 2 3", and " ~walk" if a range-for walk saw other keys.
 inline std::string Walk(const Ref<Tree>& tree, TreeEnumEnum order) {
   Ref<TreeEnum> walk = tree->NewEnum();
   walk->SetOrder(order);
-  std::string keys;
+  std::string keys, ranged;
   for (Ref<ITreeNode> n = walk->NextItem(); n; n = walk->NextItem())
     keys += (keys.empty() ? "" : " ") + KeyText(n->Key(tree->Index()));
-  return keys;
+  for (const Ref<ITreeNode>& n : Enumerate(tree, order))
+    ranged += (ranged.empty() ? "" : " ") + KeyText(n->Key(tree->Index()));
+  return keys + (ranged == keys ? "" : " ~walk");
 }
 
 }  // namespace velmira::testing

@@ -6,7 +6,6 @@
 //   if (Is(n, back)) ...                      // same object, whatever the interface types
 #pragma once
 
-#include <compare>
 #include <concepts>
 #include <utility>
 

@@ -10,7 +10,6 @@
 #include <cstring>
 #include <string>
 #include <string_view>
-#include <type_traits>
 
 #include "velmira/core/ref.h"
 

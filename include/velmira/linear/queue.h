@@ -16,7 +16,7 @@
 
 #include "velmira/core/node_interfaces.h"
 #include "velmira/core/ref.h"
-#include "velmira/linear/chain.h"
+#include "velmira/linear/internal/chain.h"
 
 namespace velmira {
 

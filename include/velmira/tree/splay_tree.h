@@ -31,7 +31,7 @@ class SplayTree : public Tree {
 
  protected:
   ~SplayTree() override = default;
-  const char* ClassName() const noexcept override { return "SplayTree"; }
+  std::string_view ClassName() const noexcept override { return "SplayTree"; }
 };
 
 }  // namespace velmira

@@ -19,23 +19,15 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
+#include <string_view>
 
 #include "velmira/core/node_interfaces.h"
 #include "velmira/core/ref.h"
 #include "velmira/core/variant.h"
+#include "velmira/tree/internal/tree_path.h"
 #include "velmira/tree/tree_enum.h"
 
 namespace velmira {
-
-namespace detail {
-/// One level of a path through a tree, kept while an operation walks down and back up.
-struct TreePathStep {
-  Ref<ITreeNode> node;
-  std::uint8_t step;  // which link the walk went through, or how far a node's clearing has got
-};
-using TreePath = std::vector<TreePathStep>;
-}  // namespace detail
 
 class Tree : public virtual Object {
  public:
@@ -70,26 +62,14 @@ class Tree : public virtual Object {
   ~Tree() override;
 
   /// The class name that begins this tree's warnings ("Tree" or "SplayTree").
-  virtual const char* ClassName() const noexcept { return "Tree"; }
+  virtual std::string_view ClassName() const noexcept { return "Tree"; }
   /// Writes "<ClassName>: Warning, <text>".
   void Warn(const char* text) const;
+  /// The removal both kinds of tree share; `style` says how an element with two children is
+  /// replaced.
+  void RemoveWithStyle(const Variant& Key, detail::RemovalStyle style);
   /// Runs the checks every Add makes, in order, warning for the first that fails.
   bool CanAdd(const Ref<ITreeNode>& Node) const;
-
-  /// Lends the tree's reusable path buffer for one operation (or a fresh one when an element's
-  /// member re-enters the tree while the buffer is out), and takes it back afterwards.
-  class PathLease {
-   public:
-    explicit PathLease(Tree& tree) noexcept;
-    ~PathLease();
-    PathLease(const PathLease&) = delete;
-    PathLease& operator=(const PathLease&) = delete;
-    detail::TreePath& path() noexcept { return path_; }
-
-   private:
-    Tree& tree_;
-    detail::TreePath path_;
-  };
 
   Ref<ITreeNode> root_;
   std::int32_t index_ = 0;
@@ -98,6 +78,8 @@ class Tree : public virtual Object {
   bool damaged_ = false;
 
  private:
+  friend class detail::TreePathLease;
+  /// The path buffer kept between operations (see src/tree/tree_path_lease.h).
   detail::TreePath spare_path_;
 };
 
