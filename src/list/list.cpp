@@ -1,5 +1,6 @@
 #include "velmira/list/list.h"
 
+#include <exception>
 #include <utility>
 
 #include "core/index_rule.h"
@@ -46,6 +47,22 @@ List::~List() {
 }
 
 namespace {
+/// Marks the list as interrupted when the operation it guards ends with an element's error.
+class InterruptionWatch {
+ public:
+  explicit InterruptionWatch(bool& flag) noexcept
+      : flag_(flag), errors_(std::uncaught_exceptions()) {}
+  ~InterruptionWatch() {
+    if (std::uncaught_exceptions() > errors_) flag_ = true;
+  }
+  InterruptionWatch(const InterruptionWatch&) = delete;
+  InterruptionWatch& operator=(const InterruptionWatch&) = delete;
+
+ private:
+  bool& flag_;
+  int errors_;
+};
+
 /// Runs one element call of a teardown; false when it raised an error (which is dropped).
 template <class Call>
 bool Attempt(Call&& call) noexcept {
@@ -131,6 +148,7 @@ Ref<IListNode> List::PrevItem(const Ref<IListNode>& Node) const {
 }
 
 void List::Add(Ref<IListNode> Node) {
+  const InterruptionWatch watch(interrupted_);
   if (!Node) {
     detail::Warn(kAddNothing);
     return;
@@ -176,6 +194,7 @@ bool List::CanInsertNextTo(const Ref<IListNode>& Node1, const Ref<IListNode>& No
 }
 
 void List::AddBefore(Ref<IListNode> Node1, Ref<IListNode> Node2) {
+  const InterruptionWatch watch(interrupted_);
   const detail::KeepAlive alive(this);
   if (!CanInsertNextTo(Node1, Node2)) return;
   const std::int32_t count = CheckedAdd(count_, 1);
@@ -193,6 +212,7 @@ void List::AddBefore(Ref<IListNode> Node1, Ref<IListNode> Node2) {
 }
 
 void List::AddAfter(Ref<IListNode> Node1, Ref<IListNode> Node2) {
+  const InterruptionWatch watch(interrupted_);
   const detail::KeepAlive alive(this);
   if (!CanInsertNextTo(Node1, Node2)) return;
   const std::int32_t count = CheckedAdd(count_, 1);
@@ -210,6 +230,7 @@ void List::AddAfter(Ref<IListNode> Node1, Ref<IListNode> Node2) {
 }
 
 void List::Remove(Ref<IListNode> Node) {
+  const InterruptionWatch watch(interrupted_);
   if (!first_ || !Node) return;
   const detail::KeepAlive alive(this);
   if (!IsMember(Node)) {
@@ -228,6 +249,8 @@ void List::Remove(Ref<IListNode> Node) {
       Node->SetNextItem(index_, Nothing);
       count_ = CheckedAdd(count_, -1);
     }
+    // After an interrupted operation the first element may still point back at one that left.
+    if (interrupted_) Node->SetPrevItem(index_, Nothing);
     Node->SetTag(index_, Nothing);
     return;
   }
@@ -252,6 +275,10 @@ void List::Remove(Ref<IListNode> Node) {
 
 void List::Clear() {
   const detail::KeepAlive alive(this);
+  const InterruptionWatch watch(interrupted_);
+  // After an interrupted Remove or Clear at the front, the first element can still point back at
+  // the element that left, which points at it: unlink them, or the two keep each other alive.
+  if (interrupted_ && first_) first_->SetPrevItem(index_, Nothing);
   Ref<IListNode> reached;
   while (first_) {
     Ref<IListNode> element = first_;
@@ -274,6 +301,7 @@ void List::Clear() {
   }
   last_ = Nothing;
   count_ = 0;
+  interrupted_ = false;
 }
 
 Ref<ListEnum> List::NewEnum() const {

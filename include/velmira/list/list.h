@@ -94,6 +94,9 @@ class List : public virtual Object {
   Ref<IListNode> marker_;
   std::int32_t index_ = 0;
   std::int32_t count_ = 0;
+  /// Set when an element's error interrupted an operation: the first element may then still
+  /// point back at an element that left, which Clear must unlink too.
+  bool interrupted_ = false;
 };
 
 }  // namespace velmira
