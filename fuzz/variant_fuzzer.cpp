@@ -11,58 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_input.h"
 #include "velmira/core/debug_output.h"
 #include "velmira/core/variant.h"
 #include "velmira/debug/debugger.h"
 
 using namespace velmira;
+using velmira::fuzz::MakeVariant;
+using velmira::fuzz::Reader;
 
 namespace {
-
-struct Reader {
-  const std::uint8_t* p;
-  std::size_t n;
-  std::uint8_t Byte() { return n ? (--n, *p++) : 0; }
-  template <class T>
-  T Raw() {
-    T v{};
-    const std::size_t k = std::min(n, sizeof(T));
-    std::memcpy(&v, p, k);
-    p += k, n -= k;
-    return v;
-  }
-};
-
-Variant Make(Reader& r) {
-  switch (r.Byte() % 12) {
-    case 0:
-      return Variant();
-    case 1:
-      return Variant::Null();
-    case 2:
-      return Variant(r.Byte() % 2 == 0);
-    case 3:
-      return Variant(r.Raw<std::int16_t>());
-    case 4:
-      return Variant(r.Raw<std::int32_t>());
-    case 5:
-      return Variant(r.Raw<float>());
-    case 6:
-      return Variant(r.Raw<double>());
-    case 7:
-      return Variant::CurrencyFromScaled(r.Raw<std::int64_t>());
-    case 8:
-      return Variant::Date(r.Raw<double>());
-    case 9:
-      return Variant(std::numeric_limits<double>::quiet_NaN());
-    default: {
-      const std::size_t len = std::min<std::size_t>(r.Byte() % 40, r.n);
-      std::string text(reinterpret_cast<const char*>(r.p), len);
-      r.p += len, r.n -= len;
-      return Variant(std::string_view(text));
-    }
-  }
-}
 
 /// True for values the order covers: not Null, not NaN (which still sorts before any text).
 bool Orders(const Variant& v) {
@@ -85,7 +43,7 @@ void Check(bool ok, const char* what) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   Reader r{data, size};
-  const Variant v[3] = {Make(r), Make(r), Make(r)};
+  const Variant v[3] = {MakeVariant(r), MakeVariant(r), MakeVariant(r)};
   for (const Variant& a : v) {
     Check(!Less(a, a) && !Greater(a, a), "irreflexive");
     Check(Equal(a, a) == Orders(a), "a value equals itself exactly when it orders");

@@ -77,6 +77,12 @@ void InvokeAny(velmira_handle object, const InterfaceInfo* iface, const char* me
   if (result) ToC(value, result);
 }
 
+Ref<ClassFactory> FactoryOf(velmira_handle factory) {
+  Ref<Object> object = HandleTable::Instance().Import(factory);
+  auto* f = dynamic_cast<ClassFactory*>(object.get());
+  if (!f) throw Error(kErrTypeMismatch, "Type mismatch: the object is not a class factory");
+  return Ref<ClassFactory>(f);
+}
 }  // namespace
 }  // namespace velmira::detail
 
@@ -147,15 +153,6 @@ velmira_status velmira_get_class_object(const velmira_guid* class_id, velmira_ha
         HandleTable::Instance().Export(GetClassObject(ToGuid(Required(class_id, "class id"))));
   });
 }
-
-namespace {
-Ref<ClassFactory> FactoryOf(velmira_handle factory) {
-  Ref<Object> object = HandleTable::Instance().Import(factory);
-  auto* f = dynamic_cast<ClassFactory*>(object.get());
-  if (!f) throw Error(kErrTypeMismatch, "Type mismatch: the object is not a class factory");
-  return Ref<ClassFactory>(f);
-}
-}  // namespace
 
 velmira_status velmira_factory_lock(velmira_handle factory, int lock, velmira_error* error) {
   return Guard(error, [&] { FactoryOf(factory)->LockServer(lock != 0); });

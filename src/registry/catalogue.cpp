@@ -234,7 +234,8 @@ const InterfaceInfo* FindInterface(const Guid& interfaceId) noexcept {
 
 const ClassInfo* ClassOf(const Ref<Object>& object) {
   if (!object) return nullptr;
-  const std::type_info& type = typeid(*object.get());
+  const Object& target = *object;
+  const std::type_info& type = typeid(target);
   for (const ClassInfo& c : kClasses) {
     if (c.exact_type && *c.exact_type == type) return &c;
   }
