@@ -83,7 +83,7 @@ TEST(MemberTables, ListWithItemAndCountAfterNewEnum) {
        {"Count", G, "", "Int32", ""}});
 }
 
-TEST(MemberTables, TreeWithItemAsDefaultMember) {
+TEST(MemberTables, Tree) {
   ExpectTable(
       "Tree",
       {{"Index", G, "", "Int32", ""},
@@ -98,9 +98,6 @@ TEST(MemberTables, TreeWithItemAsDefaultMember) {
        {"Remove", M, "ref Key Variant", "", "Removes the item with the given key from the tree."},
        {"Clear", M, "", "", "Removes all items from the tree."},
        {"NewEnum", M, "", "TreeEnum", ""}});
-  EXPECT_EQ(FindInterface("Tree")->DispatchIdOf("Item"), 0);
-  EXPECT_EQ(FindInterface("Tree")->DispatchIdOf(""), 0);
-  EXPECT_EQ(FindInterface("SplayTree")->DispatchIdOf(""), -1);  // no default member there
 }
 
 TEST(MemberTables, DebuggerSettingsThenMethods) {
