@@ -1,6 +1,7 @@
 // The debugger driven by scripts: lines and their number, warnings in order, counters,
 // indentation, the profiler with a hand-set clock, the report, the log file and what each setting
 // gates.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -123,12 +124,8 @@ TEST_F(DebuggerScript, NamesThatCannotBeOpenedReadAsEmptyAndWriteNoFile) {
 
 TEST_F(DebuggerScript, AFileErrorNamesTheFile) {
   Run("f/dev/full");
-  try {
-    debugger_->Output("x");
-    FAIL() << "no error raised";
-  } catch (const Error& e) {
-    EXPECT_NE(std::string(e.what()).find("/dev/full"), std::string::npos) << e.what();
-  }
+  EXPECT_THAT([&] { debugger_->Output("x"); },
+              ::testing::ThrowsMessage<Error>(::testing::HasSubstr("/dev/full")));
   TakeOutput();
 }
 
