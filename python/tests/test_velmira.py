@@ -1,5 +1,6 @@
-"""The library from Python: every creatable class, Python-defined elements in every container,
-errors and warnings crossing the boundary, lifetimes, and refused input."""
+"""The library from Python: what the package adds over the C interface. Proxies for every creatable
+class, Python-defined elements in every container, values and errors crossing the boundary,
+lifetimes, and the debug output. What the members do is the C++ tests' business."""
 import datetime
 import decimal
 import gc
@@ -7,23 +8,13 @@ import pydoc
 import weakref
 
 import pytest
-from conftest import element_class
+from conftest import LINKS, element_class
 
 import velmira
 from velmira import _capi
 
 New = velmira.CreateObject
-
-
-def keyed(cls, *keys):
-    """Sample elements ("Velmira.TreeNode") or Python elements (a class) with Key(0) set."""
-    if isinstance(cls, str):
-        made = []
-        for k in keys:
-            made.append(New(cls))
-            made[-1].SetKey(0, k)
-        return made
-    return [cls(k) for k in keys]
+SAMPLES = ["Velmira." + interface[1:] for interface in LINKS]  # the sample element classes
 
 
 # ---- Every creatable class, as a scenario through Python ------------------------------------
@@ -32,76 +23,48 @@ def drain(container, take):
     return [n.Key(0) for n in iter(lambda: getattr(container, take)(), None)]
 
 
-def stack(make):
-    s = New("Velmira.Stack")
-    for n in make("Velmira.StackNode", "a", "b", "c"):
+def stack(s, make):
+    for n in make("a", "b", "c"):
         s.Push(n)
-    assert s.Top.Key(0) == "c"
-    return drain(s, "Pop") == ["c", "b", "a"] and s.IsEmpty
+    assert s.Top.Key(0) == "c" and drain(s, "Pop") == ["c", "b", "a"] and s.IsEmpty
 
 
-def queue(make):
-    q = New("Velmira.Queue")
-    nodes = make("Velmira.QueueNode", "a", "b", "c")
+def queue(q, make):
+    nodes = make("a", "b", "c")
     for n in nodes:
         q.Add(n)
     q.Remove(nodes[1])
-    return drain(q, "NextItem") == ["a", "c"]
+    assert drain(q, "NextItem") == ["a", "c"]
 
 
-def pqueue(make):
-    q = New("Velmira.PQueue")
-    for n in make("Velmira.PQueueNode", 2, 9, 2.5, 9):
+def pqueue(q, make):
+    for n in make(2, 9, 2.5, 9):
         q.Add(n)
-    return drain(q, "NextItem") == [9, 9, 2.5, 2]
+    assert drain(q, "NextItem") == [9, 9, 2.5, 2]
 
 
-def list_(make):
-    lst = New("Velmira.List")
-    a, b, c = make("Velmira.ListNode", "a", "b", "c")
+def list_(lst, make):
+    a, b, c = make("a", "b", "c")
     lst.Add(a)
     lst.Add(c)
     lst.AddBefore(b, c)
     walk = lst.NewEnum()
     walk.Order = velmira.eListEnumReverseOrder
-    return ([n.Key(0) for n in walk] == ["c", "b", "a"] and lst.Count == 3 and lst.Item(2) is b
-            and lst.NextItem(a) is b)
+    assert [n.Key(0) for n in walk] == ["c", "b", "a"] and lst.Item(2) is b and lst.NextItem(a) is b
 
 
-def tree(name):
-    def scenario(make):
-        t = New(name)
-        nodes = make("Velmira.TreeNode", "pear", "apple", "fig")
-        for n in nodes:
-            t.Add(n)
-        t.Remove("fig")
-        return ([n.Key(0) for n in t.NewEnum()] == ["apple", "pear"] and t["apple"] is nodes[1]
-                and t.Exists("pear") and not t.Exists("fig"))
-    return scenario
+def tree(t, make):
+    nodes = make("pear", "apple", "fig")
+    for n in nodes:
+        t.Add(n)
+    t.Remove("fig")
+    assert [n.Key(0) for n in t.NewEnum()] == ["apple", "pear"] and t["apple"] is nodes[1]
+    assert t.Exists("pear") and not t.Exists("fig")
 
 
-def debugger(name):
-    def scenario(make, lines):
-        d = New(name)
-        d.ShowIndent = False
-        d.Enter("Main")
-        d.Output("total", 42, velmira.Null)
-        d.Leave("Main")
-        return d.ShowIndent is False and (lines != []) == (name == "Velmira.Debugger")
-    return scenario
-
-
-SCENARIOS = {"Velmira.Stack": stack, "Velmira.Queue": queue, "Velmira.PQueue": pqueue,
-             "Velmira.List": list_, "Velmira.Tree": tree("Velmira.Tree"),
-             "Velmira.SplayTree": tree("Velmira.SplayTree"),
-             "Velmira.Debugger": debugger("Velmira.Debugger"),
-             "Velmira.NoDebugger": debugger("Velmira.NoDebugger")}
-ELEMENTS = {"Velmira.StackNode": stack, "Velmira.QueueNode": queue,
-            "Velmira.PQueueNode": pqueue, "Velmira.ListNode": list_,
-            "Velmira.TreeNode": tree("Velmira.SplayTree")}
-PYTHON_ELEMENTS = {"Velmira.StackNode": "IStackNode", "Velmira.QueueNode": "IQueueNode",
-                   "Velmira.PQueueNode": "IPQueueNode", "Velmira.ListNode": "IListNode",
-                   "Velmira.TreeNode": "ITreeNode"}
+SCENARIOS = {"Velmira.Stack": ("IStackNode", stack), "Velmira.Queue": ("IQueueNode", queue),
+             "Velmira.PQueue": ("IPQueueNode", pqueue), "Velmira.List": ("IListNode", list_),
+             "Velmira.Tree": ("ITreeNode", tree), "Velmira.SplayTree": ("ITreeNode", tree)}
 
 
 def test_scenarios_cover_every_creatable_class():
@@ -111,24 +74,29 @@ def test_scenarios_cover_every_creatable_class():
         _capi.lib.velmira_class_at(i, info, None)
         if info.instancing == _capi.CREATABLE:
             creatable.add(info.qualified_name.decode())
-    assert creatable == set(SCENARIOS) | set(ELEMENTS)
+    assert creatable == set(SCENARIOS) | set(SAMPLES) | {"Velmira.Debugger", "Velmira.NoDebugger"}
 
 
 @pytest.mark.parametrize("name", SCENARIOS)
-def test_container_scenario_with_sample_elements(name, warnings):
-    scenario = SCENARIOS[name]
-    args = (keyed, warnings) if name.endswith("Debugger") else (keyed,)
-    assert scenario(*args)
+def test_python_elements_in_every_container(name):
+    interface, scenario = SCENARIOS[name]
+    cls = element_class(interface)
+    scenario(New(name), lambda *keys: [cls(k) for k in keys])
 
 
-@pytest.mark.parametrize("sample", ELEMENTS)
-def test_python_elements_in_every_container(sample):
-    cls = element_class(PYTHON_ELEMENTS[sample])
-    assert ELEMENTS[sample](lambda _, *keys: keyed(cls, *keys))
+@pytest.mark.parametrize("name", ["Velmira.Debugger", "Velmira.NoDebugger"])
+def test_debuggers(name, warnings):
+    d = New(name)
+    d.ShowIndent = False
+    d.Enter("Main")
+    d.Output("total", 42, velmira.Null)
+    d.Leave("Main")
+    assert d.ShowIndent is False and (warnings != []) == (name == "Velmira.Debugger")
 
 
-def test_sample_element_fields_and_keys_per_slot():
-    n = New("Velmira.TreeNode")
+@pytest.mark.parametrize("name", SAMPLES)
+def test_sample_element_fields_and_keys_per_slot(name):
+    n = New(name)
     n.SetKey(0, "zero")
     n.SetKey(-3, 7)
     n.Tag = n  # an object goes through the set accessor
@@ -156,11 +124,17 @@ def test_objects_come_back_as_the_same_proxy_or_element():
     n.Flags = n.Data = None
 
 
-@pytest.mark.parametrize("value, number", [
-    (2 ** 31, 6), (decimal.Decimal("1e20"), 6), (object(), 13), ([1], 13)])
-def test_python_values_without_a_variant_kind_are_refused(value, number):
+# Refused in Python (no variant kind, no such attribute, no default member) or by the library
+# (a number where an element is wanted), each with its number.
+@pytest.mark.parametrize("action, number", [
+    (lambda s: setattr(s, "Index", 2 ** 31), 6), (lambda s: setattr(s, "Index", object()), 13),
+    (lambda s: setattr(s, "Index", decimal.Decimal("1e20")), 6),
+    (lambda s: setattr(s, "Index", [1]), 13), (lambda s: s.Foo, 438),
+    (lambda s: setattr(s, "IsEmpty", True), 438), (lambda s: setattr(s, "Colour", 1), 438),
+    (lambda s: s[0], 438), (lambda s: s.Push(5), 13)])
+def test_bad_calls_raise_numbered_errors(action, number):
     with pytest.raises(velmira.Error) as caught:
-        New("Velmira.StackNode").Value = value
+        action(New("Velmira.Stack"))
     assert caught.value.number == number
 
 
@@ -205,62 +179,17 @@ def test_an_exception_in_a_python_member_passes_out_of_the_container(interface, 
     container.Clear()
 
 
-def test_a_python_element_is_released_once_and_not_leaked():
-    cls = element_class("IQueueNode")
-    q, e = New("Velmira.Queue"), cls("job")
-    q.Add(e)
-    assert e.releases == 0 and q.First is e
+def test_a_python_element_lives_while_only_the_library_holds_it_and_is_released_once():
+    q = New("Velmira.Queue")
+    q.Add(element_class("IQueueNode")("orphan"))
+    gc.collect()
+    e = q.First
+    assert e.key == "orphan" and e.releases == 0
     assert q.NextItem() is e and e.releases == 1 and q.IsEmpty
     alive = weakref.ref(e)
     del e
     gc.collect()
     assert alive() is None
-
-
-def test_a_python_element_lives_while_only_the_library_holds_it():
-    q = New("Velmira.Queue")
-    q.Add(element_class("IQueueNode")("orphan"))
-    gc.collect()
-    assert q.NextItem().key == "orphan"
-
-
-@pytest.mark.parametrize("container, add, text", [
-    ("Velmira.Stack", "Push", "Stack: Warning, an attempt was made to Add Nothing"),
-    ("Velmira.Queue", "Add", "Queue: Warning, an attempt was made to Add Nothing"),
-    ("Velmira.SplayTree", "Add", "SplayTree: Warning, an attempt was made to Add Nothing"),
-    ("Velmira.List", "Add", "List: Warning, an attempt was made to Add Nothing")])
-def test_warnings_are_captured_line_by_line(container, add, text, warnings):
-    c = New(container)
-    getattr(c, add)(None)
-    getattr(c, add)(None)
-    assert warnings == [text, text]
-
-
-# ---- Refused input --------------------------------------------------------------------------
-
-@pytest.mark.parametrize("action, number", [
-    (lambda s: s.Foo, 438), (lambda s: setattr(s, "IsEmpty", True), 438),
-    (lambda s: setattr(s, "Colour", 1), 438), (lambda s: s.Push(5), 13),
-    (lambda s: s.Push(New("Velmira.QueueNode")), 13), (lambda s: setattr(s, "Index", "x"), 13),
-    (lambda s: s.Push(), 449), (lambda s: s.Pop(1), 450), (lambda s: s[0], 438),
-    (lambda s: New("Velmira.ListEnum"), 429), (lambda s: New("Velmira.Nope"), 429)])
-def test_bad_calls_raise_numbered_errors(action, number):
-    with pytest.raises(velmira.Error) as caught:
-        action(New("Velmira.Stack"))
-    assert caught.value.number == number
-
-
-def test_a_released_handle_is_refused():
-    s = New("Velmira.Stack")
-    stale = s._handle
-    del s
-    gc.collect()
-    ghost = object.__new__(velmira._classes["Velmira.Stack"])
-    object.__setattr__(ghost, "_handle", stale)
-    with pytest.raises(velmira.Error) as caught:
-        ghost.IsEmpty
-    object.__setattr__(ghost, "_handle", 0)
-    assert caught.value.number == 5 and "Invalid handle" in caught.value.message
 
 
 def test_element_classes_are_checked_when_defined():
@@ -299,8 +228,13 @@ def test_python_and_sample_elements_mix_in_one_list():
     lst.Clear()
 
 
-def test_without_a_receiver_warnings_go_to_standard_error(capfd):
-    velmira.SetDebugOutput(lambda line: None)
+# ---- The debug output -----------------------------------------------------------------------
+
+def test_warnings_come_line_by_line_and_without_a_receiver_go_to_standard_error(warnings, capfd):
+    queue = New("Velmira.Queue")
+    queue.Add(None)
+    queue.Add(None)
+    assert warnings == ["Queue: Warning, an attempt was made to Add Nothing"] * 2
     velmira.SetDebugOutput(None)
-    New("Velmira.Queue").Add(None)
+    queue.Add(None)
     assert capfd.readouterr().err == "Queue: Warning, an attempt was made to Add Nothing\n"

@@ -20,11 +20,17 @@ namespace {
 using ::testing::Property;
 using ::testing::Throws;
 
-/// A client stack element: one link, whatever the slot. Logs its destruction when asked to.
-class Node : public IStackNode {
+/// A client element: one stack link, whatever the slot, and a tree element's links that are
+/// never used (two interfaces, for identity across them). Logs its destruction when asked to.
+class Node : public IStackNode, public ITreeNode {
  public:
   Ref<IStackNode> NextItem(std::int32_t) override { return next; }
   void SetNextItem(std::int32_t, const Ref<IStackNode>& Value) override { next = Value; }
+  Variant Key(std::int32_t) override { return {}; }
+  Ref<ITreeNode> Left(std::int32_t) override { return Nothing; }
+  void SetLeft(std::int32_t, const Ref<ITreeNode>&) override {}
+  Ref<ITreeNode> Right(std::int32_t) override { return Nothing; }
+  void SetRight(std::int32_t, const Ref<ITreeNode>&) override {}
   Ref<IStackNode> next;
   static inline std::vector<const Node*>* destroyed = nullptr;
 
@@ -49,42 +55,26 @@ TEST_F(RefTest, AssignmentRetainsTheNewTargetBeforeReleasingTheOld) {
   EXPECT_EQ(LiveObjectCount() - live_at_start_, 1);
 }
 
-/// A client element with two interfaces whose links are never used: identity across them.
-class ListAndTreeNode : public IListNode, public ITreeNode {
- public:
-  Ref<IListNode> NextItem(std::int32_t) override { return Nothing; }
-  void SetNextItem(std::int32_t, const Ref<IListNode>&) override {}
-  Ref<IListNode> PrevItem(std::int32_t) override { return Nothing; }
-  void SetPrevItem(std::int32_t, const Ref<IListNode>&) override {}
-  Ref<IListNode> Tag(std::int32_t) override { return Nothing; }
-  void SetTag(std::int32_t, const Ref<IListNode>&) override {}
-  Variant Key(std::int32_t) override { return {}; }
-  Ref<ITreeNode> Left(std::int32_t) override { return Nothing; }
-  void SetLeft(std::int32_t, const Ref<ITreeNode>&) override {}
-  Ref<ITreeNode> Right(std::int32_t) override { return Nothing; }
-  void SetRight(std::int32_t, const Ref<ITreeNode>&) override {}
-};
-
 TEST_F(RefTest, NothingAndIdentityAcrossInterfaces) {
-  const Ref<ListAndTreeNode> object = New<ListAndTreeNode>();
-  Ref<IListNode> as_element = object;
+  const Ref<Node> object = New<Node>();
+  Ref<IStackNode> as_element = object;
   const Ref<ITreeNode> as_other = object;
   EXPECT_TRUE(Is(as_element, as_other));
-  EXPECT_TRUE(Is(As<ListAndTreeNode>(as_other), object));
-  EXPECT_TRUE(Is(As<IListNode>(as_other), object));
-  EXPECT_FALSE(Is(as_element, Ref<IListNode>(New<ListAndTreeNode>())) || Is(as_element, Nothing));
+  EXPECT_TRUE(Is(As<Node>(as_other), object));
+  EXPECT_TRUE(Is(As<IStackNode>(as_other), object));
+  EXPECT_FALSE(Is(as_element, Ref<IStackNode>(New<Node>())) || Is(as_element, Nothing));
   EXPECT_FALSE(as_element == Nothing);
   as_element = Nothing;
   EXPECT_TRUE(as_element == Nothing && Ref<IStackNode>() == Nothing && Is(as_element, Nothing) &&
-              Is(Ref<IStackNode>(), Ref<IListNode>()));
+              Is(Ref<IStackNode>(), Ref<ITreeNode>()));
 }
 
 TEST_F(RefTest, AsToAMissingInterfaceRaisesTypeMismatch) {
-  const Ref<IListNode> node = New<ListAndTreeNode>();
-  const auto convert = [&] { As<IStackNode>(node); };
+  const Ref<IStackNode> node = New<Node>();
+  const auto convert = [&] { As<IQueueNode>(node); };
   EXPECT_THAT(convert, Throws<Error>(Property(&Error::Number, kErrTypeMismatch)));
   EXPECT_THAT(convert, ::testing::ThrowsMessage<Error>(::testing::StrEq("Type mismatch")));
-  EXPECT_EQ(As<IStackNode>(Ref<IListNode>()), Nothing);
+  EXPECT_EQ(As<IQueueNode>(Ref<IStackNode>()), Nothing);
 }
 
 /// An interface whose implementation is private: `New` goes through its factory.

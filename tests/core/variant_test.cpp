@@ -44,30 +44,29 @@ Variant Key(const std::string& token) {
   return kind == 'f' ? Variant(float(x)) : kind == 't' ? Variant::Date(x) : Variant(x);
 }
 
+/// Which of the three tests hold for `a` against `b`: "<", ">", "=", or "?" for none.
+std::string Holds(const Variant& a, const Variant& b) {
+  const std::string holds =
+      std::string(Less(a, b) ? "<" : "") + (Greater(a, b) ? ">" : "") + (Equal(a, b) ? "=" : "");
+  return holds.empty() ? "?" : holds;
+}
+
 /// "left op right": op is the one test that holds for left against right, ? when none does.
 const char* const kComparisons[] = {
     // Numbers after widening; true is -1; a date is its serial; currency exactly, in 1/10000.
     "i1 < i2", "h1 = d1", "f.5 = d.5", "c15000 = d1.5", "c15000 > i1",
     "c9223372036854775807 > c9223372036854775806", "b1 = i-1", "b0 = h0", "t45000 = i45000",
     "t1.5 > d1.25",
-    // Any number before any text; texts in binary order, a proper prefix first.
-    "i10 < '9", "d1e300 < '", "'10 < '9", "'ab < 'abc", "'B < 'a", "'same = 'same",
-    // Texts of up to 14 bytes are held inline, longer ones shared: both sides of the boundary.
-    "'12345678901234 < '123456789012345", "'123456789012345 = '123456789012345",
-    "'123456789012345 < '123456789012346",
+    // Any number before any text. Text against text is the model test's below; these rows are
+    // what its random texts do not reach: two supplementary characters, two characters that differ
+    // in a continuation byte, continuation bytes its pieces lack.
+    "i10 < '9", "d1e300 < '", "'\U0001F600 < '\U0001F601", "'caf\u00E9 > 'caf\u00E8",
+    "'\xEF\xEF > '\xEF\xEF\x9B\x9B", "'\xEF\xEF > '\xEF\x9B\xEF\xEF",
     // Empty is 0 against a number, the empty text against a text; Null and NaN satisfy no test.
     "E = E", "E = i0", "E > i-1", "E < d0.001", "E = '", "E < 'a", "N ? N", "N ? i1", "N ? E",
     "N ? '", "dnan ? dnan",
     // Objects are equal to themselves only, and never less or greater than anything.
-    "o1 = o1", "o0 = o0", "o1 ? o2", "o1 ? o0", "o1 ? i1", "o1 ? '1", "o1 ? E",
-    // UTF-16 order: supplementary characters (surrogates D800-DFFF) sort below U+E000..U+FFFF.
-    "'\U0001F600 < '\uFF21", "'x\U00010000 < 'x\uE000", "'\U00010000 > '\uD7FF",
-    "'\U0001F600 < '\U0001F601",
-    // A difference inside a multi-byte character; invalid bytes are distinct, after characters.
-    "'caf\u00E9 > 'caf\u00E8", "'a\xFF > 'a\xFE", "'\xC3 > '\uFFFF",
-    // A text cut inside a multi-byte character ends in invalid units, after its completion.
-    "'\xC3 > '\xC3\xA9", "'\xE2\x82 > '\xE2\x82\xAC", "'\xE2\x82 > '\u3000", "'\u20AC < '\u3000",
-    "'\xEF\xEF > '\xEF\xEF\x9B\x9B", "'\xEF\xEF > '\xEF\x9B\xEF\xEF"};
+    "o1 = o1", "o0 = o0", "o1 ? o2", "o1 ? o0", "o1 ? i1", "o1 ? '1", "o1 ? E"};
 
 TEST(VariantComparison, FollowsTheTableBothWays) {
   for (const char* line : kComparisons) {
@@ -77,9 +76,7 @@ TEST(VariantComparison, FollowsTheTableBothWays) {
     const std::string reversed = op == "<" ? ">" : op == ">" ? "<" : op;
     for (const auto& [a, b, want] :
          {std::tuple(Key(left), Key(right), op), std::tuple(Key(right), Key(left), reversed)}) {
-      const std::string holds = std::string(Less(a, b) ? "<" : "") + (Greater(a, b) ? ">" : "") +
-                                (Equal(a, b) ? "=" : "");
-      EXPECT_EQ(holds.empty() ? "?" : holds, want) << line;
+      EXPECT_EQ(Holds(a, b), want) << line;
     }
   }
 }
@@ -88,29 +85,13 @@ TEST(VariantComparison, FollowsTheTableBothWays) {
 /// characters of every length, sequences cut short, overlong forms, surrogates and stray bytes,
 /// often sharing a prefix.
 std::vector<std::string> MalformedTexts(std::size_t count, std::uint32_t seed) {
-  static const char* const kPieces[] = {"a",
-                                        "q",
-                                        "abcdefgh",
-                                        "abcdefgz",
-                                        "\x7F",
-                                        "\xC3\xA9",
-                                        "\xC3",
-                                        "\xE2\x82\xAC",
-                                        "\xE2\x82",
-                                        "\xE3\x80\x80",
-                                        "\xEF\xBF\xBF",
-                                        "\xEF",
-                                        "\xF0\x9F\x98\x80",
-                                        "\xF0\x9F\x98",
-                                        "\xF0\x9F",
-                                        "\xC0\x80",
-                                        "\xE0\x80\x80",
-                                        "\xF0\x80\x80\x80",
-                                        "\xED\xA0\x80",
-                                        "\x80",
-                                        "\xBF",
-                                        "\xFF",
-                                        "\xF4\x90\x80\x80"};
+  // clang-format off
+  static const char* const kPieces[] = {
+      "a", "q", "abcdefgh", "abcdefgz", "\x7F", "\xC3\xA9", "\xC3", "\xE2\x82\xAC", "\xE2\x82",
+      "\xE3\x80\x80", "\xEF\xBF\xBF", "\xEF", "\xF0\x9F\x98\x80", "\xF0\x9F\x98", "\xF0\x9F",
+      "\xC0\x80", "\xE0\x80\x80", "\xF0\x80\x80\x80", "\xED\xA0\x80", "\x80", "\xBF", "\xFF",
+      "\xF4\x90\x80\x80"};
+  // clang-format on
   std::mt19937 random(seed);
   std::vector<std::string> texts;
   while (texts.size() < count) {
@@ -168,11 +149,9 @@ TEST(VariantText, ComparisonFollowsTheUnitModelOnAllByteStrings) {
   for (std::size_t i = 0; i < texts.size(); ++i) {
     for (std::size_t j = 0; j < texts.size(); ++j) {
       const Variant a(texts[i]), b(texts[j]);
-      const std::string holds = std::string(Less(a, b) ? "<" : "") + (Greater(a, b) ? ">" : "") +
-                                (Equal(a, b) ? "=" : "");
       const std::string want = ranks[i] < ranks[j] ? "<" : ranks[j] < ranks[i] ? ">" : "=";
-      ASSERT_EQ(holds, want) << ::testing::PrintToString(texts[i]) << " vs "
-                             << ::testing::PrintToString(texts[j]);
+      ASSERT_EQ(Holds(a, b), want)
+          << ::testing::PrintToString(texts[i]) << " vs " << ::testing::PrintToString(texts[j]);
       ASSERT_EQ(Equal(a, b), texts[i] == texts[j]);
     }
   }

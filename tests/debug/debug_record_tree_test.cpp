@@ -68,8 +68,6 @@ TEST_F(DebugRecordTreeTest, LookupsShapeTheTreeAsTheTreeInterfaceWould) {
     }
     ASSERT_EQ(Shape(RootOf(fast)), Shape(RootOf(model))) << "step " << step << ": " << name;
   }
-  fast->Clear();
-  model->Clear();
 }
 
 class DebuggerHotPath : public testing::VelmiraTest {

@@ -11,10 +11,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <limits>
 #include <locale>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,17 +28,12 @@ namespace velmira::testing {
 
 /// Punctuation of a made-up region: `separator` between groups of three digits, `point` before
 /// the decimals.
-class TestPunctuation : public std::numpunct<char> {
- public:
-  TestPunctuation(char separator, char point) : separator_(separator), point_(point) {}
-
- protected:
-  char do_thousands_sep() const override { return separator_; }
-  char do_decimal_point() const override { return point_; }
+struct TestPunctuation : std::numpunct<char> {
+  TestPunctuation(char separator, char point) : separator(separator), point(point) {}
+  char do_thousands_sep() const override { return separator; }
+  char do_decimal_point() const override { return point; }
   std::string do_grouping() const override { return "\3"; }
-
- private:
-  char separator_, point_;
+  char separator, point;
 };
 
 inline std::locale PunctuatedLocale(char separator = ',', char point = '.') {
@@ -66,19 +59,6 @@ inline const Setting kSettings[] = {
     VELMIRA_SETTING(ShowReport),    VELMIRA_SETTING(ShowReportZeros),
     VELMIRA_SETTING(OutputToDebug), VELMIRA_SETTING(OutputToFile)};
 #undef VELMIRA_SETTING
-
-inline std::string ReadFile(const std::filesystem::path& name) {
-  std::ifstream in(name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-/// The setting named `name`.
-inline const Setting& FindSetting(std::string_view name) {
-  for (const Setting& s : kSettings) {
-    if (name == s.name) return s;
-  }
-  throw std::invalid_argument("no setting " + std::string(name));
-}
 
 /// A fresh debugger (see `Reset`) and an interpreter of scripts of space-separated steps.
 /// Actions: +P Enter P; -P Leave P; aR Acquire R; rR Release R; !M and =M Assert(false / true, M);
@@ -162,7 +142,9 @@ class DebuggerScript : public VelmiraTest {
     if (op == '@') return void(now_ = std::stod(arg));
     if (op == 'T') return void(ticking_ = true);
     if (op == 'I') return impl_->SetIndentLevel(std::stoi(arg));
-    if (op == '~' || op == '^') return (d.*FindSetting(arg).set)(op == '^');
+    for (const Setting& s : kSettings) {
+      if ((op == '~' || op == '^') && arg == s.name) return (d.*s.set)(op == '^');
+    }
     if (op == 'n') {
       for (int i = std::stoi(arg); i > 0; --i) d.Enter("P");
       return void(TakeOutput());
@@ -193,7 +175,10 @@ class DebuggerScript : public VelmiraTest {
       const std::string name = debugger_->OutputFile(), dir = dir_.string();
       return name.rfind(dir, 0) == 0 ? "$" + name.substr(dir.size()) : name;
     }
-    if (op == 'F') return std::filesystem::exists(Path(arg)) ? ReadFile(Path(arg)) : "none";
+    if (op == 'F') {
+      std::ifstream in(Path(arg), std::ios::binary);
+      return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "none";
+    }
     if (op == 'K') {
       return Records(impl_->ProcedureCounters()) + "|" + Records(impl_->ResourceCounters()) + "|" +
              Records(impl_->FailedAssertions());

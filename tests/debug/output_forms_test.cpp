@@ -1,4 +1,5 @@
 // The text forms of Output's extra messages and the number format of the report.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -34,12 +35,8 @@ TEST_F(DebuggerScript, ExtraMessagesAreWrittenInTheirTextForms) {
 
 TEST_F(DebuggerScript, AnObjectFailsWithTypeMismatchAfterTheLinesBeforeIt) {
   for (const Variant& object : {Variant(New<Stack>()), Variant(Nothing)}) {
-    try {
-      debugger_->Output("A", 1, object, 2);
-      ADD_FAILURE() << "no error raised";
-    } catch (const Error& e) {
-      EXPECT_EQ(e.Number(), kErrTypeMismatch);
-    }
+    EXPECT_THAT([&] { debugger_->Output("A", 1, object, 2); },
+                ::testing::Throws<Error>(::testing::Property(&Error::Number, kErrTypeMismatch)));
     EXPECT_EQ(Run(""), "A|  1|");
   }
 }

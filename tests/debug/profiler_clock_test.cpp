@@ -33,31 +33,21 @@ struct Simulation {
   }
 };
 
-struct FakeCounter {
-  Simulation* sim;
-  std::uint64_t operator()() const {
-    sim->Advance(8e-9);  // a read takes a little time
-    return static_cast<std::uint64_t>(sim->ticks);
-  }
-};
-
-struct FakeMonotonic {
-  Simulation* sim;
-  double operator()() const {
-    sim->Advance(25e-9);
-    ++sim->reads;
-    std::uniform_real_distribution<double> off(-sim->jitter, sim->jitter);
-    return sim->now + off(sim->random);
-  }
-};
-
-using SimulatedClock = detail::BasicProfilerClock<FakeCounter, FakeMonotonic>;
-
 /// Reads the clock over `hours` of simulated time at random intervals (some as short as a few
 /// nanoseconds, some of seconds) and returns the largest distance to the true time.
 double WorstErrorOverAnHour(Simulation& sim, bool use_counter) {
   const double origin = sim.now;
-  SimulatedClock clock(FakeCounter{&sim}, FakeMonotonic{&sim}, use_counter);
+  const auto counter = [&sim] {
+    sim.Advance(8e-9);  // a read takes a little time
+    return static_cast<std::uint64_t>(sim.ticks);
+  };
+  const auto monotonic = [&sim] {
+    sim.Advance(25e-9);
+    ++sim.reads;
+    return sim.now + std::uniform_real_distribution<double>(-sim.jitter, sim.jitter)(sim.random);
+  };
+  detail::BasicProfilerClock<decltype(counter), decltype(monotonic)> clock(counter, monotonic,
+                                                                           use_counter);
   std::exponential_distribution<double> gap(1 / 2e-3);  // 2 ms apart on average
   std::uniform_int_distribution<int> burst(0, 999);
   double worst = 0.0, previous = -1.0;

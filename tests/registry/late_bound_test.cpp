@@ -1,5 +1,6 @@
 // Late-bound calls: every creatable class created by name and driven only through Invoke, the
 // argument conversions, and the errors, compared with what the direct C++ calls do.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -33,33 +34,29 @@ class LateBound : public testing::VelmiraTest {
     if (!e.ObjectValue()) return Variant::Null();
     return Invoke(e.ObjectValue(), "value", kGet);
   }
-  static void ExpectError(std::int32_t number, const std::function<void()>& call) {
-    try {
-      call();
-      ADD_FAILURE() << "no error, expected " << number;
-    } catch (const Error& e) {
-      EXPECT_EQ(e.Number(), number) << e.what();
+  /// The Values of what `member` of `c` answers, called until it answers Nothing.
+  static std::string Drain(const Ref<Object>& c, const char* member, CallKind kind = kMethod) {
+    std::string values;
+    for (Variant n = Invoke(c, member, kind); n.ObjectValue(); n = Invoke(c, member, kind)) {
+      values += ValueOf(n).Text();
     }
+    return values;
+  }
+  static void ExpectError(std::int32_t number, const std::function<void()>& call) {
+    EXPECT_THAT(call, ::testing::Throws<Error>(::testing::Property(&Error::Number, number)));
   }
 };
 
-TEST_F(LateBound, StackPopsInReverseOrder) {
+TEST_F(LateBound, StackPopsInReverseOrderAndDropTakesOnlyTheTop) {
   Ref<Object> s = CreateObject("Velmira.Stack");
   EXPECT_TRUE(Invoke(s, "IsEmpty", kGet).BoolValue());
-  for (int i = 1; i <= 3; ++i) Invoke(s, "Push", kMethod, {Element("Velmira.StackNode", {}, i)});
-  EXPECT_EQ(ValueOf(Invoke(s, "Top", kGet)).Int32Value(), 3);
-  std::vector<std::int32_t> popped;
-  while (!Invoke(s, "isempty", kGet).BoolValue()) {
-    popped.push_back(ValueOf(Invoke(s, "POP", kMethod)).Int32Value());
-  }
-  EXPECT_EQ(popped, (std::vector<std::int32_t>{3, 2, 1}));
-}
-
-TEST_F(LateBound, StackDropTakesOnlyTheTopAndPublishedIdentifiersStayFixed) {
-  Ref<Object> s = CreateObject("Velmira.Stack");
-  for (int i = 1; i <= 2; ++i) Invoke(s, "Push", kMethod, {Element("Velmira.StackNode", {}, i)});
+  for (const char* v : {"a", "b", "c"})
+    Invoke(s, "Push", kMethod, {Element("Velmira.StackNode", {}, v)});
+  EXPECT_EQ(ValueOf(Invoke(s, "Top", kGet)).Text(), "c");
   Invoke(s, "Drop", kMethod);
-  EXPECT_EQ(ValueOf(Invoke(s, 3, kGet)).Int32Value(), 1);
+  EXPECT_EQ(ValueOf(Invoke(s, 3, kGet)).Text(), "b");
+  EXPECT_EQ(Drain(s, "POP"), "ba");
+  EXPECT_TRUE(Invoke(s, "isempty", kGet).BoolValue());
   // Clients cache dispatch identifiers, so a published one never changes.
   const std::pair<const char*, std::int32_t> published[] = {
       {"Index", 1}, {"IsEmpty", 2}, {"Top", 3},  {"Push", 4},
@@ -67,28 +64,20 @@ TEST_F(LateBound, StackDropTakesOnlyTheTopAndPublishedIdentifiersStayFixed) {
   for (const auto& [name, id] : published) EXPECT_EQ(GetDispatchId(s, name), id) << name;
 }
 
-TEST_F(LateBound, QueueKeepsArrivalOrderAndRemovesWithOrWithoutIndex) {
-  Ref<Object> q = CreateObject("Velmira.Queue");
+TEST_F(LateBound, QueuesRemoveWithOrWithoutIndexAndHandOutTheHighestKeyFirst) {
+  Ref<Object> q = CreateObject("Velmira.Queue"), p = CreateObject("Velmira.PQueue");
   std::vector<Variant> e;
-  for (int i = 1; i <= 4; ++i) {
-    e.push_back(Element("Velmira.QueueNode", {}, i));
+  for (const char* v : {"a", "b", "c", "d"}) {
+    e.push_back(Element("Velmira.QueueNode", {}, v));
     Invoke(q, "Add", kMethod, {e.back()});
   }
   Invoke(q, "Remove", kMethod, {e[1]});     // optional Index left out
   Invoke(q, "Remove", kMethod, {e[2], 7});  // given, and ignored
-  EXPECT_EQ(ValueOf(Invoke(q, "NextItem", kMethod)).Int32Value(), 1);
-  EXPECT_EQ(ValueOf(Invoke(q, "NextItem", kMethod)).Int32Value(), 4);
-  EXPECT_TRUE(IsNull(ValueOf(Invoke(q, "NextItem", kMethod))));
-}
-
-TEST_F(LateBound, PQueueHandsOutHighestKeyFirstEqualsInArrivalOrder) {
-  Ref<Object> q = CreateObject("Velmira.PQueue");
-  const int keys[] = {2, 5, 2, 9};
-  for (int i = 0; i < 4; ++i)
-    Invoke(q, "Add", kMethod, {Element("Velmira.PQueueNode", keys[i], i)});
-  std::vector<std::int32_t> order;
-  for (int i = 0; i < 4; ++i) order.push_back(ValueOf(Invoke(q, "NextItem", kMethod)).Int32Value());
-  EXPECT_EQ(order, (std::vector<std::int32_t>{3, 1, 0, 2}));
+  EXPECT_EQ(Drain(q, "NextItem"), "ad");
+  const std::pair<int, const char*> keyed[] = {{2, "a"}, {5, "b"}, {2, "c"}, {9, "d"}};
+  for (const auto& [key, v] : keyed)
+    Invoke(p, "Add", kMethod, {Element("Velmira.PQueueNode", key, v)});
+  EXPECT_EQ(Drain(p, "NextItem"), "dbac");  // equal keys in arrival order
 }
 
 TEST_F(LateBound, ListInsertsIndexesAndEnumeratesInEitherOrder) {
@@ -104,11 +93,7 @@ TEST_F(LateBound, ListInsertsIndexesAndEnumeratesInEitherOrder) {
   Ref<Object> e = Invoke(list, "NewEnum", kMethod).ObjectValue();
   EXPECT_EQ(Invoke(e, "Order", kGet).Int32Value(), eListEnumInOrder);
   Invoke(e, "Order", kLet, {eListEnumReverseOrder});
-  std::string walked;
-  for (Variant n = Invoke(e, "NextItem", kGet); n.ObjectValue(); n = Invoke(e, "NextItem", kGet)) {
-    walked += ValueOf(n).Text();
-  }
-  EXPECT_EQ(walked, "cba");
+  EXPECT_EQ(Drain(e, "NextItem", kGet), "cba");
 }
 
 /// Tree and SplayTree through the `Tree` interface, SplayTree through its own as well.
@@ -136,12 +121,8 @@ TEST_P(LateBoundTree, LooksUpThroughItemAndEnumeratesInKeyOrder) {
   } else {
     ExpectError(kErrMemberNotFound, [&] { InvokeThrough(via, tree, "", kGet, fig); });
   }
-  Ref<Object> e = InvokeThrough(via, tree, "NewEnum", kMethod).ObjectValue();
-  std::string walked;
-  for (Variant n = Invoke(e, "NextItem", kGet); n.ObjectValue(); n = Invoke(e, "NextItem", kGet)) {
-    walked += std::string(ValueOf(n).Text()) + " ";
-  }
-  EXPECT_EQ(walked, "apple fig pear ");
+  EXPECT_EQ(Drain(InvokeThrough(via, tree, "NewEnum", kMethod).ObjectValue(), "NextItem", kGet),
+            "applefigpear");
 }
 
 INSTANTIATE_TEST_SUITE_P(Trees, LateBoundTree,
@@ -169,8 +150,6 @@ TEST_F(LateBound, DebuggerWritesTheSameLinesAsTheDirectCalls) {
   direct->Report();
   EXPECT_EQ(late_lines, TakeOutput());
   EXPECT_GE(late_lines.size(), 8u);
-  EXPECT_EQ(late_lines[0], "start\n");
-  EXPECT_EQ(late_lines[2], "  Null\n");
 }
 
 TEST_F(LateBound, NoDebuggerAnswersThroughBothInterfacesAndWritesNothing) {
@@ -207,19 +186,13 @@ struct Conversion {
 };
 
 TEST_F(LateBound, ArgumentsConvertAsAnAutomationClientExpects) {
+  // clang-format off
   const Conversion cases[] = {
-      {std::int16_t{-7}, -7, 0},
-      {2.5, 2, 0},
-      {3.5, 4, 0},
-      {-2147483648.0, INT32_MIN, 0},
-      {2147483648.0, 0, kErrOverflow},
-      {true, -1, 0},
-      {" 42 ", 42, 0},
-      {"4x", 0, kErrTypeMismatch},
-      {Variant(), 0, 0},
-      {Variant::Null(), 0, kErrTypeMismatch},
-      {Variant::CurrencyFromScaled(15000), 2, 0},
-  };
+      {std::int16_t{-7}, -7, 0}, {2.5, 2, 0}, {3.5, 4, 0}, {-2147483648.0, INT32_MIN, 0},
+      {2147483648.0, 0, kErrOverflow}, {true, -1, 0}, {" 42 ", 42, 0}, {"4x", 0, kErrTypeMismatch},
+      {Variant(), 0, 0}, {Variant::Null(), 0, kErrTypeMismatch},
+      {Variant::CurrencyFromScaled(15000), 2, 0}};
+  // clang-format on
   for (const Conversion& c : cases) {
     Ref<Object> s = CreateObject("Velmira.Stack");
     if (c.error) {
@@ -261,12 +234,9 @@ TEST_F(LateBound, RefusedCallsRaiseTheirErrorNumbers) {
   EXPECT_TRUE(Invoke(s, "IsEmpty", kGet).BoolValue());  // nothing was pushed on the way
 }
 
-TEST_F(LateBound, WarningsAreTheDirectCallsWarnings) {
-  Ref<Object> s = CreateObject("Velmira.Stack");
-  Invoke(s, "Push", kMethod, {Nothing});
+TEST_F(LateBound, NothingIsPassedOnAsAnObject) {
+  Invoke(CreateObject("Velmira.Stack"), "Push", kMethod, {Nothing});
   ExpectWarning("Stack: Warning, an attempt was made to Add Nothing");
-  Invoke(s, "Pop", kMethod);  // an empty pop is silent
-  ExpectSilence();
 }
 
 /// A client's element, called late-bound through its element interface; it can be told to fail.
