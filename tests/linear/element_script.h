@@ -47,10 +47,7 @@ class ClientNode : public I {
   void SetPrevItem(std::int32_t i, const Ref<I>& v) { Call('p', i, &v); }
   Ref<I> Tag(std::int32_t i) { return Call('T', i); }
   void SetTag(std::int32_t i, const Ref<I>& v) { Call('t', i, &v); }
-  Variant Key(std::int32_t i) {
-    Call('k', i);
-    return keys[i];
-  }
+  Variant Key(std::int32_t i) { return Call('k', i), keys[i]; }
   /// The link ('n', 'p' or 't') stored for slot 0 itself, without a call.
   Ref<I>& Stored(char link) { return links_[{link, 0}]; }
   /// Drops every link without a call.

@@ -100,11 +100,14 @@ TEST_F(ListTest, ScriptsGiveTheExpectedResults) {
           "E6{eT eN eP} E6{aT eT eN eP} E6{aT eT eN eP} !A0 e:___ [a#2147483647] []"},
       // Removing b through a's own link to it, which the removal rewrites.
       {"AliasedArgument", "+a +b +c Ra ?a ?b ?c", "a:_c* b:___ c:a_* [ac]"},
-      // An element's error passes out; the steps before it stay done, the kept fields too.
+      // An element's error passes out; the steps before it stay done, the kept fields too; later
+      // steps skip the links it left missing; Clear unlinks a first element pointing back.
       {"AddStopsAtTheError", "+a +b Fbn +e~ ?e ?b +e",
           "E{eT eN eP et=* bn=e} e:__* b:a_* !Ain [ab] ~e"},
       {"RemoveStopsAtTheError", "+a +b +c Fcp -b ?a ?b ?c", "E a:_c* b:ac* c:b_* [ac#3] ~b"},
-      {"ClearStopsAtTheError", "+a +b +c Fbt C ?a ?b ?c = C", "E a:___ b:__* c:__* [c#3] [] ~b"},
+      {"ClearStopsAtTheError", "+a +b +c Fbt C ?a ?b ?c = >eb -b C",
+          "E a:___ b:__* c:__* [c#3] [] ~e"},
+      {"RemoveFirstStopsThenClear", "+a +b +c Fbp -a C", "E [] ~a"},
       // NewEnum allocates the enumerator, nothing else allocates. The enumerator keeps its place
       // when an element's error passes out of NextItem.
       {"EnumeratorErrorsPassOut", "+a +b +c e w1 FaN w1 w1 o-1 FbP w1 w1",
