@@ -67,6 +67,17 @@ class Deep : public testing::VelmiraTest {
     while (walk->NextItem()) ++n;
     return n;
   }
+  /// Clears a full container, fills it again with `n` elements and releases it full.
+  template <class Node, class C>
+  void ClearRefillRelease(C& c, std::int64_t n, const char* what,
+                          std::int32_t (*key)(std::int64_t) = nullptr) {
+    c->Clear();
+    EXPECT_TRUE(c->IsEmpty());
+    Fill<Node>(c, n, key);
+    EXPECT_FALSE(c->IsEmpty());
+    c.reset();
+    Phase(what);
+  }
   std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
 };
 
@@ -81,11 +92,7 @@ TEST_F(Deep, Stack) {
   Phase("Stack: push");
   for (int i = 0; i < kLongChain / 2; ++i) ASSERT_TRUE(s->Pop());
   Phase("Stack: pop half");
-  s->Clear();
-  EXPECT_TRUE(s->IsEmpty());
-  Fill<SNode>(s, kLongChain);
-  s.reset();
-  Phase("Stack: clear, push again, release full");
+  ClearRefillRelease<SNode>(s, kLongChain, "Stack: clear, push again, release full");
 }
 
 TEST_F(Deep, Queue) {
@@ -102,10 +109,7 @@ TEST_F(Deep, Queue) {
   EXPECT_EQ(TakeOutput().size(), 1u);
   Phase("Queue: remove last, middle, absent (walks)");
   for (int i = 0; i < kLongChain / 4; ++i) ASSERT_TRUE(q->NextItem());
-  q->Clear();
-  Fill<QNode>(q, kLongChain);
-  q.reset();
-  Phase("Queue: take a quarter, clear, refill, release");
+  ClearRefillRelease<QNode>(q, kLongChain, "Queue: take a quarter, clear, refill, release");
 }
 
 TEST_F(Deep, PQueue) {
@@ -120,11 +124,7 @@ TEST_F(Deep, PQueue) {
   q->Remove(lowest);       // a walk to the end
   Phase("PQueue: add lowest, remove near the end (walks)");
   for (int i = 0; i < kLongChain / 4; ++i) ASSERT_TRUE(q->NextItem());
-  q->Clear();
-  Fill<PNode>(q, 20'000, Falling);
-  EXPECT_TRUE(q->First());
-  q.reset();
-  Phase("PQueue: clear, 20,000 falling keys, release");
+  ClearRefillRelease<PNode>(q, 20'000, "PQueue: clear, 20,000 falling keys, release", Falling);
 }
 
 TEST_F(Deep, List) {
@@ -139,10 +139,7 @@ TEST_F(Deep, List) {
   l->Remove(middle);
   l->AddAfter(middle, l->First());
   EXPECT_EQ(l->Count(), kLongChain);
-  l->Clear();
-  Fill<LNode>(l, kLongChain);
-  l.reset();
-  Phase("List: remove, insert, clear, refill, release");
+  ClearRefillRelease<LNode>(l, kLongChain, "List: remove, insert, clear, refill, release");
 }
 
 TEST_F(Deep, SplayTreeChain) {
@@ -158,10 +155,7 @@ TEST_F(Deep, SplayTreeChain) {
   t->Remove(kLongChain / 2);
   t->Remove(1);
   EXPECT_FALSE(t->Exists(1));
-  t->Clear();
-  Fill<TNode>(t, kLongChain, Rising);
-  t.reset();
-  Phase("SplayTree: remove, clear, refill, release a chain");
+  ClearRefillRelease<TNode>(t, kLongChain, "SplayTree: remove, clear, refill, release", Rising);
 }
 
 TEST_F(Deep, Tree) {

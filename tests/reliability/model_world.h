@@ -66,17 +66,25 @@ class ModelWorld {
   /// difference, or empty. `skipped` tells whether the operation was left out as undefined.
   std::string Step(const Op& op, bool* skipped = nullptr) {
     writes_.clear();
+    Control() = {};
+    Control().budget = 1'000'000;  // a walk along a cycle of client elements ends the step
+    try {
+      return Checked(op, skipped);
+    } catch (const std::exception& e) {
+      return std::string("the library raised: ") + e.what();
+    }
+  }
+  std::int64_t steps_run() const { return steps_run_; }
+
+ private:
+  std::string Checked(const Op& op, bool* skipped) {
     std::string warn, diff;
     std::int64_t model = 0, impl = 0;
     const bool skip = op.op >= oStray ? !StrayOp(KindOf(op.t), op) : Predict(op, warn, model);
     if (skipped) *skipped = skip;
     if (skip) return {};
     ++steps_run_;
-    try {
-      if (op.op < oStray) impl = Run(op);
-    } catch (const std::exception& e) {
-      return std::string("the library raised: ") + e.what();
-    }
+    if (op.op < oStray) impl = Run(op);
     if (writes_ != (warn.empty() ? std::vector<std::string>{} : std::vector{warn})) {
       std::string got;
       for (const auto& w : writes_) got += "[" + w + "]";
@@ -86,9 +94,6 @@ class ModelWorld {
     if (diff.empty()) diff = CheckContainer(op.t, op.c);
     return diff.empty() ? CheckKind(KindOf(op.t)) : diff;
   }
-  std::int64_t steps_run() const { return steps_run_; }
-
- private:
   /// The elements of one kind (`Sample` is the library's sample element) and the containers that
   /// take them, three of each type (the plain trees before the splay trees), with two enumerators
   /// each.
@@ -125,7 +130,7 @@ class ModelWorld {
   std::int64_t ByKind(Kind k, F&& f) {
     return [&]<std::size_t... N>(std::index_sequence<N...>) {
       std::int64_t r = 0;
-      ((N == k && (r = f(std::get<N>(sides_)), true)), ...);
+      ((N == k ? void(r = f(std::get<N>(sides_))) : void()), ...);
       return r;
     }
     (std::make_index_sequence<std::tuple_size_v<decltype(sides_)>>());
@@ -202,29 +207,26 @@ class ModelWorld {
     if (link == Link::Prev) return p > 0 ? m->seq[p - 1] : kNone;
     return p + 1 < n ? m->seq[p + 1] : kNone;
   }
+  /// Link `link` of `e` in slot `s`, after storing `*set` into it when given.
   template <class I>
-  static Ref<I> Read(I& e, std::int32_t s, Link link) {
-    if constexpr (requires { e.Left(s); })
+  static Ref<I> Access(I& e, std::int32_t s, Link link, const Ref<I>* set = nullptr) {
+    if constexpr (requires { e.Left(s); }) {
+      if (set) link == Link::Left ? e.SetLeft(s, *set) : e.SetRight(s, *set);
       return link == Link::Left ? e.Left(s) : e.Right(s);
-    else if constexpr (requires { e.Tag(s); })
+    } else if constexpr (requires { e.Tag(s); }) {
+      if (set) link == Link::Prev ? e.SetPrevItem(s, *set) : e.SetNextItem(s, *set);
       return link == Link::Tag ? e.Tag(s) : link == Link::Prev ? e.PrevItem(s) : e.NextItem(s);
-    else
+    } else {
+      if (set) e.SetNextItem(s, *set);
       return e.NextItem(s);
-  }
-  template <class I>
-  static void Write(I& e, std::int32_t s, Link link, const Ref<I>& v) {
-    if constexpr (requires { e.Left(s); })
-      link == Link::Left ? e.SetLeft(s, v) : e.SetRight(s, v);
-    else if constexpr (requires { e.Tag(s); })
-      link == Link::Prev ? e.SetPrevItem(s, v) : e.SetNextItem(s, v);
-    else
-      e.SetNextItem(s, v);
+    }
   }
   /// The library's link as an id: an element, Nothing, or a list marker (whose serial the model
   /// predicted, matched to the library's object on first sight).
   Id Actual(Kind k, Id e, std::int32_t slot, Link link, Id predicted) {
     const Object* p = nullptr;
-    const Id id = ByKind(k, [&](auto& s) { return IdOf(s, p = Read(*s.e[e], slot, link).get()); });
+    const Id id =
+        ByKind(k, [&](auto& s) { return IdOf(s, p = Access(*s.e[e], slot, link).get()); });
     if (link != Link::Tag || id != 999) return id;
     for (auto& [serial, ptr] : marker_ptr_)
       if (ptr == p) return serial;
@@ -284,7 +286,10 @@ class ModelWorld {
   // such an element and never follow the link. False when the operation does not apply.
   bool StrayOp(Kind k, const Op& op) {
     auto set = [&](Id e, std::int32_t slot, Link link, Id to) {
-      ByKind(k, [&](auto& s) { return Write(*s.e[e], slot, link, s.at(to)), 0; });
+      ByKind(k, [&](auto& s) {
+        const auto value = s.at(to);
+        return Access(*s.e[e], slot, link, &value), 0;
+      });
     };
     if (op.op == oUnstray) {
       std::erase_if(strays_, [&](const auto& stray) {
@@ -316,25 +321,18 @@ class ModelWorld {
     m.kids[x][!d] = n;
     return x;
   }
-  /// Adds `node` below `n`, rotated up to the root on the way back for a splay tree; an element
-  /// with an equal key stays, and `node` is not added.
-  Id Insert(Model& m, Id n, Id node, bool splay) {
-    if (n == kNone) return m.kids[node] = {kNone, kNone}, node;
-    const Order o = Cmp(KeyOf(kTreeKind, node, m.index), m, n);
-    if (o != Order::Less && o != Order::Greater) return n;
-    const int d = o == Order::Greater;
-    const Id below = Insert(m, m.kids[n][d], node, splay);
-    m.kids[n][d] = below;
-    return splay ? Rotate(m, n, d) : n;
-  }
-  /// Rotates the element with `key`, or the last one met looking for it, to the top of `n`.
-  Id Splay(Model& m, Id n, const MKey& key) {
+  /// Looks for `key` below `n`, adds `node` (unless Nothing) where the search ends, and for a splay
+  /// tree rotates the element found or added, or the last one met, to the top. An element with an
+  /// equal key stays, and `node` is not added.
+  Id Descend(Model& m, Id n, const MKey& key, Id node, bool splay) {
+    if (n == kNone) return node == kNone ? kNone : (m.kids[node] = {kNone, kNone}, node);
     const Order o = Cmp(key, m, n);
     const int d = o == Order::Greater;
-    if ((o != Order::Less && o != Order::Greater) || m.kids[n][d] == kNone) return n;
-    const Id top = Splay(m, m.kids[n][d], key);
-    m.kids[n][d] = top;
-    return Rotate(m, n, d);
+    if ((o != Order::Less && o != Order::Greater) || (m.kids[n][d] == kNone && node == kNone))
+      return n;
+    const Id below = Descend(m, m.kids[n][d], key, node, splay);
+    m.kids[n][d] = below;
+    return splay ? Rotate(m, n, d) : n;
   }
   Id Search(const Model& m, Id n, const MKey& key) const {
     for (Order o; n != kNone; n = m.kids.at(n)[o != Order::Less])
@@ -353,7 +351,7 @@ class ModelWorld {
     m.kids.erase(n);
     if (l == kNone || r == kNone) return l == kNone ? r : l;
     if (splay) {
-      const Id top = Splay(m, l, key);
+      const Id top = Descend(m, l, key, kNone, true);
       // With keys that do not order strictly (Empty equals both 0 and the empty text), the element
       // splayed up can have a right subtree: storing r over it cuts that subtree off.
       CutOff(m, m.kids[top][1]);
@@ -395,8 +393,7 @@ class ModelWorld {
         if (kid(n, d) != kNone && !t.done[d]) en.stack.push_back({kid(n, d), {false, false}});
       return n;
     }
-    if (en.order != eTreeEnumPostOrder) {  // in order: the near side is the
-                                           // left, else the right
+    if (en.order != eTreeEnumPostOrder) {  // in order the near side is the left, else the right
       const int near = en.order == eTreeEnumInOrder ? 0 : 1;
       if (kid(n, near) == kNone || top.done[near]) {
         en.stack.pop_back();
@@ -432,14 +429,12 @@ class ModelWorld {
     const MKey& key = KeyPool()[static_cast<std::size_t>(op.v) % KeyPool().size()];
     const MKey* a_key = op.a < 0 ? nullptr : &KeyOf(k, op.a, m.index);
     auto link = [&](Id e, Link l) { return Pred(k, e, m.index, l); };
-    auto linked = [&](Id e) {  // a list element with neighbours, a tree element
-                               // with children
+    auto linked = [&](Id e) {  // a list element with neighbours, a tree element with children
       return link(e, Link::Next) != kNone || link(e, Link::Prev) != kNone ||
              link(e, Link::Left) != kNone || link(e, Link::Right) != kNone;
     };
     EnumModel& en = enums_[op.t][op.c][op.op == oEnumOrder ? op.b & 1 : op.v & 1];
-    std::string
-        why;  // the warning after "an attempt was made to " or "AddBefore was asked to add "
+    std::string why;  // after "an attempt was made to " or "AddBefore was asked to add "
     switch (op.op) {
       case oSetIndex:
         if (op.v != m.index && (!seq.empty() || m.root != kNone))
@@ -473,7 +468,7 @@ class ModelWorld {
         // Undefined: the last element of a chain in the same slot; a leaf of another tree.
         if (IsMember(k, op.a, m.index, tree ? &m : nullptr)) return true;
         if (tree) {
-          m.root = Insert(m, m.root, op.a, op.t == cSplay);
+          m.root = Descend(m, m.root, *a_key, op.a, op.t == cSplay);
         } else if (op.t != cPQueue) {
           seq.insert(op.t == cStack ? seq.begin() : seq.end(), op.a);
         } else {  // before the first element with a lower key: after all equal and unordered ones
@@ -513,7 +508,7 @@ class ModelWorld {
           if (!valid) why = "access an Item using an invalid number";
           result = valid ? seq[op.v - 1] : kNone;
         } else if (key.cls != MKey::Null && m.root != kNone && op.t == cSplay) {
-          m.root = Splay(m, m.root, key);
+          m.root = Descend(m, m.root, key, kNone, true);
           result = Cmp(key, m, m.root) == Order::Equal ? m.root : kNone;
         } else {
           result = key.cls == MKey::Null ? kNone : Search(m, m.root, key);
@@ -560,36 +555,35 @@ class ModelWorld {
     if (op.op == oRelease) return Renew(op.t, op.c), 0;
     return Visit(op.t, op.c, [&](auto& x, auto& s) -> std::int64_t {
       using C = typename std::remove_reference_t<decltype(x)>::element_type;
-      auto arg = [&](Id a) { return s.at(a); };
       auto id = [&](const auto& r) -> std::int64_t { return IdOf(s, r.get()); };
       const Variant& key = KeyPool()[static_cast<std::size_t>(op.v) % KeyPool().size()].value;
       auto& en =
           s.en[(op.t == cSplay) * kPerType + op.c][op.op == oEnumOrder ? op.b & 1 : op.v & 1];
       if (op.op == oSetIndex) x->SetIndex(op.v);
       if (op.op == oClear) x->Clear();
-      if (op.op == oAdd) x->Add(arg(op.a));
+      if (op.op == oAdd) x->Add(s.at(op.a));
       if constexpr (std::is_same_v<C, Stack>) {
-        if (op.op == oPush) x->Push(arg(op.a));
+        if (op.op == oPush) x->Push(s.at(op.a));
         if (op.op == oDrop) x->Drop();
         if (op.op == oTake) return id(x->Pop());
       } else if constexpr (std::is_same_v<C, Queue> || std::is_same_v<C, PQueue>) {
         if (op.op == oTake) return id(x->NextItem());
         if constexpr (std::is_same_v<C, Queue>)
-          if (op.op == oRemove) x->Remove(arg(op.a), op.v);  // the slot argument is ignored
+          if (op.op == oRemove) x->Remove(s.at(op.a), op.v);  // the slot argument is ignored
         if constexpr (std::is_same_v<C, PQueue>)
-          if (op.op == oRemove) x->Remove(arg(op.a));
+          if (op.op == oRemove) x->Remove(s.at(op.a));
       } else {
         if (op.op == oNewEnum) en = x->NewEnum();
         if (op.op == oEnumNext) return id(en->NextItem());
-        if (op.op == oEnumOrder) en->SetOrder(static_cast<decltype(en->Order())>(op.v));
-        if (op.op == oEnumOrder) return en->Order();
+        if (op.op == oEnumOrder)
+          return en->SetOrder(static_cast<decltype(en->Order())>(op.v)), en->Order();
         if constexpr (std::is_same_v<C, List>) {
-          if (op.op == oAddBefore) x->AddBefore(arg(op.a), arg(op.b));
-          if (op.op == oAddAfter) x->AddAfter(arg(op.a), arg(op.b));
-          if (op.op == oRemove) x->Remove(arg(op.a));
+          if (op.op == oAddBefore) x->AddBefore(s.at(op.a), s.at(op.b));
+          if (op.op == oAddAfter) x->AddAfter(s.at(op.a), s.at(op.b));
+          if (op.op == oRemove) x->Remove(s.at(op.a));
           if (op.op == oItem) return id(x->Item(op.v));
-          if (op.op == oNext) return id(x->NextItem(arg(op.a)));
-          if (op.op == oPrev) return id(x->PrevItem(arg(op.a)));
+          if (op.op == oNext) return id(x->NextItem(s.at(op.a)));
+          if (op.op == oPrev) return id(x->PrevItem(s.at(op.a)));
         } else {
           if (op.op == oRemove) x->Remove(key);
           if (op.op == oItem) return id(x->Item(key));
