@@ -84,7 +84,7 @@ class DebuggerModel {
     }
   }
   static MKey Text(const std::string& ascii_or_bmp) {
-    MKey k{MKey::Text, 0, {}, VariantKind::String};
+    MKey k{MKey::Text, 0, {}, Variant()};
     for (unsigned char c : ascii_or_bmp) k.text += static_cast<char16_t>(c);  // names are ASCII
     return k;
   }

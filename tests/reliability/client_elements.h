@@ -1,15 +1,14 @@
-// Reliability support: client elements whose every member call is counted, can be made to fail,
-// and has its link stores recorded, so a test can inject an error at any call and know exactly
-// which steps were taken before it.
+// Reliability support: client elements whose every member call is counted, can be made to fail, and
+// has its link stores recorded, so a test can inject an error at any call and know exactly which
+// steps were taken before it.
 //
 //   Control() = {};  Control().fail_at = 7;     // the 7th element call from now throws
 //   auto e = New<Client<ITreeNode>>(3);          // element number 3
-//   e->SetSlotKey(0, 42);                        // its key in slot 0
+//   e->SetKey(0, 42);                            // its key in slot 0 (not a counted call)
 //
-// The elements implement one element interface each and keep every link and key per slot in
-// plain maps, readable without counting a call (`Raw`). A call over the budget throws
-// `RunawayWalk` and marks the run as hanging, so a walk that loops on a cycle ends the test
-// instead of the test run.
+// The elements implement one element interface each and keep every link and key per slot in plain
+// maps. A call over the budget throws `RunawayWalk` and marks the run as hanging, so a walk that
+// loops on a cycle ends the test instead of the test run.
 #pragma once
 
 #include <cstdint>
@@ -29,22 +28,18 @@ namespace velmira::reliability {
 
 enum class Link : std::uint8_t { Next, Prev, Tag, Left, Right };
 
-/// Identifies a link target across runs: a client element's number, -1 for Nothing, -2 for any
-/// other object (a list's private marker).
-using Target = int;
-
 /// One link store made by an element call: the call's number, the element, the slot, the link and
-/// the new target.
+/// the new target (a client element's number, -1 for Nothing, -2 for any other object).
 struct LinkStore {
   std::int64_t call;
   int element;
   std::int32_t slot;
   Link link;
-  Target value;
+  int value;
 };
 
 /// Every non-empty link of every live client element: (element, slot, link) -> target.
-using LinkSnapshot = std::map<std::tuple<int, std::int32_t, Link>, Target>;
+using LinkSnapshot = std::map<std::tuple<int, std::int32_t, Link>, int>;
 
 /// Shared by every client element of the process (tests run on one thread).
 struct CallControl {
@@ -72,24 +67,20 @@ struct RunawayWalk : std::runtime_error {
   RunawayWalk() : std::runtime_error("call budget exceeded") {}
 };
 
-/// Every live client element, so a test can break the cycles of a run that leaked.
+/// Every live client element, for snapshots of all links and to break the cycles of a leak.
 class Breakable {
  public:
   static std::set<Breakable*>& Live() {
     static std::set<Breakable*> live;
     return live;
   }
-  /// Drops every link of every live client element (after a leak was reported).
+  /// Drops every link of every live client element; dropping one can destroy others, so the walk
+  /// starts over after each.
   static void BreakAll() {
-    // Dropping one element's links can destroy others: start over after each.
     for (bool again = true; again;) {
       again = false;
       for (Breakable* b : Live()) {
-        if (b->HasLinks()) {
-          b->DropLinks();
-          again = true;
-          break;
-        }
+        if ((again = b->DropLinks())) break;
       }
     }
   }
@@ -102,8 +93,7 @@ class Breakable {
  protected:
   Breakable() { Live().insert(this); }
   virtual ~Breakable() { Live().erase(this); }
-  virtual bool HasLinks() const = 0;
-  virtual void DropLinks() = 0;
+  virtual bool DropLinks() = 0;  // false when there were none
   virtual void AddLinks(LinkSnapshot& snapshot) const = 0;
 };
 
@@ -118,18 +108,7 @@ template <class I>
 class Client final : public I, public Breakable {
  public:
   explicit Client(int id = 0) : id_(id) {}
-
-  int Id() const { return id_; }
-  void SetSlotKey(std::int32_t slot, const Variant& key) { keys_[slot] = key; }
-  /// A link as stored, without counting a call.
-  Ref<I> Raw(std::int32_t slot, Link link) const {
-    auto it = links_.find({slot, link});
-    return it == links_.end() ? Ref<I>() : it->second;
-  }
-  /// Every non-empty link, for snapshots.
-  const std::map<std::pair<std::int32_t, Link>, Ref<I>>& Links() const { return links_; }
-  /// Stores a link by hand, as a careless client would, without counting a call.
-  void SetRaw(std::int32_t slot, Link link, const Ref<I>& value) { Store(slot, link, value); }
+  void SetKey(std::int32_t slot, const Variant& key) { keys_[slot] = key; }
 
   Variant Key(std::int32_t Index) {
     Count();
@@ -149,44 +128,35 @@ class Client final : public I, public Breakable {
 
  protected:
   ~Client() override = default;
-  bool HasLinks() const override { return !links_.empty(); }
-  void DropLinks() override {
+  bool DropLinks() override {
     auto dropped = std::move(links_);
     links_.clear();
+    return !dropped.empty();
   }
   void AddLinks(LinkSnapshot& snapshot) const override {
-    for (const auto& [where, value] : links_) {
-      snapshot[{id_, where.first, where.second}] = TargetOf(value);
-    }
+    for (const auto& [where, value] : links_)
+      snapshot[{id_, where.first, where.second}] = Of(value);
   }
 
  private:
-  static Target TargetOf(const Ref<I>& value) {
-    if (!value) return -1;
+  static int Of(const Ref<I>& value) {
     const auto* client = dynamic_cast<const Client*>(value.get());
-    return client ? client->id_ : -2;
+    return !value ? -1 : client ? client->id_ : -2;
   }
   static void Count() {
     CallControl& c = Control();
-    ++c.calls;
-    if (c.budget && c.calls > c.budget) {
-      c.runaway = true;
-      throw RunawayWalk();
-    }
+    if (++c.calls > c.budget && c.budget) c.runaway = true, throw RunawayWalk();
     if (c.calls == c.fail_at) throw InjectedError(c.calls);
   }
   Ref<I> Get(std::int32_t slot, Link link) {
     Count();
-    return Raw(slot, link);
+    auto it = links_.find({slot, link});
+    return it == links_.end() ? Ref<I>() : it->second;
   }
   void Put(std::int32_t slot, Link link, const Ref<I>& value) {
     Count();
-    if (Control().stores) {
-      Control().stores->push_back({Control().calls, id_, slot, link, TargetOf(value)});
-    }
-    Store(slot, link, value);
-  }
-  void Store(std::int32_t slot, Link link, const Ref<I>& value) {
+    if (Control().stores)
+      Control().stores->push_back({Control().calls, id_, slot, link, Of(value)});
     if (value) {
       links_[{slot, link}] = value;
     } else if (auto it = links_.find({slot, link}); it != links_.end()) {

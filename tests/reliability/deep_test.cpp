@@ -1,18 +1,19 @@
 // Deep and heavy structures: every container with ten million elements (one million under the
 // sanitizers), built in its worst order where that is feasible, walked, partly emptied, cleared,
 // filled again and released; and a debugger with a hundred thousand distinct procedures nested a
-// hundred thousand deep, then its report. Each case prints its time; nothing may recurse per
-// element, and every object must be gone at the end.
+// hundred thousand deep, then its report. Each phase prints its time and the peak memory so far;
+// nothing may recurse per element, and every object must be gone at the end.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "capture.h"
 #include "scale.h"
 #include "velmira/debug/debugger.h"
+#include "velmira/elements/links.h"
 #include "velmira/linear/pqueue.h"
 #include "velmira/linear/queue.h"
 #include "velmira/linear/stack.h"
@@ -20,76 +21,87 @@
 #include "velmira/tree/splay_tree.h"
 #include "velmira/tree/tree.h"
 
-// Thin<I> has the members of every element interface; only those of `I` override.
-#if defined(__clang__)
-#  pragma clang diagnostic ignored "-Winconsistent-missing-override"
-#endif
-
 namespace velmira::reliability {
 namespace {
 
 using testing::kLongChain;
 
-/// The smallest element: one set of links and a key, whatever the slot.
-template <class I>
-class Thin final : public I {
+/// The smallest element of each kind: one building block with a single inline slot, and a key.
+template <class Block>
+class Thin final : public Block {
  public:
   explicit Thin(std::int32_t key = 0) : key_(key) {}
-  Variant Key(std::int32_t) { return key_; }
-  Ref<I> NextItem(std::int32_t) { return next_; }
-  void SetNextItem(std::int32_t, const Ref<I>& v) { next_ = v; }
-  Ref<I> PrevItem(std::int32_t) { return prev_; }
-  void SetPrevItem(std::int32_t, const Ref<I>& v) { prev_ = v; }
-  Ref<I> Tag(std::int32_t) { return tag_; }
-  void SetTag(std::int32_t, const Ref<I>& v) { tag_ = v; }
-  Ref<I> Left(std::int32_t) { return prev_; }
-  void SetLeft(std::int32_t, const Ref<I>& v) { prev_ = v; }
-  Ref<I> Right(std::int32_t) { return next_; }
-  void SetRight(std::int32_t, const Ref<I>& v) { next_ = v; }
+  Variant Key(std::int32_t) { return key_; }  // the keyed kinds' key; unused by the others
 
  private:
-  ~Thin() override = default;
   std::int32_t key_;
-  Ref<I> next_, prev_, tag_;
 };
+using SNode = Thin<StackLinks<>>;
+using QNode = Thin<QueueLinks<>>;
+using PNode = Thin<PQueueLinks<>>;
+using LNode = Thin<ListLinks<>>;
+using TNode = Thin<TreeLinks<>>;
 
 class Deep : public testing::VelmiraTest {
  protected:
   void Phase(const char* what) {
     const auto now = std::chrono::steady_clock::now();
-    std::printf("[ deep  ] %-48s %7.2f s\n", what,
-                std::chrono::duration<double>(now - last_).count());
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("[ deep  ] %-48s %7.2f s, peak %6ld MB\n", what,
+                std::chrono::duration<double>(now - last_).count(), usage.ru_maxrss / 1024);
     std::fflush(stdout);
     last_ = now;
   }
-  template <class I>
-  static Ref<I> Make(std::int32_t key = 0) {
-    return New<Thin<I>>(key);
+  /// Adds `n` new elements with keys key(0), key(1), ...
+  template <class Node, class C>
+  static void Fill(C& c, std::int64_t n, std::int32_t (*key)(std::int64_t) = nullptr) {
+    for (std::int64_t i = 0; i < n; ++i) c->Add(New<Node>(key ? key(i) : 0));
+  }
+  /// Counts the elements an enumerator gives in `order`.
+  template <class C, class O>
+  static std::int64_t Walk(C& c, O order) {
+    auto walk = c->NewEnum();
+    walk->SetOrder(order);
+    std::int64_t n = 0;
+    while (walk->NextItem()) ++n;
+    return n;
+  }
+  /// Clears a full container, fills it again with `n` elements and releases it full.
+  template <class Node, class C>
+  void ClearRefillRelease(C& c, std::int64_t n, const char* what,
+                          std::int32_t (*key)(std::int64_t) = nullptr) {
+    c->Clear();
+    EXPECT_TRUE(c->IsEmpty());
+    Fill<Node>(c, n, key);
+    EXPECT_FALSE(c->IsEmpty());
+    c.reset();
+    Phase(what);
   }
   std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
 };
 
+std::int32_t Rising(std::int64_t i) { return static_cast<std::int32_t>(i); }
+std::int32_t Falling(std::int64_t i) { return static_cast<std::int32_t>(-i); }
+// Distinct keys in a scrambled order: an odd multiplier permutes the 32-bit values.
+std::int32_t Scrambled(std::int64_t i) { return static_cast<std::int32_t>(i * 2'654'435'761u); }
+
 TEST_F(Deep, Stack) {
   Ref<Stack> s = New<Stack>();
-  for (int i = 0; i < kLongChain; ++i) s->Push(Make<IStackNode>());
+  Fill<SNode>(s, kLongChain);
   Phase("Stack: push");
   for (int i = 0; i < kLongChain / 2; ++i) ASSERT_TRUE(s->Pop());
   Phase("Stack: pop half");
-  s->Clear();
-  EXPECT_TRUE(s->IsEmpty());
-  for (int i = 0; i < kLongChain; ++i) s->Push(Make<IStackNode>());
-  s.reset();
-  Phase("Stack: clear, push again, release full");
+  ClearRefillRelease<SNode>(s, kLongChain, "Stack: clear, push again, release full");
 }
 
 TEST_F(Deep, Queue) {
   Ref<Queue> q = New<Queue>();
-  Ref<IQueueNode> middle, last;
-  for (int i = 0; i < kLongChain; ++i) {
-    last = Make<IQueueNode>();
-    if (i == kLongChain / 2) middle = last;
-    q->Add(last);
-  }
+  Fill<QNode>(q, kLongChain / 2);
+  Ref<IQueueNode> middle = New<QNode>(), last = New<QNode>();
+  q->Add(middle);
+  Fill<QNode>(q, kLongChain / 2);
+  q->Add(last);
   Phase("Queue: add");
   q->Remove(last);  // the worst case: a walk over the whole chain
   q->Remove(middle);
@@ -97,107 +109,74 @@ TEST_F(Deep, Queue) {
   EXPECT_EQ(TakeOutput().size(), 1u);
   Phase("Queue: remove last, middle, absent (walks)");
   for (int i = 0; i < kLongChain / 4; ++i) ASSERT_TRUE(q->NextItem());
-  q->Clear();
-  for (int i = 0; i < kLongChain; ++i) q->Add(Make<IQueueNode>());
-  q.reset();
-  Phase("Queue: take a quarter, clear, refill, release");
+  ClearRefillRelease<QNode>(q, kLongChain, "Queue: take a quarter, clear, refill, release");
 }
 
 TEST_F(Deep, PQueue) {
   // Rising keys: each new element goes to the head, so a long chain builds in linear time. The
   // worst order (falling keys, a whole walk per Add) is quadratic and is run on a shorter chain.
   Ref<PQueue> q = New<PQueue>();
-  Ref<IPQueueNode> lowest;
-  for (int i = 0; i < kLongChain; ++i) {
-    Ref<IPQueueNode> e = Make<IPQueueNode>(i);
-    if (i == 0) lowest = e;
-    q->Add(e);
-  }
+  Ref<IPQueueNode> lowest = New<PNode>(0);
+  q->Add(lowest);
+  Fill<PNode>(q, kLongChain, [](std::int64_t i) { return Rising(i + 1); });
   Phase("PQueue: add rising keys");
-  q->Add(Make<IPQueueNode>(-1));  // the lowest key: a walk over the whole chain
-  q->Remove(lowest);              // a walk to the end
+  q->Add(New<PNode>(-1));  // the lowest key: a walk over the whole chain
+  q->Remove(lowest);       // a walk to the end
   Phase("PQueue: add lowest, remove near the end (walks)");
   for (int i = 0; i < kLongChain / 4; ++i) ASSERT_TRUE(q->NextItem());
-  q->Clear();
-  for (int i = 0; i < 20'000; ++i) q->Add(Make<IPQueueNode>(-i));
-  EXPECT_TRUE(q->First());
-  q.reset();
-  Phase("PQueue: clear, 20,000 falling keys, release");
+  ClearRefillRelease<PNode>(q, 20'000, "PQueue: clear, 20,000 falling keys, release", Falling);
 }
 
 TEST_F(Deep, List) {
   Ref<List> l = New<List>();
-  for (int i = 0; i < kLongChain; ++i) l->Add(Make<IListNode>());
+  Fill<LNode>(l, kLongChain);
   Phase("List: add");
   Ref<IListNode> middle = l->Item(kLongChain / 2);  // the longest walk from either end
   ASSERT_TRUE(middle);
-  for (ListEnumEnum order : {eListEnumInOrder, eListEnumReverseOrder}) {
-    Ref<ListEnum> walk = l->NewEnum();
-    walk->SetOrder(order);
-    int n = 0;
-    while (walk->NextItem()) ++n;
-    EXPECT_EQ(n, kLongChain);
-  }
+  EXPECT_EQ(Walk(l, eListEnumInOrder), kLongChain);
+  EXPECT_EQ(Walk(l, eListEnumReverseOrder), kLongChain);
   Phase("List: item in the middle, walk both ways");
   l->Remove(middle);
   l->AddAfter(middle, l->First());
   EXPECT_EQ(l->Count(), kLongChain);
-  l->Clear();
-  for (int i = 0; i < kLongChain; ++i) l->Add(Make<IListNode>());
-  l.reset();
-  Phase("List: remove, insert, clear, refill, release");
+  ClearRefillRelease<LNode>(l, kLongChain, "List: remove, insert, clear, refill, release");
 }
 
 TEST_F(Deep, SplayTreeChain) {
   // Rising keys make each new element the root with the previous root as its left child: one
   // chain as deep as the tree is large, the splay tree's worst shape.
   Ref<Tree> t = New<SplayTree>();
-  for (int i = 0; i < kLongChain; ++i) t->Add(Make<ITreeNode>(i));
+  Fill<TNode>(t, kLongChain, Rising);
   Phase("SplayTree: add rising keys (one chain)");
   EXPECT_TRUE(t->Exists(0));  // the whole chain walked, then rotated
   Phase("SplayTree: look up the deepest key");
-  Ref<TreeEnum> walk = t->NewEnum();
-  int n = 0;
-  while (walk->NextItem()) ++n;
-  EXPECT_EQ(n, kLongChain);
-  walk.reset();
+  EXPECT_EQ(Walk(t, eTreeEnumInOrder), kLongChain);
   Phase("SplayTree: walk in order");
   t->Remove(kLongChain / 2);
   t->Remove(1);
   EXPECT_FALSE(t->Exists(1));
-  t->Clear();
-  for (int i = 0; i < kLongChain; ++i) t->Add(Make<ITreeNode>(i));
-  t.reset();
-  Phase("SplayTree: remove, clear, refill, release a chain");
+  ClearRefillRelease<TNode>(t, kLongChain, "SplayTree: remove, clear, refill, release", Rising);
 }
 
 TEST_F(Deep, Tree) {
   // A plain tree's worst order (sorted keys) costs a whole walk per Add: a chain of 20,000 here;
   // the full size is built in a scrambled order.
   Ref<Tree> t = New<Tree>();
-  for (int i = 0; i < 20'000; ++i) t->Add(Make<ITreeNode>(i));
+  Fill<TNode>(t, 20'000, Rising);
   EXPECT_TRUE(t->Exists(19'999));
   t->Remove(0);
   t->Remove(10'000);
   t->Clear();
   EXPECT_TRUE(t->IsEmpty());
   Phase("Tree: chain of 20,000 rising keys, removals, clear");
-  // Distinct keys in a scrambled order: an odd multiplier permutes the 32-bit values.
-  auto key = [](std::uint32_t i) { return static_cast<std::int32_t>(i * 2'654'435'761u); };
-  const std::int64_t n = kLongChain;
-  for (std::int64_t i = 0; i < n; ++i) t->Add(Make<ITreeNode>(key(static_cast<std::uint32_t>(i))));
+  Fill<TNode>(t, kLongChain, Scrambled);
   Phase("Tree: add scrambled keys");
-  for (TreeEnumEnum order : {eTreeEnumInOrder, eTreeEnumPostOrder}) {
-    Ref<TreeEnum> walk = t->NewEnum();
-    walk->SetOrder(order);
-    std::int64_t seen = 0;
-    while (walk->NextItem()) ++seen;
-    EXPECT_EQ(seen, n);
-  }
+  EXPECT_EQ(Walk(t, eTreeEnumInOrder), kLongChain);
+  EXPECT_EQ(Walk(t, eTreeEnumPostOrder), kLongChain);
   Phase("Tree: walk in order and post-order");
-  for (std::uint32_t i = 0; i < 1000; ++i) t->Remove(key(i * 97));
-  EXPECT_FALSE(t->Exists(key(97)));
-  EXPECT_TRUE(t->Exists(key(98)));
+  for (std::uint32_t i = 0; i < 1000; ++i) t->Remove(Scrambled(i * 97));
+  EXPECT_FALSE(t->Exists(Scrambled(97)));
+  EXPECT_TRUE(t->Exists(Scrambled(98)));
   Phase("Tree: remove 1000 keys");
   t.reset();
   Phase("Tree: release full");

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "capture.h"
@@ -31,166 +32,118 @@ struct Bench {
 };
 
 template <class I>
-std::vector<Ref<Client<I>>> Elements(const std::vector<Variant>& keys) {
-  std::vector<Ref<Client<I>>> e;
-  for (std::size_t i = 0; i < keys.size(); ++i) {
-    e.push_back(New<Client<I>>(static_cast<int>(i)));
-    e.back()->SetSlotKey(kSlot, keys[i]);
-  }
-  return e;
-}
+using Elements = std::vector<Ref<Client<I>>>;
 
-/// Keeps calling `step` until it returns false; the call budget ends a walk that never stops.
-void Repeat(const std::function<bool()>& step) {
-  for (int i = 0; i < 64 && step(); ++i) {
-  }
-}
-
-void Try(const std::function<void()>& f) {
+/// Calls `f`; after an element error the library may refuse a damaged structure with an error of
+/// its own, but a walk that never ends is reported.
+template <class F>
+bool Try(F&& f) {
   try {
-    f();
+    return static_cast<bool>(f());
   } catch (const RunawayWalk&) {
     throw;
   } catch (...) {
-    // After an element error the library may refuse a damaged structure with an error of its own.
+    return false;
+  }
+}
+/// Takes elements from `next` until it gives Nothing; the call budget ends a walk that never stops.
+template <class F>
+void Drain(F&& next) {
+  for (int i = 0; i < 64 && Try(next); ++i) {
   }
 }
 
+/// The later operations: add, look up, walk, take and remove what is left, then clear.
 template <class C, class I>
-Bench LinearBench(const std::vector<Variant>& keys, int filled,
-                  std::function<void(Ref<C>&, std::vector<Ref<Client<I>>>&)> run) {
-  auto c = std::make_shared<Ref<C>>(New<C>());
-  auto e = std::make_shared<std::vector<Ref<Client<I>>>>(Elements<I>(keys));
+void After(C& c, Elements<I>& e) {
+  Try([&] { return c.Add(e.back()), 0; });
+  if constexpr (std::is_same_v<C, Stack>) {
+    Drain([&] { return c.Pop(); });
+  } else if constexpr (std::is_same_v<C, Queue> || std::is_same_v<C, PQueue>) {
+    Try([&] { return c.Remove(e.back()), 0; });
+    Drain([&] { return c.NextItem(); });
+  } else if constexpr (std::is_same_v<C, List>) {
+    for (std::int32_t n = 1; n <= c.Count(); ++n) Try([&] { return c.Item(n); });
+    Ref<ListEnum> walk = c.NewEnum();
+    Drain([&] { return walk->NextItem(); });
+    Try([&] { return c.Remove(c.First()), 0; });
+    Try([&] { return c.Remove(c.Last()), 0; });
+  } else {
+    for (int key : {50, 30, 70, 20, 40, 60, 80, 65, 45, 99}) Try([&] { return c.Exists(key); });
+    for (TreeEnumEnum order : {eTreeEnumInOrder, eTreeEnumPostOrder}) {
+      Ref<TreeEnum> walk = c.NewEnum();
+      walk->SetOrder(order);
+      Drain([&] { return walk->NextItem(); });
+    }
+    for (int key : {20, 65, 99, 50}) Try([&] { return c.Remove(key), 0; });
+  }
+  Try([&] { return c.Add(e.back()), 0; });
+  c.Clear();
+}
+
+/// A bench of `keys.size()` client elements, the first `filled` of them added.
+template <class C, class I, class Make = C>
+Bench MakeBench(const std::vector<Variant>& keys, int filled, void (*run)(C&, Elements<I>&)) {
+  auto c = std::make_shared<Ref<C>>(New<Make>());
+  auto e = std::make_shared<Elements<I>>();
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    e->push_back(New<Client<I>>(static_cast<int>(i)));
+    e->back()->SetKey(kSlot, keys[i]);
+  }
   (*c)->SetIndex(kSlot);
   for (int i = 0; i < filled; ++i) (*c)->Add((*e)[i]);
-  Bench b;
-  b.run = [c, e, run] { run(*c, *e); };
-  b.after = [c, e] {
-    Try([&] { (*c)->Add(e->back()); });
-    if constexpr (std::is_same_v<C, Stack>) {
-      Repeat([&] { return static_cast<bool>((*c)->Pop()); });
-    } else {
-      Try([&] { (*c)->Remove(e->back()); });
-      Repeat([&] { return static_cast<bool>((*c)->NextItem()); });
-    }
-    Try([&] { (*c)->Add(e->back()); });
-    (*c)->Clear();
-  };
-  b.release = [c] { c->reset(); };
-  return b;
+  return {[c, e, run] { run(**c, *e); }, [c, e] { After(**c, *e); }, [c] { c->reset(); }};
 }
 
-Bench StackBench() {
-  return LinearBench<Stack, IStackNode>({0, 0, 0, 0, 0, 0, 0, 0}, 5, [](auto& s, auto& e) {
-    s->Push(e[5]);
-    s->Pop();
-    s->Drop();
-    s->Add(e[1]);  // refused: it has a successor
-    s->Pop();
-    s->Push(e[6]);
-    s->Clear();
-  });
+void StackRun(Stack& s, Elements<IStackNode>& e) {
+  s.Push(e[5]);
+  s.Pop();
+  s.Drop();
+  s.Add(e[1]);  // refused: it has a successor
+  s.Pop();
+  s.Push(e[6]);
+  s.Clear();
 }
 
-Bench QueueBench() {
-  return LinearBench<Queue, IQueueNode>({0, 0, 0, 0, 0, 0, 0, 0}, 6, [](auto& q, auto& e) {
-    q->Remove(e[3]);
-    q->Remove(e[5]);  // the last
-    q->Remove(e[0]);  // the first
-    q->Remove(e[7]);  // not queued: a warning after a full walk
-    q->Add(e[3]);
-    q->NextItem();
-    q->Clear();
-  });
+void QueueRun(Queue& q, Elements<IQueueNode>& e) {
+  q.Remove(e[3]);
+  q.Remove(e[5]);  // the last
+  q.Remove(e[0]);  // the first
+  q.Remove(e[7]);  // not queued: a warning after a full walk
+  q.Add(e[3]);
+  q.NextItem();
+  q.Clear();
 }
 
-Bench PQueueBench() {
-  return LinearBench<PQueue, IPQueueNode>({5, "b", 2.5, 5, Variant(), std::int16_t{7}, 3, 1}, 6,
-                                          [](auto& q, auto& e) {
-                                            q->Add(e[6]);  // between 5 and 2.5
-                                            q->Remove(e[2]);
-                                            q->NextItem();
-                                            q->Remove(e[6]);
-                                            q->Add(e[2]);
-                                            q->Clear();
-                                          });
+void PQueueRun(PQueue& q, Elements<IPQueueNode>& e) {
+  q.Add(e[6]);  // between 5 and 2.5
+  q.Remove(e[2]);
+  q.NextItem();
+  q.Remove(e[6]);
+  q.Add(e[2]);
+  q.Clear();
 }
 
-Bench ListBench() {
-  auto l = std::make_shared<Ref<List>>(New<List>());
-  auto e = std::make_shared<std::vector<Ref<Client<IListNode>>>>(
-      Elements<IListNode>(std::vector<Variant>(11)));
-  (*l)->SetIndex(kSlot);
-  for (int i = 0; i < 6; ++i) (*l)->Add((*e)[i]);
-  Bench b;
-  b.run = [l, e] {
-    auto& x = *e;
-    List& list = **l;
-    list.AddBefore(x[6], x[2]);
-    list.AddAfter(x[7], x[5]);   // after the last
-    list.AddBefore(x[8], x[0]);  // before the first
-    list.Remove(x[3]);
-    list.Remove(x[8]);  // the first
-    list.Remove(x[7]);  // the last
-    list.Item(3);
-    list.Item(list.Count());
-    list.NextItem(x[2]);
-    list.PrevItem(x[2]);
-    Ref<ListEnum> walk = list.NewEnum();
-    walk->NextItem();
-    walk->NextItem();
-    walk->SetOrder(eListEnumReverseOrder);
-    walk->NextItem();
-    list.Clear();
-  };
-  b.after = [l, e] {
-    List& list = **l;
-    Try([&] { list.Add(e->back()); });
-    for (std::int32_t n = 1; n <= list.Count(); ++n) Try([&] { list.Item(n); });
-    Ref<ListEnum> walk = list.NewEnum();
-    Repeat([&] {
-      bool more = false;
-      Try([&] { more = static_cast<bool>(walk->NextItem()); });
-      return more;
-    });
-    Try([&] { list.Remove(list.First()); });
-    Try([&] { list.Remove(list.Last()); });
-    list.Clear();
-  };
-  b.release = [l] { l->reset(); };
-  return b;
+void ListRun(List& list, Elements<IListNode>& x) {
+  list.AddBefore(x[6], x[2]);
+  list.AddAfter(x[7], x[5]);   // after the last
+  list.AddBefore(x[8], x[0]);  // before the first
+  list.Remove(x[3]);
+  list.Remove(x[8]);  // the first
+  list.Remove(x[7]);  // the last
+  list.Item(3);
+  list.Item(list.Count());
+  list.NextItem(x[2]);
+  list.PrevItem(x[2]);
+  Ref<ListEnum> walk = list.NewEnum();
+  walk->NextItem();
+  walk->NextItem();
+  walk->SetOrder(eListEnumReverseOrder);
+  walk->NextItem();
+  list.Clear();
 }
 
-template <class T>
-Bench TreeBench(std::function<void(Tree&, std::vector<Ref<Client<ITreeNode>>>&)> run) {
-  auto t = std::make_shared<Ref<Tree>>(New<T>());
-  auto e = std::make_shared<std::vector<Ref<Client<ITreeNode>>>>(
-      Elements<ITreeNode>({50, 30, 70, 20, 40, 60, 80, 65, 45, 35, 99}));
-  (*t)->SetIndex(kSlot);
-  for (int i = 0; i < 8; ++i) (*t)->Add((*e)[i]);
-  Bench b;
-  b.run = [t, e, run] { run(**t, *e); };
-  b.after = [t, e] {
-    Tree& tree = **t;
-    for (int key : {50, 30, 70, 20, 40, 60, 80, 65, 45, 99}) Try([&] { tree.Exists(key); });
-    Try([&] { tree.Add(e->back()); });
-    for (TreeEnumEnum order : {eTreeEnumInOrder, eTreeEnumPostOrder}) {
-      Ref<TreeEnum> walk = tree.NewEnum();
-      walk->SetOrder(order);
-      Repeat([&] {
-        bool more = false;
-        Try([&] { more = static_cast<bool>(walk->NextItem()); });
-        return more;
-      });
-    }
-    for (int key : {20, 65, 99, 50}) Try([&] { tree.Remove(key); });
-    tree.Clear();
-  };
-  b.release = [t] { t->reset(); };
-  return b;
-}
-
-void TreeRun(Tree& t, std::vector<Ref<Client<ITreeNode>>>& e) {
+void TreeRun(Tree& t, Elements<ITreeNode>& e) {
   t.Add(e[8]);  // 45
   t.Exists(65);
   t.Item(20);
@@ -210,125 +163,100 @@ void TreeRun(Tree& t, std::vector<Ref<Client<ITreeNode>>>& e) {
   t.Clear();
 }
 
-struct Case {
+const std::vector<Variant> kTreeKeys = {50, 30, 70, 20, 40, 60, 80, 65, 45, 35, 99};
+const struct Case {
   const char* name;
   std::function<Bench()> make;
+} kCases[] = {
+    {"Stack", [] { return MakeBench<Stack>(std::vector<Variant>(8), 5, StackRun); }},
+    {"Queue", [] { return MakeBench<Queue>(std::vector<Variant>(8), 6, QueueRun); }},
+    {"PQueue",
+     [] {
+       return MakeBench<PQueue>({5, "b", 2.5, 5, Variant(), std::int16_t{7}, 3, 1}, 6, PQueueRun);
+     }},
+    {"List", [] { return MakeBench<List>(std::vector<Variant>(11), 6, ListRun); }},
+    {"Tree", [] { return MakeBench<Tree>(kTreeKeys, 8, TreeRun); }},
+    {"SplayTree", [] { return MakeBench<Tree, ITreeNode, SplayTree>(kTreeKeys, 8, TreeRun); }},
 };
 
-class EveryCall : public testing::VelmiraTest, public ::testing::WithParamInterface<Case> {
+/// The parameter: a container, and whether the error hits its teardown rather than the sequence.
+class EveryCall : public testing::VelmiraTest,
+                  public ::testing::WithParamInterface<std::tuple<Case, bool>> {
  protected:
   void TearDown() override {
     Control() = {};
     if (LiveObjectCount() != live_at_start_) Breakable::BreakAll();  // so one leak stays one
   }
+};
 
-  /// Counts the element calls of `phase` on a fresh bench, recording its link stores.
-  std::int64_t Reference(bool teardown, std::vector<LinkStore>& stores) {
-    Bench b = GetParam().make();
+TEST_P(EveryCall, ErrorPassesOutAndLeavesExactlyTheStepsTaken) {
+  const auto& [bench, teardown] = GetParam();
+  std::vector<LinkStore> stores;  // an undisturbed run first: its calls and link stores
+  std::int64_t total = 0;
+  {
+    Bench b = bench.make();
     Control() = {};
     Control().stores = &stores;
     (teardown ? b.release : b.run)();
-    const std::int64_t calls = Control().calls;
+    total = Control().calls;
     Control() = {};
-    return calls;
   }
-
-  /// Runs the later operations and the release under the call budget; false if they looped.
-  bool AfterwardsAndRelease(Bench& b, const std::string& where) {
-    Control() = {};
-    Control().budget = kBudget;
-    try {
-      b.after();
-    } catch (const RunawayWalk&) {
-      ADD_FAILURE() << where << ": a later operation kept walking";
+  ASSERT_GT(total, teardown ? 0 : 15) << "too few element calls to be representative";
+  for (std::int64_t n = 1; n <= total; ++n) {
+    const std::string where = std::string(bench.name) + (teardown ? ", teardown" : "") +
+                              ", error at call " + std::to_string(n) + " of " +
+                              std::to_string(total);
+    const std::int64_t live = LiveObjectCount();
+    {
+      Bench b = bench.make();
+      LinkSnapshot expected = Breakable::SnapshotAll();
+      for (const LinkStore& s : stores) {
+        if (s.call >= n) break;
+        if (s.value == -1) expected.erase({s.element, s.slot, s.link});
+        if (s.value != -1) expected[{s.element, s.slot, s.link}] = s.value;
+      }
+      Control() = {};
+      Control().fail_at = n;
+      Control().budget = kBudget;
+      if (teardown) {
+        b.release();  // must not throw: teardown ignores every error
+      } else {
+        bool passed_out = false;
+        try {
+          b.run();
+        } catch (const InjectedError& e) {
+          passed_out = e.call == n;
+        }
+        EXPECT_TRUE(passed_out) << where << ": the element's error did not pass out unchanged";
+        Control() = {};
+        EXPECT_EQ(Breakable::SnapshotAll(), expected) << where << ": links differ from the steps";
+        Control().budget = kBudget;
+        try {
+          b.after();
+        } catch (const RunawayWalk&) {
+          ADD_FAILURE() << where << ": a later operation kept walking";
+        }
+        Control().calls = 0;
+        Control().runaway = false;
+        b.release();
+      }
+      EXPECT_FALSE(Control().runaway) << where << ": the teardown kept walking";
+      Control() = {};
     }
-    Control().runaway = false;
-    Control().calls = 0;
-    b.release();
-    const bool ok = !Control().runaway;
-    EXPECT_TRUE(ok) << where << ": the teardown kept walking";
-    Control() = {};
-    return ok;
-  }
-
-  void ExpectNoLeak(std::int64_t live, const std::string& where) {
     if (LiveObjectCount() != live) {
       ADD_FAILURE() << where << ": " << LiveObjectCount() - live << " objects leaked";
       Breakable::BreakAll();
     }
-  }
-};
-
-TEST_P(EveryCall, ErrorPassesOutAndLeavesExactlyTheStepsTaken) {
-  std::vector<LinkStore> stores;
-  const std::int64_t total = Reference(false, stores);
-  ASSERT_GT(total, 15) << "the sequence makes too few element calls to be representative";
-  for (std::int64_t n = 1; n <= total; ++n) {
-    const std::string where = std::string(GetParam().name) + ", error at call " +
-                              std::to_string(n) + " of " + std::to_string(total);
-    const std::int64_t live = LiveObjectCount();
-    {
-      Bench b = GetParam().make();
-      LinkSnapshot expected = Breakable::SnapshotAll();
-      for (const LinkStore& s : stores) {
-        if (s.call >= n) break;
-        if (s.value == -1) {
-          expected.erase({s.element, s.slot, s.link});
-        } else {
-          expected[{s.element, s.slot, s.link}] = s.value;
-        }
-      }
-      Control() = {};
-      Control().fail_at = n;
-      bool passed_out = false;
-      try {
-        b.run();
-      } catch (const InjectedError& e) {
-        passed_out = e.call == n;
-      }
-      EXPECT_TRUE(passed_out) << where << ": the element's error did not pass out unchanged";
-      Control() = {};
-      EXPECT_EQ(Breakable::SnapshotAll(), expected)
-          << where << ": links differ from the steps taken";
-      if (!AfterwardsAndRelease(b, where)) {
-        Breakable::BreakAll();
-        continue;
-      }
-    }
-    ExpectNoLeak(live, where);
-    (void)TakeOutput();
-  }
-}
-
-TEST_P(EveryCall, TeardownSwallowsAnErrorAtEveryCall) {
-  // The teardown of the full container the bench starts with.
-  std::vector<LinkStore> stores;
-  const std::int64_t total = Reference(true, stores);
-  for (std::int64_t n = 1; n <= total; ++n) {
-    const std::string where = std::string(GetParam().name) + ", teardown error at call " +
-                              std::to_string(n) + " of " + std::to_string(total);
-    const std::int64_t live = LiveObjectCount();
-    {
-      Bench b = GetParam().make();
-      Control() = {};
-      Control().fail_at = n;
-      Control().budget = kBudget;
-      b.release();  // must not throw: teardown ignores every error
-      EXPECT_FALSE(Control().runaway) << where << ": the teardown kept walking";
-      Control() = {};
-    }
-    ExpectNoLeak(live, where);
     (void)TakeOutput();
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(Containers, EveryCall,
-                         ::testing::Values(Case{"Stack", StackBench}, Case{"Queue", QueueBench},
-                                           Case{"PQueue", PQueueBench}, Case{"List", ListBench},
-                                           Case{"Tree", [] { return TreeBench<Tree>(TreeRun); }},
-                                           Case{"SplayTree",
-                                                [] { return TreeBench<SplayTree>(TreeRun); }}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         ::testing::Combine(::testing::ValuesIn(kCases), ::testing::Bool()),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param).name) +
+                                  (std::get<1>(info.param) ? "Teardown" : "");
+                         });
 
 }  // namespace
 }  // namespace velmira::reliability

@@ -1,6 +1,6 @@
 // Every container against its model, on seeded random sequences of valid operations and misuse.
-// A mismatch prints the seed and a shrunk sequence that still fails. VELMIRA_SOAK_SECONDS=N
-// runs the driver for about N seconds in all instead of the fixed number of runs.
+// A mismatch prints the seed and a shrunk sequence that still fails. VELMIRA_SOAK_SECONDS=N runs
+// the driver for about N seconds in all instead of the fixed number of runs.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -16,29 +16,13 @@ namespace velmira::reliability {
 namespace {
 
 constexpr int kAllTypes = kCTypes;  // the parameter for sequences that mix every container type
-const char* const kNames[] = {"Stack", "Queue", "PQueue", "List", "Tree", "SplayTree", "AllTypes"};
-
-std::vector<Op> RandomOps(int type, std::uint64_t seed, int length) {
-  std::mt19937_64 rng(seed);
-  std::vector<Op> ops;
-  for (int i = 0; i < length; ++i) {
-    const auto t = static_cast<std::uint8_t>(type == kAllTypes ? rng() % kCTypes : type);
-    ops.push_back(MakeOp(t, rng() & 0xFF, rng() & 0xFF, rng() & 0xFF, rng() & 0xFF,
-                         static_cast<std::uint32_t>(rng())));
-  }
-  return ops;
-}
 
 /// Runs `ops` in a fresh world; the first difference, or empty. Counts the steps run.
 std::string Replay(std::uint64_t seed, const std::vector<Op>& ops, std::size_t* failed_at = nullptr,
                    std::int64_t* steps = nullptr) {
   ModelWorld world(seed);
   for (std::size_t i = 0; i < ops.size(); ++i) {
-    std::string diff = world.Step(ops[i]);
-    if (!diff.empty()) {
-      if (failed_at) *failed_at = i;
-      return diff;
-    }
+    if (std::string diff = world.Step(ops[i]); !diff.empty()) return *failed_at = i, diff;
   }
   if (steps) *steps += world.steps_run();
   return {};
@@ -46,16 +30,15 @@ std::string Replay(std::uint64_t seed, const std::vector<Op>& ops, std::size_t* 
 
 /// The shortest sequence found by dropping chunks, then single operations, while it still fails.
 std::vector<Op> Shrink(std::uint64_t seed, std::vector<Op> ops) {
+  std::size_t failed_at = 0;
   for (std::size_t chunk = ops.size() / 2; chunk >= 1; chunk /= 2) {
     for (std::size_t i = 0; i + chunk <= ops.size();) {
       std::vector<Op> trial = ops;
-      trial.erase(trial.begin() + static_cast<std::ptrdiff_t>(i),
-                  trial.begin() + static_cast<std::ptrdiff_t>(i + chunk));
-      if (!Replay(seed, trial).empty()) {
-        ops = std::move(trial);
-      } else {
+      trial.erase(trial.begin() + i, trial.begin() + i + chunk);
+      if (Replay(seed, trial, &failed_at).empty())
         i += chunk;
-      }
+      else
+        ops = std::move(trial);
     }
   }
   return ops;
@@ -66,29 +49,36 @@ class ModelDriver : public testing::VelmiraTest, public ::testing::WithParamInte
 TEST_P(ModelDriver, EveryStepAgreesWithTheModel) {
   const int type = GetParam();
   const char* soak = std::getenv("VELMIRA_SOAK_SECONDS");
-  const double seconds = soak ? std::atof(soak) / (kCTypes + 1) : 0;
-  const auto start = std::chrono::steady_clock::now();
+  const auto end = std::chrono::steady_clock::now() +
+                   std::chrono::duration<double>(soak ? std::atof(soak) / (kCTypes + 1) : 0);
   std::int64_t steps = 0, runs = 0;
-  for (std::uint64_t seed = 1000 * static_cast<std::uint64_t>(type + 1);; ++seed, ++runs) {
-    const double elapsed =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (soak ? elapsed >= seconds : runs >= 150) break;
-    std::vector<Op> ops = RandomOps(type, seed, 160);
+  for (std::uint64_t seed = 1000 * (type + 1ull);; ++seed, ++runs) {
+    if (soak ? std::chrono::steady_clock::now() >= end : runs >= 160) break;
+    std::mt19937_64 rng(seed);
+    std::vector<Op> ops;
+    for (int i = 0; i < 160; ++i) {
+      const auto t = static_cast<std::uint8_t>(type == kAllTypes ? rng() % kCTypes : type);
+      ops.push_back(MakeOp(t, rng() & 0xFF, rng() & 0xFF, rng() & 0xFF, rng() & 0xFF,
+                           static_cast<std::uint32_t>(rng())));
+    }
     std::size_t failed_at = 0;
-    const std::string diff = Replay(seed, ops, &failed_at, &steps);
-    if (diff.empty()) continue;
+    if (Replay(seed, ops, &failed_at, &steps).empty()) continue;
     ops.resize(failed_at + 1);
     ops = Shrink(seed, ops);
     std::string text;
     for (const Op& op : ops) text += "  " + Describe(op) + "\n";
-    FAIL() << "seed " << seed << ": " << Replay(seed, ops) << "\nshrunk sequence:\n" << text;
+    FAIL() << "seed " << seed << ": " << Replay(seed, ops, &failed_at) << "\nshrunk:\n" << text;
   }
-  std::printf("[ model ] %s: %lld runs, %lld operations checked, 0 mismatches\n", kNames[type],
-              static_cast<long long>(runs), static_cast<long long>(steps));
+  std::printf("[ model ] %s: %lld runs, %lld operations checked, 0 mismatches\n",
+              type == kAllTypes ? "AllTypes" : kTypeNames[type], static_cast<long long>(runs),
+              static_cast<long long>(steps));
 }
 
 INSTANTIATE_TEST_SUITE_P(Containers, ModelDriver, ::testing::Range(0, kCTypes + 1),
-                         [](const auto& info) { return std::string(kNames[info.param]); });
+                         [](const auto& info) {
+                           return std::string(info.param == kAllTypes ? "AllTypes"
+                                                                      : kTypeNames[info.param]);
+                         });
 
 }  // namespace
 }  // namespace velmira::reliability
