@@ -129,10 +129,13 @@ class RecursiveTree {
   bool splay_;
 };
 
-/// Logging elements with keys 0..size-1, sharing one log.
+/// Logging elements with keys 0..size-1, sharing one log, that cut their links when they go.
 struct Twin {
   explicit Twin(int size) {
     for (int k = 0; k < size; ++k) nodes.push_back(New<testing::RecordingTreeNode>(k, &log));
+  }
+  ~Twin() {
+    for (const auto& n : nodes) n->SetLeft(0, Nothing), n->SetRight(0, Nothing);
   }
   std::string Take() { return std::exchange(log.calls, {}); }
   testing::CallLog log;
@@ -145,8 +148,8 @@ TEST_P(CallSequence, LoopsMatchTheRecursiveFormulationOnRandomWorkloads) {
   constexpr int kKeys = 24;
   for (unsigned seed = 1; seed <= 40; ++seed) {
     std::mt19937 random(seed);
+    Ref<Tree> tree = testing::MakeTree(GetParam());  // released last: a failure may leave a cycle
     Twin ours(kKeys), theirs(kKeys);
-    Ref<Tree> tree = testing::MakeTree(GetParam());
     RecursiveTree reference(GetParam());
     for (int step = 0; step < 80; ++step) {
       const int key = random() % (kKeys + 4), what = random() % 10;  // some keys never added
