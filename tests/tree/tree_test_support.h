@@ -21,7 +21,7 @@ struct CallLog {
 };
 
 /// A client element with an integer key and one pair of links, whatever the slot. Given a log,
-/// it records each call it receives (without the slot) and throws instead of making `fail_on`.
+/// it records each call (without the slot), throwing instead of `fail_on` or past 1 MB of log.
 /// `reenter` runs inside the next call it receives, once: client code re-entering a tree.
 class RecordingTreeNode : public ITreeNode {
  public:
@@ -43,7 +43,7 @@ class RecordingTreeNode : public ITreeNode {
     std::string call = std::to_string(key_) + what;
     const auto* to = arg ? static_cast<RecordingTreeNode*>(arg->get()) : nullptr;
     if (arg) call += "(" + (to ? std::to_string(to->key_) : "-") + ")";
-    if (call == log_->fail_on) throw std::runtime_error("failed: " + call);
+    if (call == log_->fail_on || log_->calls.size() > (1 << 20)) throw std::runtime_error(call);
     log_->calls += call + " ";
     return value;
   }
