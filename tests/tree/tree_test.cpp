@@ -1,18 +1,38 @@
-// Tree, SplayTree and TreeEnum over client elements: the rows of tree_rows.h, a tree damaged by an
-// interrupted Remove, and elements that re-enter the trees.
+// Tree, SplayTree and TreeEnum over client elements: range-for walks, a tree damaged by an
+// interrupted Remove, and elements that remove keys or drop the tree in the middle of a call.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <ranges>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "tree_rows.h"
+#include "capture.h"
+#include "tree_test_support.h"
+#include "velmira/tree/enumerate.h"
 
-namespace velmira {
-namespace testing {
-INSTANTIATE_TYPED_TEST_SUITE_P(Tree, TreeRows, ClientTreeNode);
-}  // namespace testing
-
+namespace velmira::testing {
 namespace {
+
+using TreeEnumerate = VelmiraTest;
+
+TEST_F(TreeEnumerate, WalksInAnyOrderContinuesAnEnumeratorAndWorksWithViews) {
+  Ref<Tree> tree = New<SplayTree>();
+  for (std::int32_t key : {5, 1, 9, 3, 7}) tree->Add(New<RecordingTreeNode>(key));  // 7(3(1,5),9)
+  using Keys = std::vector<std::int32_t>;
+  const auto keys = [](auto&& walk) {
+    Keys seen;
+    for (const Ref<ITreeNode>& n : walk) seen.push_back(n->Key(0).Int32Value());
+    return seen;
+  };
+  EXPECT_EQ(keys(Enumerate(tree) | std::views::take(2)), (Keys{1, 3}));
+  EXPECT_EQ(keys(Enumerate(tree, eTreeEnumPostOrder)), (Keys{1, 5, 3, 9, 7}));
+  Ref<TreeEnum> e = tree->NewEnum();
+  e->NextItem();  // 1 is taken by hand; the range goes on from 3
+  EXPECT_EQ(keys(Enumerate(e)), (Keys{3, 5, 7, 9}));
+  EXPECT_TRUE(keys(Enumerate(e)).empty());  // an ended enumerator stays ended
+}
 
 // An element error in the middle of a Remove leaves 80 under two parents; the next splay rotates
 // that into the cycle 80 -> 65 -> 60 -> 80. Lookups, Clear and teardown must still end, and once
@@ -20,9 +40,9 @@ namespace {
 TEST(DamagedTree, WalksBreakTheCycleAnInterruptedRemoveLeft) {
   for (const char* next : {"C", "~", "62 C", "62 66 ~", "70 +61 62 -60 C"}) {
     const std::int64_t live = LiveObjectCount();
-    testing::CallLog log{"", "65.SetLeft(-)"};
+    CallLog log{"", "65.SetLeft(-)"};
     Ref<Tree> tree = New<SplayTree>();
-    for (int key : {60, 80, 65}) tree->Add(New<testing::RecordingTreeNode>(key, &log));
+    for (int key : {60, 80, 65}) tree->Add(New<RecordingTreeNode>(key, &log));
     EXPECT_THROW(tree->Remove(65), std::runtime_error);
     log.fail_on.clear();
     EXPECT_FALSE(tree->Exists(99));
@@ -30,7 +50,7 @@ TEST(DamagedTree, WalksBreakTheCycleAnInterruptedRemoveLeft) {
     for (std::string step; steps >> step;) {
       if (step == "C") tree->Clear();
       if (step == "~") tree.reset();
-      if (step[0] == '+') tree->Add(New<testing::RecordingTreeNode>(std::stoi(step), &log));
+      if (step[0] == '+') tree->Add(New<RecordingTreeNode>(std::stoi(step), &log));
       if (step[0] == '-') tree->Remove(std::stoi(step.substr(1)));
       if (std::isdigit(step[0])) tree->Exists(std::stoi(step));
     }
@@ -40,44 +60,39 @@ TEST(DamagedTree, WalksBreakTheCycleAnInterruptedRemoveLeft) {
   }
 }
 
-// An element that, inside the tree's or the enumerator's call, removes the root's key (r) or drops
-// the last references to the tree and the enumerator (d): memory-safe (the asan preset checks) and
-// nothing left alive, whatever the outcome.
+// An element that, inside the tree's or the enumerator's call (Add, Exists, Remove, Clear, Item,
+// a walk), removes the root's key (r) or drops the last references to the tree and the enumerator
+// (d): memory-safe (the asan preset checks) and nothing left alive, whatever the outcome.
 TEST(ReentrantElements, TreesAndEnumeratorsStayMemorySafe) {
-  for (const bool splay : {false, true}) {
-    for (const char op : std::string("aerciw")) {
-      for (const char action : std::string("rd")) {
-        for (std::size_t armed = 0; armed < 4; ++armed) {
-          const std::int64_t live = LiveObjectCount();
-          Ref<Tree> tree = testing::MakeTree(splay);
-          std::vector<testing::ClientTreeNode*> nodes;  // the tree alone holds the first three
-          Ref<testing::ClientTreeNode> extra;
-          for (const int key : {20, 10, 30, 25}) {
-            extra = New<testing::ClientTreeNode>();
-            extra->SetKey(0, key);
-            nodes.push_back(extra.get());
-            if (key != 25) tree->Add(extra);
-          }
-          Ref<TreeEnum> walk = tree->NewEnum();
-          nodes[armed]->reenter = [&, action] {
-            if (action == 'r' && tree) tree->Remove(20);
-            if (action == 'd') tree.reset(), walk.reset();
-          };
-          Tree& target = *tree;  // the element may drop `tree` meanwhile
-          if (op == 'a') target.Add(extra);
-          if (op == 'e') target.Exists(10);
-          if (op == 'r') target.Remove(30);
-          if (op == 'c') target.Clear();
-          if (op == 'i') target.Item(25);
-          while (op == 'w' && walk && walk->NextItem()) {
-          }
-          tree.reset(), walk.reset(), extra.reset();
-          EXPECT_EQ(LiveObjectCount(), live) << splay << op << action << armed;
-        }
-      }
+  for (int run = 0; run < 2 * 6 * 2 * 4; ++run) {  // every tree kind, operation, action, element
+    const bool splay = run % 2;
+    const char op = "aerciw"[run / 2 % 6], action = "rd"[run / 12 % 2];
+    const std::size_t armed = run / 24;
+    const std::int64_t live = LiveObjectCount();
+    Ref<Tree> tree = MakeTree(splay);
+    std::vector<RecordingTreeNode*> nodes;  // the tree alone holds the first three
+    Ref<RecordingTreeNode> extra;
+    for (const int key : {20, 10, 30, 25}) {
+      nodes.push_back((extra = New<RecordingTreeNode>(key)).get());
+      if (key != 25) tree->Add(extra);
     }
+    Ref<TreeEnum> walk = tree->NewEnum();
+    nodes[armed]->reenter = [&, action] {
+      if (action == 'r' && tree) tree->Remove(20);
+      if (action == 'd') tree.reset(), walk.reset();
+    };
+    Tree& target = *tree;  // the element may drop `tree` meanwhile
+    if (op == 'a') target.Add(extra);
+    if (op == 'e') target.Exists(10);
+    if (op == 'r') target.Remove(30);
+    if (op == 'c') target.Clear();
+    if (op == 'i') target.Item(25);
+    while (op == 'w' && walk && walk->NextItem()) {
+    }
+    tree.reset(), walk.reset(), extra.reset();
+    EXPECT_EQ(LiveObjectCount(), live) << splay << op << action << armed;
   }
 }
 
 }  // namespace
-}  // namespace velmira
+}  // namespace velmira::testing
