@@ -1,5 +1,5 @@
-// Test support: an element made of all five building blocks, with a key per slot. The
-// containers' typed suites run over it beside their client and sample elements.
+// Test support: an element made of all five building blocks, with a key per slot. The reliability
+// models run every container over it beside client and sample elements.
 #pragma once
 
 #include <cstdint>
