@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -178,6 +179,7 @@ const struct Case {
     {"Tree", [] { return MakeBench<Tree>(kTreeKeys, 8, TreeRun); }},
     {"SplayTree", [] { return MakeBench<Tree, ITreeNode, SplayTree>(kTreeKeys, 8, TreeRun); }},
 };
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 /// The parameter: a container, and whether the error hits its teardown rather than the sequence.
 class EveryCall : public testing::VelmiraTest,
