@@ -5,6 +5,7 @@
 // error at every call of each container's teardown, which must swallow it.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -251,6 +252,8 @@ TEST_P(EveryCall, ErrorPassesOutAndLeavesExactlyTheStepsTaken) {
     }
     (void)TakeOutput();
   }
+  std::printf("[ faults ] %s%s: an error injected at each of %lld calls\n", bench.name,
+              teardown ? " teardown" : "", static_cast<long long>(total));
 }
 
 INSTANTIATE_TEST_SUITE_P(Containers, EveryCall,
