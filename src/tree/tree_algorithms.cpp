@@ -92,10 +92,18 @@ Ref<ITreeNode> Unlink(const Ref<ITreeNode>& n, Ref<ITreeNode> l, Ref<ITreeNode> 
     return l;
   }
   if (style == RemovalStyle::Splay) {
-    // Every key under l is less than the key, so this brings n's predecessor to the head of the
-    // left subtree, where it has no right child.
+    // When every key under l is less than the key, this brings n's predecessor to the head of the
+    // left subtree, where it has no right child. Keys that do not order strictly (Empty equals
+    // both 0 and the empty text) can stop the splay at an element with others to its right: r
+    // then goes below the last of them, so that no element leaves the tree.
     Ref<ITreeNode> m = Splay(l, key, index, path, seen);
-    m->SetRight(index, r);
+    Ref<ITreeNode> last = m;
+    Revisits spine;  // a damaged tree's own record: the splay has passed some of these elements
+    for (Ref<ITreeNode> next;
+         (next = Must(last).Right(index)) && FirstVisit(seen ? &spine : nullptr, next);) {
+      last = std::move(next);
+    }
+    last->SetRight(index, r);
     n->SetLeft(index, Nothing);
     n->SetRight(index, Nothing);
     return m;

@@ -353,9 +353,10 @@ class ModelWorld {
     if (splay) {
       const Id top = Descend(m, l, key, kNone, true);
       // With keys that do not order strictly (Empty equals both 0 and the empty text), the element
-      // splayed up can have a right subtree: storing r over it cuts that subtree off.
-      CutOff(m, m.kids[top][1]);
-      m.kids[top][1] = r;
+      // splayed up can have others to its right: r goes below the last of them.
+      Id last = top;
+      while (m.kids[last][1] != kNone) last = m.kids[last][1];
+      m.kids[last][1] = r;
       return top;
     }
     if (m.kids[l][1] == kNone) return m.kids[l][1] = r, l;
@@ -365,17 +366,6 @@ class ModelWorld {
     m.kids[p][0] = m.kids[s][1];
     m.kids[s] = {l, r};
     return s;
-  }
-  /// The elements under `n` leave the tree but keep their links to each other.
-  void CutOff(Model& m, Id n) {
-    if (n == kNone) return;
-    const auto kids = m.kids.at(n);
-    m.kids.erase(n);
-    for (int d : {0, 1}) {
-      if (kids[d] != kNone)
-        strays_[{kTreeKind, n, m.index, d ? Link::Right : Link::Left}] = kids[d];
-      CutOff(m, kids[d]);
-    }
   }
   /// One step of a tree enumerator, which keeps the path it came down and may change its order in
   /// the middle of a walk.

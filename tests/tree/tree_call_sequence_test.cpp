@@ -101,7 +101,9 @@ class RecursiveTree {
     }
     Node m = l;  // the element that takes n's place
     if (splay_) {
-      (m = Splay(l, key, Nothing))->SetRight(0, r);
+      Node last = m = Splay(l, key, Nothing);
+      while (Node next = last->Right(0)) last = next;  // keys that do not order strictly
+      last->SetRight(0, r);
     } else if (!l->Right(0)) {
       l->SetRight(0, r);
     } else if (!r->Left(0)) {

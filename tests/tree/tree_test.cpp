@@ -1,5 +1,6 @@
 // Tree, SplayTree and TreeEnum over client elements: range-for walks, a tree damaged by an
-// interrupted Remove, and elements that remove keys or drop the tree in the middle of a call.
+// interrupted Remove, a splay removal among keys that do not order strictly, and elements that
+// remove keys or drop the tree in the middle of a call.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -58,6 +59,31 @@ TEST(DamagedTree, WalksBreakTheCycleAnInterruptedRemoveLeft) {
     tree.reset();
     EXPECT_EQ(LiveObjectCount(), live) << next;
   }
+}
+
+// Empty equals both 0 and the empty text, which do not equal each other. Removing Empty from the
+// root "" splays 0 to the head of the left subtree, where 1 still hangs to its right: the right
+// subtree must go below 1, not over it, so that only the root leaves.
+TEST(SplayTreeRemove, KeysThatDoNotOrderStrictlyLoseNoElement) {
+  struct Keyed : ITreeNode {
+    explicit Keyed(Variant k) : key(std::move(k)) {}
+    Variant Key(std::int32_t) override { return key; }
+    Ref<ITreeNode> Left(std::int32_t) override { return left; }
+    Ref<ITreeNode> Right(std::int32_t) override { return right; }
+    void SetLeft(std::int32_t, const Ref<ITreeNode>& v) override { left = v; }
+    void SetRight(std::int32_t, const Ref<ITreeNode>& v) override { right = v; }
+    Variant key;
+    Ref<ITreeNode> left, right;
+  };
+  Ref<SplayTree> tree = New<SplayTree>();
+  for (Variant key : {Variant(1), Variant("a"), Variant(0), Variant("")}) {
+    tree->Add(New<Keyed>(std::move(key)));
+  }
+  tree->Remove(Variant());
+  std::vector<Variant> keys;
+  for (const Ref<ITreeNode>& e : Enumerate(tree)) keys.push_back(e->Key(0));
+  ASSERT_EQ(keys.size(), 3u);
+  EXPECT_TRUE(Equal(keys[0], 0) && Equal(keys[1], 1) && Equal(keys[2], "a"));
 }
 
 // An element that, inside the tree's or the enumerator's call (Add, Exists, Remove, Clear, Item,
