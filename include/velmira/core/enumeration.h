@@ -22,8 +22,11 @@
 
 namespace velmira {
 
+// A view through `view_base` rather than `view_interface`: clang 14 with the GCC 12 standard
+// library checks `view_interface`'s member constraints while this class is still incomplete, and
+// fails.
 template <class Node, class Step>
-class Enumeration : public std::ranges::view_interface<Enumeration<Node, Step>> {
+class Enumeration : public std::ranges::view_base {
  public:
   class Iterator {
    public:
