@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "model_keys.h"
-
 namespace velmira::reliability {
 
 class DebuggerModel {
@@ -72,21 +70,10 @@ class DebuggerModel {
     const int indent = std::max(0, std::min(indent_, 128) + extra);
     lines.push_back(std::string(static_cast<std::size_t>(indent), ' ') + text);
   }
+  /// The names are ASCII, so the map's byte order is the report's UTF-16 order.
   void Section(const char* heading, const Counters& records, const char* suffix) {
     Line(heading);
-    std::vector<std::string> names;
-    for (const auto& [name, count] : records) names.push_back(name);
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-      return ModelCompare(Text(a), Text(b)) == Order::Less;
-    });
-    for (const std::string& name : names) {
-      Line(name + ": " + std::to_string(records.at(name)) + suffix, 2);
-    }
-  }
-  static MKey Text(const std::string& ascii_or_bmp) {
-    MKey k{MKey::Text, 0, {}, Variant()};
-    for (unsigned char c : ascii_or_bmp) k.text += static_cast<char16_t>(c);  // names are ASCII
-    return k;
+    for (const auto& [name, count] : records) Line(name + ": " + std::to_string(count) + suffix, 2);
   }
 
   Counters procedures_, resources_, failed_, profile_;

@@ -19,6 +19,7 @@
 #include "fuzz_input.h"
 #include "velmira/core/debug_output.h"
 #include "velmira/core/error.h"
+#include "velmira/core/node_interfaces.h"
 #include "velmira/core/object.h"
 #include "velmira/registry/catalogue.h"
 #include "velmira/registry/class_factory.h"
@@ -32,8 +33,8 @@ namespace {
 
 constexpr std::size_t kPoolSize = 8;
 
-/// The error numbers a late-bound call may raise (see invoke.h), besides overflow and type
-/// mismatch from argument conversion.
+/// The error numbers a late-bound call may raise (see invoke.h), argument conversion's overflow
+/// and type mismatch included.
 bool Documented(std::int32_t number) {
   switch (number) {
     case kErrOverflow:
@@ -48,21 +49,12 @@ bool Documented(std::int32_t number) {
   }
 }
 
-std::vector<const ClassInfo*> CreatableClasses() {
-  std::vector<const ClassInfo*> classes;
-  for (const ClassInfo& c : Classes()) {
-    if (c.instancing == Instancing::Creatable) classes.push_back(&c);
-  }
-  return classes;
-}
-
 /// True for the element classes, whose links and keys a client could point back at themselves.
 bool IsElement(const Ref<Object>& target) {
-  for (const char* name : {"IStackNode", "IQueueNode", "IPQueueNode", "IListNode", "ITreeNode"}) {
-    const InterfaceInfo* iface = FindInterface(name);
-    if (iface && iface->IsImplementedBy(target)) return true;
-  }
-  return false;
+  const Object* p = target.get();
+  return dynamic_cast<const IStackNode*>(p) || dynamic_cast<const IQueueNode*>(p) ||
+         dynamic_cast<const IPQueueNode*>(p) || dynamic_cast<const IListNode*>(p) ||
+         dynamic_cast<const ITreeNode*>(p);
 }
 
 bool Skipped(const Ref<Object>& target, std::string_view name, CallKind kind,
@@ -87,7 +79,12 @@ std::string Scramble(std::string_view name, Reader& r) {
 }
 
 void Run(Reader& r) {
-  static const std::vector<const ClassInfo*> classes = CreatableClasses();
+  static const std::vector<const ClassInfo*> classes = [] {
+    std::vector<const ClassInfo*> creatable;
+    for (const ClassInfo& c : Classes())
+      if (c.instancing == Instancing::Creatable) creatable.push_back(&c);
+    return creatable;
+  }();
   std::vector<Ref<Object>> pool(kPoolSize);
   for (Ref<Object>& slot : pool)
     slot = CreateObject(classes[r.Byte() % classes.size()]->qualified_name);

@@ -28,34 +28,30 @@ void DebuggerStep(Debugger& d, DebuggerModel& m, const std::uint8_t* p,
   static const char* kNames[] = {"A", "B", "Init", "init", "", "x y", "Z9", "a"};
   const std::string name = kNames[p[2] % 8];
   writes.clear();
+  // The same call on the debugger and on its model.
+  auto both = [&](auto call) { call(d), call(m); };
   switch (p[1] % 7) {
     case 0:
-      d.Enter(name);
-      m.Enter(name);
+      both([&](auto& x) { x.Enter(name); });
       break;
     case 1:
-      d.Leave(name);
-      m.Leave(name);
+      both([&](auto& x) { x.Leave(name); });
       break;
     case 2:
-      d.Acquire(name);
-      m.Acquire(name);
+      both([&](auto& x) { x.Acquire(name); });
       break;
     case 3:
-      d.Release(name);
-      m.Release(name);
+      both([&](auto& x) { x.Release(name); });
       break;
     case 4:
       d.Assert(p[3] % 2 == 0, name);
       if (p[3] % 2) m.Assert(name);
       break;
     case 5:
-      d.ClearCounters();
-      m.ClearCounters();
+      both([](auto& x) { x.ClearCounters(); });
       break;
     default:
-      d.Report();
-      m.Report();
+      both([](auto& x) { x.Report(); });
       break;
   }
   if (writes.size() != m.lines.size())
