@@ -9,6 +9,8 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "capture.h"
 #include "scale.h"
@@ -159,16 +161,37 @@ TEST_F(Deep, SplayTreeChain) {
 }
 
 TEST_F(Deep, Tree) {
-  // A plain tree's worst order (sorted keys) costs a whole walk per Add: a chain of 20,000 here;
-  // the full size is built in a scrambled order.
+  // A plain tree's worst shape is one chain of rising keys. Built by Add it would cost a whole walk
+  // per element, so the chain is linked by hand and only its last element is added.
+  constexpr std::int32_t n = kLongChain;
   Ref<Tree> t = New<Tree>();
-  Fill<TNode>(t, 20'000, Rising);
-  EXPECT_TRUE(t->Exists(19'999));
-  t->Remove(0);
-  t->Remove(10'000);
+  Ref<ITreeNode> tail = New<TNode>(1);
+  t->Add(tail);
+  for (std::int32_t k = 2; k < n; ++k) {
+    const Ref<ITreeNode> next = New<TNode>(k);
+    std::exchange(tail, next)->SetRight(0, next);
+  }
+  t->Add(New<TNode>(n));  // descends the whole chain
+  EXPECT_TRUE(t->Exists(n - 1));
+  Phase("Tree: one chain of rising keys, the last added");
+  for (const TreeEnumEnum order :  // ascending keys for in and pre-order, descending otherwise
+       {eTreeEnumInOrder, eTreeEnumPreOrder, eTreeEnumPostOrder, eTreeEnumReverseOrder}) {
+    const bool up = order == eTreeEnumInOrder || order == eTreeEnumPreOrder;
+    Ref<TreeEnum> walk = t->NewEnum();
+    walk->SetOrder(order);
+    std::int32_t count = 1, first = walk->NextItem()->Key(0).Int32Value(), last = first;
+    for (Ref<ITreeNode> e; (e = walk->NextItem()); ++count) last = e->Key(0).Int32Value();
+    EXPECT_EQ(std::tuple(count, first, last), std::tuple(n, up ? 1 : n, up ? n : 1));
+  }
+  Phase("Tree: the chain walked in all four orders");
+  t->Remove(n);  // the far end: every level relinks on the way back
+  t->Remove(1);  // the root
+  EXPECT_FALSE(t->Exists(1) || t->Exists(n));
+  EXPECT_TRUE(t->Exists(2));
   t->Clear();
   EXPECT_TRUE(t->IsEmpty());
-  Phase("Tree: chain of 20,000 rising keys, removals, clear");
+  tail.reset();
+  Phase("Tree: far end and root removed, cleared");
   Fill<TNode>(t, kLongChain, Scrambled);
   Phase("Tree: add scrambled keys");
   EXPECT_EQ(Walk(t, eTreeEnumInOrder), kLongChain);

@@ -1,17 +1,15 @@
 // The trees' loops make exactly the element calls of the recursive formulation, in its order (a
 // small recursive reference runs the same operations on twin recording elements; after every
-// operation both logs and both shapes must agree), and handle one long chain without recursion.
+// operation both logs and both shapes must agree).
 #include <gtest/gtest.h>
 
 #include <random>
 #include <stdexcept>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "capture.h"
-#include "scale.h"
 #include "tree_test_support.h"
 
 namespace velmira {
@@ -207,35 +205,5 @@ TEST_F(SplayChain, FailureMidRotationLeavesTheRootWhereItWas) {
 // A plain tree one right chain deep (the splay tree's chain is in the deep-structure tests):
 // adding ascending keys one by one is quadratic, so the chain is linked by hand, as a client
 // owning its elements can. Every walk, the lookups and the removals must run without recursion.
-using LongChain = testing::VelmiraTest;
-
-TEST_F(LongChain, PlainTreeLinkedByHand) {
-  constexpr std::int32_t n = testing::kLongChain;
-  Ref<Tree> tree = New<Tree>();
-  Ref<ITreeNode> tail = New<testing::RecordingTreeNode>(1);
-  tree->Add(tail);
-  for (std::int32_t k = 2; k < n; ++k) {
-    const Ref<ITreeNode> next = New<testing::RecordingTreeNode>(k);
-    std::exchange(tail, next)->SetRight(0, next);
-  }
-  tree->Add(New<testing::RecordingTreeNode>(n));  // descends the whole chain
-  EXPECT_TRUE(tree->Exists(n - 1));
-  for (const TreeEnumEnum order :  // ascending keys for in and pre-order, descending otherwise
-       {eTreeEnumInOrder, eTreeEnumPreOrder, eTreeEnumPostOrder, eTreeEnumReverseOrder}) {
-    const bool up = order == eTreeEnumInOrder || order == eTreeEnumPreOrder;
-    Ref<TreeEnum> walk = tree->NewEnum();
-    walk->SetOrder(order);
-    std::int32_t count = 1, first = walk->NextItem()->Key(0).Int32Value(), last = first;
-    for (Ref<ITreeNode> e; (e = walk->NextItem()); ++count) last = e->Key(0).Int32Value();
-    EXPECT_EQ(std::tuple(count, first, last), std::tuple(n, up ? 1 : n, up ? n : 1));
-  }
-  tree->Remove(n);  // the far end: every level relinks on the way back
-  tree->Remove(1);  // the root
-  EXPECT_FALSE(tree->Exists(1) || tree->Exists(n));
-  EXPECT_TRUE(tree->Exists(2));
-  tree->Clear();
-  EXPECT_TRUE(tree->IsEmpty());
-}
-
 }  // namespace
 }  // namespace velmira
