@@ -14,6 +14,8 @@ namespace velmira {
 namespace detail {
 
 SharedText* SharedText::Make(std::string_view text) {
+  // A view that long can only come from a caller's bad length: refuse it before the size wraps.
+  if (text.size() > kMaxTextSize) throw std::bad_alloc();
   void* memory = ::operator new(offsetof(SharedText, data) + text.size() + 1);
   auto* block = static_cast<SharedText*>(memory);
   block->refs = 1;

@@ -2,6 +2,8 @@
 // points. Each function runs its body under `Guard`, so nothing but a status leaves it.
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <span>
 #include <vector>
 
 #include "registry/c_boundary.h"
@@ -57,16 +59,18 @@ void InvokeAny(velmira_handle object, const InterfaceInfo* iface, const char* me
     ThrowInvalidArgument("unknown call kind " + std::to_string(kind));
   }
   if (arg_count != 0 && !args) ThrowInvalidArgument("null argument array");
+  // No caller can hold more variants than memory has room for: a larger count is a bad length.
+  if (arg_count > PTRDIFF_MAX / sizeof(velmira_variant)) {
+    ThrowInvalidArgument("argument count " + std::to_string(arg_count) + " is over any array's");
+  }
   const Ref<Object> target = HandleTable::Instance().Import(object);
   // Most calls take at most two arguments: those are converted in place.
   std::array<Variant, 4> fixed;
   std::vector<Variant> many;
-  std::span<Variant> converted(fixed.data(), arg_count);
-  if (arg_count > fixed.size()) {
-    many.resize(arg_count);
-    converted = many;
-  }
-  for (std::size_t i = 0; i < arg_count; ++i) converted[i] = FromC(args[i]);
+  if (arg_count > fixed.size()) many.resize(arg_count);
+  const std::span<Variant> converted =
+      arg_count > fixed.size() ? std::span<Variant>(many) : std::span(fixed).first(arg_count);
+  for (std::size_t i = 0; i < arg_count; ++i) converted[i] = FromC(args[i], {"argument", i + 1});
   const auto call = static_cast<CallKind>(kind);
   const Variant value =
       iface ? (member ? InvokeThrough(*iface, target, member, call, converted)

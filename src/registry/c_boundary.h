@@ -33,19 +33,34 @@ inline constexpr std::int32_t kErrInternal = 51;
 /// Reported for a client element that failed without giving a number of its own.
 inline constexpr std::int32_t kErrClientFailed = 440;
 
-/// A failure that is the caller's fault at the boundary (a bad handle or argument), with the
-/// status it is reported under.
+/// A failure found at the boundary (a bad handle or argument, or an argument too large to
+/// copy), with the status and number it is reported under.
 class BoundaryError : public std::runtime_error {
  public:
-  BoundaryError(velmira_status status, const std::string& message)
-      : std::runtime_error(message), status_(status) {}
+  BoundaryError(velmira_status status, const std::string& message,
+                std::int32_t number = kErrInvalidArgument)
+      : std::runtime_error(message), status_(status), number_(number) {}
   velmira_status Status() const noexcept { return status_; }
+  std::int32_t Number() const noexcept { return number_; }
 
  private:
   velmira_status status_;
+  std::int32_t number_;
 };
 
 [[noreturn]] void ThrowInvalidArgument(const std::string& what);
+
+/// Names a C variant in error messages: "argument 2", "the result", "source".
+struct VariantRole {
+  const char* name;
+  std::size_t position = 0;  // 1-based for arguments, 0 when the role needs no number
+
+  std::string Describe() const;
+};
+
+/// Refuses the text of a C variant that no `Variant` could hold: `length` bytes with no data,
+/// or more than `kMaxTextSize` bytes (the size computations of a copy would wrap).
+void CheckText(const char* data, std::size_t length, VariantRole role);
 
 /// Fills `error` (when not null) and returns `status`. Never throws; cuts long messages at a
 /// UTF-8 character boundary.
@@ -59,7 +74,7 @@ velmira_status Guard(velmira_error* error, Body&& body) noexcept {
     std::forward<Body>(body)();
     return VELMIRA_OK;
   } catch (const BoundaryError& e) {
-    return Fail(error, e.Status(), kErrInvalidArgument, e.what());
+    return Fail(error, e.Status(), e.Number(), e.what());
   } catch (const Error& e) {
     return Fail(error, VELMIRA_ERROR, e.Number(), e.what());
   } catch (const std::bad_alloc&) {
@@ -120,7 +135,8 @@ class HandleTable {
 };
 
 /// A C variant as a `Variant` (reads only; a handle is checked and its object referenced).
-Variant FromC(const velmira_variant& value);
+/// Refusals and a text too large for memory name `role`.
+Variant FromC(const velmira_variant& value, VariantRole role);
 /// `value` as an owned C variant in `out`, which must hold nothing owned.
 void ToC(const Variant& value, velmira_variant* out);
 

@@ -13,6 +13,9 @@
 namespace velmira::detail {
 namespace {
 
+// A member row has room for every parameter a catalogue member takes.
+static_assert(MemberInfo::kMaxParams == std::size(velmira_member_info{}.params));
+
 struct CCatalogue {
   std::deque<std::string> texts;  // a deque: kept texts never move
   velmira_library_info library{};

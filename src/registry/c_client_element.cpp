@@ -69,9 +69,9 @@ class ClientCalls {
       throw Error(error.number != 0 ? error.number : kErrClientFailed, error.message);
     }
     try {
-      return FromC(result);
+      return FromC(result, {"the callback's result"});
     } catch (const BoundaryError& e) {  // a stale handle or a malformed result
-      throw Error(kErrInvalidArgument, e.what());
+      throw Error(e.Number(), e.what());
     }
   }
 

@@ -7,16 +7,35 @@
 namespace velmira::detail {
 namespace {
 
-/// A malloc'ed, NUL-terminated copy, so C code could free it too.
-const char* CopyText(const char* text, std::size_t length) {
+[[noreturn]] void ThrowOutOfMemory(std::size_t length, VariantRole role) {
+  throw BoundaryError(VELMIRA_OUT_OF_MEMORY,
+                      "Out of memory: cannot copy the " + std::to_string(length) +
+                          "-byte text of " + role.Describe(),
+                      kErrOutOfMemory);
+}
+
+/// A malloc'ed, NUL-terminated copy, so C code could free it too. `length` was checked.
+const char* CopyText(const char* text, std::size_t length, VariantRole role) {
   auto* copy = static_cast<char*>(std::malloc(length + 1));
-  if (!copy) throw std::bad_alloc();
+  if (!copy) ThrowOutOfMemory(length, role);
   if (length != 0) std::memcpy(copy, text, length);
   copy[length] = '\0';
   return copy;
 }
 
 }  // namespace
+
+std::string VariantRole::Describe() const {
+  return position == 0 ? std::string(name) : std::string(name) + " " + std::to_string(position);
+}
+
+void CheckText(const char* data, std::size_t length, VariantRole role) {
+  if (!data && length != 0) ThrowInvalidArgument("text without data in " + role.Describe());
+  if (length > kMaxTextSize) {
+    ThrowInvalidArgument("text length " + std::to_string(length) + " in " + role.Describe() +
+                         " is over the largest text, " + std::to_string(kMaxTextSize) + " bytes");
+  }
+}
 
 void ThrowInvalidArgument(const std::string& what) {
   throw BoundaryError(VELMIRA_INVALID_ARGUMENT, "Invalid argument: " + what);
@@ -40,7 +59,7 @@ velmira_status Fail(velmira_error* error, velmira_status status, std::int32_t nu
   return status;
 }
 
-Variant FromC(const velmira_variant& value) {
+Variant FromC(const velmira_variant& value, VariantRole role) {
   switch (value.kind) {
     case VELMIRA_EMPTY:
       return Variant();
@@ -60,16 +79,20 @@ Variant FromC(const velmira_variant& value) {
       return Variant::CurrencyFromScaled(value.value.currency);
     case VELMIRA_DATE:
       return Variant::Date(value.value.date);
-    case VELMIRA_STRING:
-      if (!value.value.text.data && value.value.text.length != 0) {
-        ThrowInvalidArgument("text variant without data");
+    case VELMIRA_STRING: {
+      const std::size_t length = value.value.text.length;
+      CheckText(value.value.text.data, length, role);
+      try {
+        return Variant(std::string_view(length ? value.value.text.data : "", length));
+      } catch (const std::bad_alloc&) {
+        ThrowOutOfMemory(length, role);
       }
-      return Variant(std::string_view(value.value.text.data ? value.value.text.data : "",
-                                      value.value.text.length));
+    }
     case VELMIRA_OBJECT:
       return Variant(HandleTable::Instance().Import(value.value.object));
     default:
-      ThrowInvalidArgument("unknown variant kind " + std::to_string(value.kind));
+      ThrowInvalidArgument("unknown variant kind " + std::to_string(value.kind) + " in " +
+                           role.Describe());
   }
 }
 
@@ -103,7 +126,7 @@ void ToC(const Variant& value, velmira_variant* out) {
       break;
     case VariantKind::String: {
       const std::string_view text = value.Text();
-      out->value.text.data = CopyText(text.data(), text.size());
+      out->value.text.data = CopyText(text.data(), text.size(), {"a library text"});
       out->value.text.length = text.size();
       out->flags = VELMIRA_VARIANT_OWNED;
       break;
@@ -140,10 +163,9 @@ velmira_status velmira_variant_copy(velmira_variant* target, const velmira_varia
     velmira_variant copy = *source;
     copy.flags = 0;
     if (source->kind == VELMIRA_STRING) {
-      if (!source->value.text.data && source->value.text.length != 0) {
-        ThrowInvalidArgument("text variant without data");
-      }
-      copy.value.text.data = CopyText(source->value.text.data, source->value.text.length);
+      const std::size_t length = source->value.text.length;
+      CheckText(source->value.text.data, length, {"source"});
+      copy.value.text.data = CopyText(source->value.text.data, length, {"source"});
       copy.flags = VELMIRA_VARIANT_OWNED;
     } else if (source->kind == VELMIRA_OBJECT) {
       HandleTable::Instance().Retain(source->value.object);
@@ -159,8 +181,9 @@ velmira_status velmira_variant_copy(velmira_variant* target, const velmira_varia
 velmira_status velmira_variant_set_text(velmira_variant* target, const char* text, size_t length,
                                         velmira_error* error) {
   return Guard(error, [&] {
-    if (!target || (!text && length != 0)) ThrowInvalidArgument("null variant or text");
-    const char* copy = CopyText(text ? text : "", length);
+    if (!target) ThrowInvalidArgument("null variant");
+    CheckText(text, length, {"text"});
+    const char* copy = CopyText(length ? text : "", length, {"text"});
     velmira_variant_clear(target);
     target->kind = VELMIRA_STRING;
     target->flags = VELMIRA_VARIANT_OWNED;

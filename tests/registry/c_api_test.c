@@ -2,6 +2,7 @@
  * (handles and their refusals, status codes and error numbers, variant marshalling and ownership,
  * factories, elements implemented through callbacks, the debug output callback). What the calls
  * do is the late-bound and catalogue tests' business. Prints "N passed, N failed". */
+#include <stdint.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -195,6 +196,33 @@ static void TestVariantKinds(void) {
   for (int i = 0; i < 3; ++i) velmira_release(all[i], &err);
 }
 
+/* Text lengths no memory can hold, or that make a copy's size wrap, are refused before anything
+ * is allocated: the variant keeps what it held and the error names the argument. */
+static void TestTextLengths(void) {
+  static const size_t lengths[] = {SIZE_MAX, SIZE_MAX - 1, SIZE_MAX - 8, SIZE_MAX - 16,
+                                   (size_t)1 << 63, (size_t)1 << 44};
+  velmira_handle node = Create("Velmira.TreeNode");
+  for (size_t i = 0; i < sizeof lengths / sizeof lengths[0]; ++i) {
+    velmira_variant kept = Int(7), text = {VELMIRA_STRING, 0, {.text = {"abc", lengths[i]}}};
+    const velmira_status set = velmira_variant_set_text(&kept, "abc", lengths[i], &err);
+    CHECK((set == VELMIRA_INVALID_ARGUMENT || set == VELMIRA_OUT_OF_MEMORY) &&
+          strstr(err.message, "text") && kept.kind == VELMIRA_INT32 && kept.value.int32 == 7);
+    const velmira_status copied = velmira_variant_copy(&kept, &text, &err);
+    CHECK((copied == VELMIRA_INVALID_ARGUMENT || copied == VELMIRA_OUT_OF_MEMORY) &&
+          strstr(err.message, "source") && kept.kind == VELMIRA_INT32);
+    velmira_variant args[2] = {Int(0), text};
+    const velmira_status let = velmira_invoke(node, "Key", VELMIRA_PROPERTY_LET, args, 2, NULL,
+                                              &err);
+    CHECK((let == VELMIRA_INVALID_ARGUMENT || let == VELMIRA_OUT_OF_MEMORY) &&
+          strstr(err.message, "argument 2"));
+  }
+  velmira_variant key = Call(node, "Key", VELMIRA_PROPERTY_GET, (velmira_variant[]){Int(0)}, 1);
+  CHECK(key.kind == VELMIRA_EMPTY); /* no refused call changed the key */
+  CHECK(velmira_invoke(node, "Key", VELMIRA_PROPERTY_GET, &key, SIZE_MAX, NULL, &err) ==
+        VELMIRA_INVALID_ARGUMENT);
+  velmira_release(node, &err);
+}
+
 /* An element whose link lives in the C struct (slot 0 only), and which misbehaves as its mode
  * says: a failing set, or a get that fails or answers with something unusable. */
 enum { PLAIN, REFUSE_SET, LONG_MESSAGE, NO_NUMBER, STALE_HANDLE, NOT_AN_OBJECT };
@@ -302,6 +330,7 @@ int main(void) {
   TestHandlesAndRefusals();
   TestCreationAndFactories();
   TestVariantKinds();
+  TestTextLengths();
   TestClientElements();
   CHECK(velmira_can_unload_now() && DllCanUnloadNow() == VELMIRA_S_OK);
   printf("%d passed, %d failed\n", passed, failed);

@@ -6,6 +6,7 @@
 //   IsNull(Variant::Null());             // Null compares false with everything
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -29,6 +30,10 @@ enum class VariantKind : std::uint8_t {
   Object,    ///< a reference to an object, possibly Nothing
 };
 
+/// The longest text a `Variant` holds, in bytes: the largest object size less room for the
+/// shared text's header. A longer text cannot be stored (its memory could not exist).
+inline constexpr std::size_t kMaxTextSize = PTRDIFF_MAX - 64;
+
 namespace detail {
 /// Immutable, reference-counted text shared by every copy of a text `Variant`.
 struct SharedText {
@@ -36,6 +41,7 @@ struct SharedText {
   std::size_t size;
   char data[1];  // `size` bytes follow, then a terminating NUL
 
+  /// Raises `std::bad_alloc` for a text longer than `kMaxTextSize`, whose size would wrap.
   static SharedText* Make(std::string_view text);
   std::string_view View() const noexcept { return {data, size}; }
 };
