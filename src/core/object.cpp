@@ -34,6 +34,7 @@ struct CountRegistry {
   std::mutex lock;
   ThreadCount* threads = nullptr;
   std::atomic<std::int64_t> ended_threads{0};
+  std::atomic<std::int64_t> library_locks{0};
 };
 
 CountRegistry& Registry() noexcept {
@@ -93,6 +94,21 @@ std::int64_t LiveObjectCount() noexcept {
     sum += count->live.load(std::memory_order_relaxed);
   }
   return sum;
+}
+
+std::int64_t LibraryLockCount() noexcept {
+  return Registry().library_locks.load(std::memory_order_relaxed);
+}
+
+void detail::LockLibrary(bool lock) noexcept {
+  std::atomic<std::int64_t>& locks = Registry().library_locks;
+  if (lock) {
+    locks.fetch_add(1, std::memory_order_relaxed);
+    return;
+  }
+  std::int64_t held = locks.load(std::memory_order_relaxed);
+  while (held > 0 && !locks.compare_exchange_weak(held, held - 1, std::memory_order_relaxed)) {
+  }
 }
 
 Object::Object() noexcept { AddToCount(1); }

@@ -37,17 +37,7 @@ Ref<Object> CreateObject(const Guid& classId) {
 
 Ref<Object> ClassFactory::CreateInstance() const { return class_->create(); }
 
-void ClassFactory::LockServer(bool lock) noexcept {
-  // A lock is a reference the factory holds on itself: a locked factory stays alive, and so
-  // counts as a live object of the library, until the last lock is released.
-  if (lock) {
-    ++locks_;
-    detail::Retain(this);
-  } else if (locks_ > 0) {
-    --locks_;
-    detail::Release(this);  // may destroy the factory: nothing may touch it after this
-  }
-}
+void ClassFactory::LockServer(bool lock) noexcept { detail::LockLibrary(lock); }
 
 Ref<ClassFactory> GetClassObject(const ClassInfo& info) {
   const ClassInfo& creatable = Creatable(&info, info.qualified_name);
@@ -62,6 +52,6 @@ Ref<ClassFactory> GetClassObject(const Guid& classId) {
   return GetClassObject(Creatable(FindClass(classId), "class " + classId.ToString()));
 }
 
-bool CanUnloadNow() noexcept { return LiveObjectCount() == 0; }
+bool CanUnloadNow() noexcept { return LiveObjectCount() == 0 && LibraryLockCount() == 0; }
 
 }  // namespace velmira

@@ -124,6 +124,16 @@ static void TestCreationAndFactories(void) {
   CHECK(velmira_factory_lock(factory, 0, &err) == VELMIRA_OK);
   velmira_release(factory, &err);
   CHECK(velmira_factory_lock(factory, 0, &err) == VELMIRA_INVALID_HANDLE);
+  /* A lock is the library's: taken through one factory, given back through a later one. */
+  CHECK(DllGetClassObject(&id, NULL, &factory) == VELMIRA_S_OK);
+  CHECK(velmira_factory_lock(factory, 1, &err) == VELMIRA_OK);
+  velmira_release(factory, &err);
+  CHECK(DllCanUnloadNow() == VELMIRA_S_FALSE);
+  CHECK(DllGetClassObject(&id, NULL, &factory) == VELMIRA_S_OK);
+  CHECK(velmira_factory_lock(factory, 0, &err) == VELMIRA_OK);
+  CHECK(velmira_factory_lock(factory, 0, &err) == VELMIRA_OK); /* none left: changes nothing */
+  velmira_release(factory, &err);
+  CHECK(DllCanUnloadNow() == VELMIRA_S_OK);
   velmira_handle stack = Create("Velmira.Stack");
   CHECK(Is(velmira_factory_lock(stack, 1, &err), VELMIRA_ERROR, 13));
   velmira_release(stack, &err);

@@ -25,6 +25,17 @@ bool IsSoleReference(const Object* object) noexcept;
 /// process. Meant for leak checks in tests and for deciding whether the library can be unloaded.
 std::int64_t LiveObjectCount() noexcept;
 
+/// The locks clients hold on the library through its class factories (`LockServer`). They are
+/// kept beside the live-object count: a lock belongs to the library, not to the factory it was
+/// taken through, so any factory can give back a lock another one took.
+std::int64_t LibraryLockCount() noexcept;
+
+namespace detail {
+/// Takes one lock on the library, or gives one back; giving back with none outstanding does
+/// nothing.
+void LockLibrary(bool lock) noexcept;
+}  // namespace detail
+
 class Object {
  public:
   Object(const Object&) = delete;

@@ -40,12 +40,13 @@ class ClassFactory final : public virtual Object {
   const ClassInfo& Class() const noexcept { return *class_; }
   /// A new object of the class, as `CreateObject` makes it.
   Ref<Object> CreateInstance() const;
-  /// `true` locks the factory: it stays alive, and `CanUnloadNow` answers false, even when no
-  /// reference to it is left, until as many `LockServer(false)` calls have unlocked it.
-  /// Unlocking a factory that is not locked does nothing.
+  /// `true` takes a lock on the library: `CanUnloadNow` answers false until as many
+  /// `LockServer(false)` calls, through this factory or any other, have given the locks back.
+  /// The lock is the library's, not this factory's: releasing the factory keeps it, and frees
+  /// the factory. Giving back a lock when none is held does nothing.
   void LockServer(bool lock) noexcept;
-  /// The number of locks taken and not yet released.
-  std::int32_t LockCount() const noexcept { return locks_; }
+  /// The locks taken on the library and not yet given back, through any factory.
+  std::int64_t LockCount() const noexcept { return LibraryLockCount(); }
 
  private:
   friend Ref<ClassFactory> GetClassObject(const ClassInfo& info);
@@ -53,7 +54,6 @@ class ClassFactory final : public virtual Object {
   ~ClassFactory() override = default;
 
   const ClassInfo* class_;
-  std::int32_t locks_ = 0;
 };
 
 /// A factory for a creatable class; raises error 429 for any other name or identifier.
@@ -61,11 +61,10 @@ Ref<ClassFactory> GetClassObject(std::string_view qualifiedName);
 Ref<ClassFactory> GetClassObject(const Guid& classId);
 Ref<ClassFactory> GetClassObject(const ClassInfo& info);
 
-/// True when no object of the library is alive and no factory is locked: nothing could still
-/// run the library's code. Every object derived from `Object` counts, a client's own element
-/// classes included, because their construction, release and destruction run code of the
-/// library (the counted base lives here), and a locked factory keeps itself alive. Constant
-/// time: it reads the live-object count.
+/// True when no object of the library is alive and no lock is held (`LockServer`): nothing could
+/// still run the library's code. Every object derived from `Object` counts, a client's own
+/// element classes included, because their construction, release and destruction run code of
+/// the library (the counted base lives here). Reads the live-object and lock counts.
 bool CanUnloadNow() noexcept;
 
 }  // namespace velmira
