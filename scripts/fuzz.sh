@@ -13,13 +13,13 @@ fi
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j2
 status=0
-for target in ops_fuzzer variant_fuzzer late_bound_fuzzer; do
+for target in ops_fuzzer variant_fuzzer late_bound_fuzzer c_api_fuzzer; do
   name=${target%_fuzzer}
   work="build/fuzz/corpus/$name"
   mkdir -p "$work" "build/fuzz/crashes/$name"
   log="build/fuzz/$target.log"
   echo "=== $target: $seconds s ==="
-  if ASAN_OPTIONS=detect_leaks=1 "build/fuzz/fuzz/$target" -max_total_time="$seconds" \
+  if ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 "build/fuzz/fuzz/$target" -max_total_time="$seconds" \
       -max_len=4096 -timeout=10 -print_final_stats=1 \
       -artifact_prefix="build/fuzz/crashes/$name/" "$work" "fuzz/corpus/$name" >"$log" 2>&1; then
     :

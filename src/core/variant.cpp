@@ -16,7 +16,10 @@ namespace detail {
 SharedText* SharedText::Make(std::string_view text) {
   // A view that long can only come from a caller's bad length: refuse it before the size wraps.
   if (text.size() > kMaxTextSize) throw std::bad_alloc();
-  void* memory = ::operator new(offsetof(SharedText, data) + text.size() + 1);
+  // The non-throwing form, so that a size no memory holds fails the same way everywhere (some
+  // checking allocators stop the program when a throwing `new` fails).
+  void* memory = ::operator new(offsetof(SharedText, data) + text.size() + 1, std::nothrow);
+  if (!memory) throw std::bad_alloc();
   auto* block = static_cast<SharedText*>(memory);
   block->refs = 1;
   block->size = text.size();
