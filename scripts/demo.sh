@@ -3,6 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-cmake --preset default >/dev/null
-cmake --build --preset default --target velmira_demo
+source scripts/lib/quiet_build.sh
+quiet_build default velmira_demo
 build/default/examples/velmira_demo

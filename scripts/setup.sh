@@ -19,6 +19,22 @@ done
 
 sudo=""
 if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
-echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# apt's own lines go to a log; one line per step here.
+mkdir -p build
+log="build/setup.log"
+step() {
+  local what=$1
+  shift
+  echo "setup: $what"
+  if ! "$@" >>"$log" 2>&1; then
+    echo "setup: FAILED: $what; the end of $log:"
+    tail -n 30 "$log"
+    exit 1
+  fi
+}
+echo "setup: installing ${missing[*]}; apt's full output goes to $log"
+step "updating the package lists" $sudo apt-get update
+step "downloading and installing ${#missing[@]} packages and what they need" \
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
+  "${missing[@]}"
+echo "setup: done"

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-cmake --preset default >/dev/null
-cmake --build --preset default --target velmira_words >/dev/null
+source scripts/lib/quiet_build.sh
+quiet_build default velmira_words
 if [[ $# -eq 0 ]]; then set -- --top 20 --profile data/sample.txt; fi
 build/default/tools/words/velmira-words "$@"
