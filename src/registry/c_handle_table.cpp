@@ -1,5 +1,7 @@
 // The handle table of the C interface: see c_boundary.h.
+#include <cstdint>
 #include <cstdio>
+#include <new>
 
 #include "registry/c_boundary.h"
 
@@ -41,6 +43,8 @@ HandleTable::Entry& HandleTable::Find(velmira_handle handle) {
 
 std::uint32_t HandleTable::Allocate(const Object* object, bool lives_with_object) {
   const bool reuse = first_free_ != 0;
+  // A handle keeps index + 1 in 32 bits: a table that large would wrap it onto Nothing.
+  if (!reuse && entries_.size() >= UINT32_MAX - 1) throw std::bad_alloc();
   const auto index = static_cast<std::uint32_t>(reuse ? first_free_ - 1 : entries_.size());
   if (!reuse) entries_.emplace_back();  // may throw: nothing has changed yet
   try {
