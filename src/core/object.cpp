@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <mutex>
 
+#include "velmira/core/error.h"
+
 namespace velmira {
 namespace {
 
@@ -111,7 +113,53 @@ void detail::LockLibrary(bool lock) noexcept {
   }
 }
 
-Object::Object() noexcept { AddToCount(1); }
+namespace {
+
+/// The memory `Object::operator new` handed out last on this thread, until the object's
+/// constructor claims it. The object's `Object` part (a virtual base, so built first) lies inside
+/// that memory exactly when the object is the one being made by `new`; an object built inside it
+/// later (a member) finds it claimed.
+struct RecentAllocation {
+  std::uintptr_t begin = 0;
+  std::size_t size = 0;
+};
+[[gnu::tls_model("initial-exec")]] thread_local RecentAllocation recent_allocation;
+
+void* Remember(void* memory, std::size_t size) noexcept {
+  recent_allocation = {reinterpret_cast<std::uintptr_t>(memory), size};
+  return memory;
+}
+
+}  // namespace
+
+void* Object::operator new(std::size_t size) { return Remember(::operator new(size), size); }
+
+void* Object::operator new(std::size_t size, std::align_val_t align) {
+  return Remember(::operator new(size, align), size);
+}
+
+void Object::operator delete(void* memory) noexcept { ::operator delete(memory); }
+
+void Object::operator delete(void* memory, std::align_val_t align) noexcept {
+  ::operator delete(memory, align);
+}
+
+Object::Object() noexcept {
+  RecentAllocation& recent = recent_allocation;
+  const auto self = reinterpret_cast<std::uintptr_t>(this);
+  if (self - recent.begin < recent.size) {
+    recent = {};
+  } else {
+    ref_count_ = kNotMadeByNew;
+  }
+  AddToCount(1);
+}
+
+void detail::ThrowNotMadeByNew() {
+  throw Error(5,
+              "Invalid procedure call or argument: a reference can hold only an object made "
+              "by New (this one was made on the stack, as a member or in an array)");
+}
 
 Object::~Object() { AddToCount(-1); }
 

@@ -77,6 +77,37 @@ TEST_F(RefTest, AsToAMissingInterfaceRaisesTypeMismatch) {
   EXPECT_EQ(As<IQueueNode>(Ref<IStackNode>()), Nothing);
 }
 
+/// A client element with a public destructor, so it can be made anywhere, also as a member.
+class Plain : public IStackNode {
+ public:
+  Ref<IStackNode> NextItem(std::int32_t) override { return next; }
+  void SetNextItem(std::int32_t, const Ref<IStackNode>& Value) override { next = Value; }
+  Ref<IStackNode> next;
+};
+struct Holder : Object {
+  Plain member;
+};
+
+TEST_F(RefTest, OnlyObjectsMadeByNewCanBeHeld) {
+  const auto refused = Throws<Error>(Property(&Error::Number, 5));
+  Plain on_stack;
+  EXPECT_THAT([&] { Ref<IStackNode>{&on_stack}; }, refused);
+  Ref<Holder> holder = New<Holder>();
+  EXPECT_THAT([&] { Ref<Plain>{&holder->member}; }, refused);  // it dies with its owner
+  std::vector<Plain> many(2);
+  EXPECT_THAT([&] { Ref<Plain>{&many[1]}; }, refused);
+  // A member call that holds its object for the call leaves one not made by New where it is.
+  { detail::KeepAlive hold(&on_stack); }
+  // `new` handed straight to a reference is made by new; such objects hold references as usual.
+  on_stack.SetNextItem(0, Ref<IStackNode>(new Plain));
+  holder->member.SetNextItem(0, New<Plain>());
+  EXPECT_EQ(LiveObjectCount() - live_at_start_, 7);
+  many.clear();
+  holder.reset();  // deletes the holder with its member, and the member's element
+  on_stack.next.reset();
+  EXPECT_EQ(LiveObjectCount() - live_at_start_, 1);  // on_stack, until its scope ends
+}
+
 /// An interface whose implementation is private: `New` goes through its factory.
 class Greeter : public virtual Object {
  public:

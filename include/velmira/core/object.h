@@ -7,9 +7,18 @@
 //   velmira::Ref<MyNode> n = velmira::New<MyNode>();   // one Object, one count
 //
 // Counts are plain integers: an object is used only from the thread that created it.
+//
+// Objects live on the heap and are made with `New<T>(...)` (or `new T`, handed straight to a
+// `Ref`). An object made anywhere else (on the stack, as a member or in an array) is never deleted
+// by its count, and `Ref` refuses it with error 5 instead of letting a container keep it past its
+// end:
+//
+//   Job j("x");  list->Add(Ref<Job>(&j));   // raises Error 5: j was not made by New
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <new>
 
 namespace velmira {
 
@@ -19,6 +28,9 @@ namespace detail {
 void Retain(const Object* object) noexcept;
 void Release(const Object* object) noexcept;
 bool IsSoleReference(const Object* object) noexcept;
+bool IsMadeByNew(const Object* object) noexcept;
+/// Raises `Error` 5: `object` was not made by `New`, so no reference may hold it.
+[[noreturn]] void ThrowNotMadeByNew();
 }  // namespace detail
 
 /// The number of library objects (and client objects derived from `Object`) alive in this
@@ -41,6 +53,13 @@ class Object {
   Object(const Object&) = delete;
   Object& operator=(const Object&) = delete;
 
+  /// Objects are allocated here, which lets the constructor tell an object made by `new` (its
+  /// count then starts at zero) from one made anywhere else.
+  static void* operator new(std::size_t size);
+  static void* operator new(std::size_t size, std::align_val_t align);
+  static void operator delete(void* memory) noexcept;
+  static void operator delete(void* memory, std::align_val_t align) noexcept;
+
  protected:
   Object() noexcept;
   /// Runs when the last reference goes away. Destructors never throw.
@@ -50,6 +69,11 @@ class Object {
   friend void detail::Retain(const Object* object) noexcept;
   friend void detail::Release(const Object* object) noexcept;
   friend bool detail::IsSoleReference(const Object* object) noexcept;
+  friend bool detail::IsMadeByNew(const Object* object) noexcept;
+
+  /// The count of an object not made by `new` starts here, so releases never bring it to zero;
+  /// far below the count `Delete` sets for a dying object.
+  static constexpr std::intptr_t kNotMadeByNew = INTPTR_MAX / 8;
 
   /// Destroys an object whose count fell to zero. When another destruction is already running on
   /// this thread, the object is queued and destroyed by the outermost call instead, so releasing
@@ -75,6 +99,12 @@ inline void Release(const Object* object) noexcept {
 /// True when the caller's reference is the only one to `object`, so that no one else can see a
 /// change to it: an owner may then reuse the object instead of making a new one.
 inline bool IsSoleReference(const Object* object) noexcept { return object->ref_count_ == 1; }
+/// False for an object made on the stack, as a member or in an array; true for one made by
+/// `new` (and for one whose destructor is running).
+inline bool IsMadeByNew(const Object* object) noexcept {
+  return object->ref_count_ < Object::kNotMadeByNew / 2 ||
+         object->ref_count_ > Object::kNotMadeByNew * 2;
+}
 
 /// Holds a count on an object for one scope. A member that calls out to client code takes one on
 /// its own object, so that a client dropping the last reference meanwhile does not destroy the

@@ -40,15 +40,19 @@ class Ref {
 
   constexpr Ref() noexcept = default;
   constexpr Ref(NothingType) noexcept {}  // NOLINT: implicit by design
-  /// Takes a new reference to `p` (which may be null).
-  explicit Ref(T* p) noexcept : ptr_(p) {
-    if (ptr_) detail::Retain(ptr_);
+  /// Takes a new reference to `p` (which may be null). Raises `Error` 5 when `p` was not made
+  /// by `New`: an object on the stack, a member or an array element dies with its scope or owner,
+  /// whatever references are left.
+  explicit Ref(T* p) : ptr_(p) {
+    if (!ptr_) return;
+    if (!detail::IsMadeByNew(ptr_)) detail::ThrowNotMadeByNew();
+    detail::Retain(ptr_);
   }
-  Ref(const Ref& other) noexcept : Ref(other.ptr_) {}
+  Ref(const Ref& other) noexcept : Ref(other.ptr_, Retained{}) {}
   Ref(Ref&& other) noexcept : ptr_(std::exchange(other.ptr_, nullptr)) {}
 
   template <detail::PointerConvertibleTo<T> U>
-  Ref(const Ref<U>& other) noexcept : Ref(static_cast<T*>(other.get())) {}  // NOLINT
+  Ref(const Ref<U>& other) noexcept : Ref(static_cast<T*>(other.get()), Retained{}) {}  // NOLINT
 
   template <detail::PointerConvertibleTo<T> U>
   Ref(Ref<U>&& other) noexcept : ptr_(other.Detach()) {}  // NOLINT
@@ -78,9 +82,17 @@ class Ref {
  private:
   template <class U>
   friend class Ref;
+  template <class To, class From>
+  friend Ref<To> As(const Ref<From>& r);
 
   /// Gives up the pointer without releasing it (the caller takes over the reference).
   T* Detach() noexcept { return std::exchange(ptr_, nullptr); }
+
+  /// Another reference to an object a reference already holds: no check needed.
+  struct Retained {};
+  Ref(T* p, Retained) noexcept : ptr_(p) {
+    if (ptr_) detail::Retain(ptr_);
+  }
 
   T* ptr_ = nullptr;
 };
@@ -131,7 +143,7 @@ Ref<T> As(const Ref<U>& r) {
   } else {
     T* p = dynamic_cast<T*>(r.get());
     if (p == nullptr) ThrowTypeMismatch();
-    return Ref<T>(p);
+    return Ref<T>(p, typename Ref<T>::Retained{});
   }
 }
 
