@@ -37,6 +37,10 @@ output)
     grep -q "^  $section: [0-9]* calls, " "$tmp/log" || fail "--log: no $section line"
   done
   grep -q "^Totals: 21 words, 14 distinct, 0 invalid UTF-8 bytes" "$tmp/err" || fail "totals line"
+  # A profile report that cannot be written fails the run; the listing already written stays whole.
+  got=$("$words" --profile "$here/small.txt" 2>/dev/full); rc=$?
+  [[ $rc -eq 1 ]] || fail "--profile 2>/dev/full exited $rc, expected 1"
+  [[ "$got" == "$(cat "$here/small.expected")" ]] || fail "--profile 2>/dev/full: listing cut short"
   ;;
 errors)
   mkdir "$tmp/dir"
@@ -61,6 +65,7 @@ errors)
 --top 2147483648|3|not '2147483648'
 --min-count 1x|3|velmira-words: --min-count needs a whole number
 --log "$tmp/dir/no/such/log"|7|velmira-words: cannot open log file '$tmp/dir/no/such/log'
+--log /dev/full "$here/small.txt"|7|velmira-words: cannot write to log file '/dev/full': Disk full
 TABLE
   ;;
 json)

@@ -7,12 +7,16 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "options.h"
 #include "output_writer.h"
 #include "ranking.h"
+#include "velmira/core/debug_output.h"
+#include "velmira/core/error.h"
 #include "velmira/debug/debugger.h"
 #include "velmira/debug/no_debugger.h"
 #include "velmira/elements/pqueue_node.h"
@@ -47,12 +51,51 @@ void CheckInput(const std::string& file) {
   if (S_ISDIR(st.st_mode)) throw Failure{kExitDirectory, DisplayName(file) + " is a directory"};
 }
 
+/// Runs `call`, a debugger call that may append to the log file; a log file that cannot be
+/// written ends the run with the log-file exit code, like one that cannot be opened.
+template <class Call>
+void WritingLog(const std::string& log_file, Call call) {
+  try {
+    call();
+  } catch (const Error& e) {
+    // The debugger's file errors read "<reason>: cannot write to the log file ...".
+    const std::string_view what = e.what();
+    throw Failure{kExitLogFile, "cannot write to log file " + DisplayName(log_file) + ": " +
+                                    std::string(what.substr(0, what.find(':')))};
+  }
+}
+
+/// With --profile, the debugger's lines go to standard error through this sink, which notes
+/// any line that could not be written: a report that is lost fails the run.
+class ReportSink {
+ public:
+  ReportSink() : previous_(SetDebugOutput([this](std::string_view line) { Write(line); })) {}
+  ReportSink(const ReportSink&) = delete;
+  ReportSink& operator=(const ReportSink&) = delete;
+  ~ReportSink() { SetDebugOutput(previous_); }
+
+  bool Lost() const noexcept { return lost_; }
+
+ private:
+  void Write(std::string_view line) {
+    std::string text(line);
+    if (text.empty() || text.back() != '\n') text.push_back('\n');
+    if (std::fwrite(text.data(), 1, text.size(), stderr) != text.size()) lost_ = true;
+  }
+
+  DebugSink previous_;
+  bool lost_ = false;
+};
+
 /// Reads the inputs chunk by chunk, splitting and indexing each chunk before the next is read,
 /// so memory follows the number of distinct words. Each stage is a profiled procedure.
 class Counter {
  public:
   Counter(const Options& o, Debugger& debug)
-      : debug_(debug), splitter_(!o.case_sensitive), progress_(::isatty(STDERR_FILENO) == 1) {}
+      : debug_(debug),
+        log_file_(o.log_file),
+        splitter_(!o.case_sensitive),
+        progress_(::isatty(STDERR_FILENO) == 1) {}
 
   void Read(const std::string& file) {
     const int fd = file == "-" ? STDIN_FILENO : ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
@@ -86,8 +129,10 @@ class Counter {
     // A word does not run from one file into the next.
     splitter_.Finish(batch_);
     IndexBatch();
-    debug_.Output("Read " + DisplayName(file) + ": " + std::to_string(bytes_ - bytes_before) +
-                  " bytes, " + std::to_string(index_.TotalWords() - words_before) + " words");
+    WritingLog(log_file_, [&] {
+      debug_.Output("Read " + DisplayName(file) + ": " + std::to_string(bytes_ - bytes_before) +
+                    " bytes, " + std::to_string(index_.TotalWords() - words_before) + " words");
+    });
   }
 
   /// Brings the index up to date; its tree is complete afterwards.
@@ -120,6 +165,7 @@ class Counter {
   }
 
   Debugger& debug_;
+  const std::string& log_file_;
   WordSplitter splitter_;
   WordBatch batch_;
   WordIndex index_;
@@ -139,6 +185,8 @@ int Run(const Options& o) {
   debug->SetShowLeave(false);
   debug->SetShowReportZeros(false);
   debug->SetOutputToDebug(o.profile);
+  std::optional<ReportSink> report_sink;
+  if (o.profile) report_sink.emplace();
   if (!o.log_file.empty()) {
     if (std::FILE* probe = std::fopen(o.log_file.c_str(), "a")) {
       std::fclose(probe);
@@ -185,11 +233,16 @@ int Run(const Options& o) {
     std::fprintf(stderr, "velmira-words: %llu bytes of invalid UTF-8 were read as separators\n",
                  static_cast<unsigned long long>(totals.invalid_utf8_bytes));
   }
-  debug->Output("Totals: " + std::to_string(totals.words) + " words, " +
-                std::to_string(totals.distinct) + " distinct, " +
-                std::to_string(totals.invalid_utf8_bytes) + " invalid UTF-8 bytes");
-  debug->Report();
+  WritingLog(o.log_file, [&] {
+    debug->Output("Totals: " + std::to_string(totals.words) + " words, " +
+                  std::to_string(totals.distinct) + " distinct, " +
+                  std::to_string(totals.invalid_utf8_bytes) + " invalid UTF-8 bytes");
+    debug->Report();
+  });
   if (!written) throw Failure{kExitInternal, "cannot write the output"};
+  if (report_sink && report_sink->Lost()) {
+    throw Failure{kExitInternal, "cannot write the profile report to standard error"};
+  }
   return kExitOk;
 }
 

@@ -104,7 +104,7 @@ separate words and are counted; their number is reported on standard error.
 
 Exit codes: 0 success, 1 internal error, 2 unknown option or bad option value,
 3 bad number, 4 no such file, 5 file cannot be read, 6 file is a directory,
-7 log file cannot be opened.
+7 log file cannot be opened or written.
 )";
 }
 

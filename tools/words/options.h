@@ -3,10 +3,11 @@
 //   Options o = ParseOptions({"--top", "20", "book.txt"});   // throws CommandLineError
 //
 // Exit codes (also listed by --help and in docs/words.md):
-//   0 success; 1 an unexpected internal error; 2 an unknown option, a missing option value or a
-//   bad --format; 3 a bad number; 4 an input file that does not exist; 5 an input file that
-//   cannot be opened or read; 6 an input that is a directory; 7 a log file that cannot be
-//   opened for appending.
+//   0 success; 1 an unexpected internal error, or output (the listing, the --profile report)
+//   that cannot be written; 2 an unknown option, a missing option value or a bad --format; 3 a
+//   bad number; 4 an input file that does not exist; 5 an input file that cannot be opened or
+//   read; 6 an input that is a directory; 7 a log file that cannot be opened for appending or
+//   written to.
 #pragma once
 
 #include <cstdint>
