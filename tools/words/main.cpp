@@ -1,5 +1,6 @@
 // velmira-words: counts the words of UTF-8 texts with the library's splay tree and ranks the
-// most frequent with its priority queue. See `velmira-words --help` and docs/words.md.
+// most frequent with its priority queue, or adds up the count tables of earlier runs. See
+// `velmira-words --help` and docs/words.md.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include "options.h"
 #include "output_writer.h"
 #include "ranking.h"
+#include "table_merger.h"
 #include "text_counter.h"
 #include "velmira/core/debug_output.h"
 #include "velmira/debug/debugger.h"
@@ -70,11 +72,20 @@ int Run(const Options& o) {
     debug->SetOutputFile(o.log_file);
   }
 
+  // Texts are counted, or count tables added up, into one index; either way everything after
+  // this reads the index alone, so a merge prints what one run over the texts would.
   WordIndex index;
-  TextCounter counter(o, *debug, index);
-  for (const std::string& f : files) counter.Read(f);
-  counter.Finish();
-  const std::uint64_t invalid_bytes = counter.InvalidBytes();
+  std::uint64_t invalid_bytes;
+  if (o.merge) {
+    TableMerger merger(o, *debug, index);
+    for (const std::string& f : files) merger.Read(f);
+    invalid_bytes = merger.InvalidBytes();
+  } else {
+    TextCounter counter(o, *debug, index);
+    for (const std::string& f : files) counter.Read(f);
+    counter.Finish();
+    invalid_bytes = counter.InvalidBytes();
+  }
   debug->Enter("Indexing");
   index.Flush();
   debug->Leave("Indexing");
@@ -88,9 +99,13 @@ int Run(const Options& o) {
   }
 
   debug->Enter("Output");
-  OutputWriter out(o.format, stdout);
+  OutputWriter out(o, stdout);
   out.Begin(totals);
-  if (ranked) {
+  if (o.format == Format::Counts) {
+    for (TreeNode* node : index.InFirstSeenOrder()) {
+      out.Entry(node->Key(0).Text(), WordIndex::CountOf(*node));
+    }
+  } else if (ranked) {
     while (Ref<IPQueueNode> e = ranked->NextItem()) {
       Ref<TreeNode> node = As<TreeNode>(As<PQueueNode>(e)->Data().ObjectValue());
       out.Entry(node->Key(0).Text(), WordIndex::CountOf(*node));
