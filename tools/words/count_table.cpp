@@ -65,8 +65,9 @@ std::optional<TableEntry> CountTableParser::Line(std::string_view line) {
   }
   std::string_view word = line;
   const std::string_view count_text = NextField(word);
-  if (count_text.size() == line.size())
+  if (count_text.size() == line.size()) {
     Fail("expected a count, a space and a word, or the end line");
+  }
   const std::optional<std::uint64_t> count = ParseNumber(count_text);
   if (!count || *count == 0) {
     Fail("a count must be a whole number from 1 to " + std::to_string(kMaxCount) + ", not '" +
@@ -105,8 +106,10 @@ void CountTableParser::End(std::string_view line) {
     for (auto& n : numbers) n = ParseNumber(NextField(rest));
   }
   if (!rest.empty() || !numbers[0] || !numbers[1] || !numbers[2]) {
-    Fail("the end line must be 'end', the distinct words, the words and the invalid UTF-8 " +
-         std::string("bytes, each a whole number up to ") + std::to_string(kMaxCount));
+    Fail(
+        "the end line must be 'end', the distinct words, the words and the invalid UTF-8 bytes, "
+        "each a whole number up to " +
+        std::to_string(kMaxCount));
   }
   end_ = Totals{*numbers[1], *numbers[0], *numbers[2]};
   if (end_.distinct != entries_ || end_.words != sum_) {

@@ -5,6 +5,15 @@
 #include "input_file.h"
 
 namespace velmira::words {
+namespace {
+
+/// A sum over this table and the ones before it that passes the largest count a table may hold.
+TableError SumTooLarge(const CountTableParser& table, const std::string& what) {
+  return TableError{table.LineNumber(), "with the tables before it, the " + what +
+                                            " add up to more than " + std::to_string(kMaxCount)};
+}
+
+}  // namespace
 
 TableMerger::TableMerger(const Options& o, Debugger& debug, WordIndex& index)
     : debug_(debug), log_file_(o.log_file), case_sensitive_(o.case_sensitive), index_(index) {}
@@ -19,11 +28,7 @@ void TableMerger::Read(const std::string& file) {
     });
     table.Finish(partial_.empty());
     const std::uint64_t invalid = table.EndTotals().invalid_utf8_bytes;
-    if (invalid > kMaxCount - invalid_bytes_) {
-      throw TableError{table.LineNumber(), "with the tables before it, the invalid UTF-8 bytes " +
-                                               std::string("add up to more than ") +
-                                               std::to_string(kMaxCount)};
-    }
+    if (invalid > kMaxCount - invalid_bytes_) throw SumTooLarge(table, "invalid UTF-8 bytes");
     invalid_bytes_ += invalid;
   } catch (const TableError& e) {
     partial_.clear();
@@ -54,11 +59,7 @@ void TableMerger::AddLines(std::string_view chunk, CountTableParser& table) {
 void TableMerger::AddLine(std::string_view line, CountTableParser& table) {
   const std::optional<TableEntry> entry = table.Line(line);
   if (!entry) return;
-  if (entry->count > kMaxCount - index_.TotalWords()) {
-    throw TableError{table.LineNumber(), "with the tables before it, the counts add up to more " +
-                                             std::string("than ") + std::to_string(kMaxCount) +
-                                             " words"};
-  }
+  if (entry->count > kMaxCount - index_.TotalWords()) throw SumTooLarge(table, "counts");
   index_.Count(entry->word, entry->count);
 }
 
