@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Installs what building and testing need, with apt-get, only where something is missing.
 # Safe to run any number of times. Set VELMIRA_WITH_BOOST=1 to add Boost headers for benchmarks,
-# VELMIRA_WITH_CHECKS=1 to add clang's fuzzer runtime and valgrind for the checks CI runs.
+# VELMIRA_WITH_CHECKS=1 to add clang's fuzzer runtime and valgrind for the checks CI runs,
+# VELMIRA_WITH_PARALLEL=1 to add GNU parallel for the sharded word count (scripts/words_parallel.sh).
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config python3 python3-pytest libgtest-dev libgmock-dev
           libbenchmark-dev)
 if [[ "${VELMIRA_WITH_BOOST:-0}" == 1 ]]; then packages+=(libboost-dev); fi
 if [[ "${VELMIRA_WITH_CHECKS:-0}" == 1 ]]; then packages+=(clang libclang-rt-14-dev valgrind); fi
+if [[ "${VELMIRA_WITH_PARALLEL:-0}" == 1 ]]; then packages+=(parallel); fi
 
 missing=()
 for p in "${packages[@]}"; do

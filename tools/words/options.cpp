@@ -61,12 +61,17 @@ Options ParseOptions(const std::vector<std::string>& args) {
         o.format = Format::Tsv;
       } else if (f == "json") {
         o.format = Format::Json;
+      } else if (f == "counts") {
+        o.format = Format::Counts;
       } else {
-        throw CommandLineError(kExitUsage, "--format must be text, tsv or json, not '" + f + "'");
+        throw CommandLineError(kExitUsage,
+                               "--format must be text, tsv, json or counts, not '" + f + "'");
       }
     } else if (arg == "--log") {
       o.log_file = value();
       if (o.log_file.empty()) throw CommandLineError(kExitUsage, "--log needs a file name");
+    } else if (arg == "--merge") {
+      no_value(o.merge);
     } else if (arg == "--profile") {
       no_value(o.profile);
     } else if (arg == "--case-sensitive") {
@@ -78,6 +83,12 @@ Options ParseOptions(const std::vector<std::string>& args) {
     } else {
       throw CommandLineError(kExitUsage, "unknown option '" + arg + "'");
     }
+  }
+  // A table that leaves words out cannot be merged exactly.
+  if (o.format == Format::Counts && (o.top || o.min_count != 1)) {
+    throw CommandLineError(kExitUsage,
+                           "--format counts lists every word: it takes no --top or "
+                           "--min-count");
   }
   return o;
 }
@@ -91,8 +102,10 @@ each distinct word with its count, in ascending word order.
                      equal counts in the order they first occurred
   --min-count N      only words that occur at least N times (default 1)
   --case-sensitive   count "Word" and "word" apart (default: lowercase every word)
-  --format FORMAT    text (count, space, word; the default), tsv (word, tab, count)
-                     or json
+  --format FORMAT    text (count, space, word; the default), tsv (word, tab, count),
+                     json, or counts (a count table that --merge adds up)
+  --merge            the FILEs are count tables: add them up, in the order given, as
+                     if their texts had been counted one after another
   --profile          write a report of where the time went to standard error
   --log FILE         append the profiler's lines and report to FILE
   -h, --help         print this help and exit
@@ -104,7 +117,7 @@ separate words and are counted; their number is reported on standard error.
 
 Exit codes: 0 success, 1 internal error, 2 unknown option or bad option value,
 3 bad number, 4 no such file, 5 file cannot be read, 6 file is a directory,
-7 log file cannot be opened.
+7 log file cannot be opened or written, 8 bad count table.
 )";
 }
 

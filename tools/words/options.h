@@ -3,10 +3,12 @@
 //   Options o = ParseOptions({"--top", "20", "book.txt"});   // throws CommandLineError
 //
 // Exit codes (also listed by --help and in docs/words.md):
-//   0 success; 1 an unexpected internal error; 2 an unknown option, a missing option value or a
-//   bad --format; 3 a bad number; 4 an input file that does not exist; 5 an input file that
-//   cannot be opened or read; 6 an input that is a directory; 7 a log file that cannot be
-//   opened for appending.
+//   0 success; 1 an unexpected internal error, or output (the listing, the --profile report)
+//   that cannot be written; 2 an unknown option, a missing option value or a bad --format; 3 a
+//   bad number; 4 an input file that does not exist; 5 an input file that cannot be opened or
+//   read; 6 an input that is a directory; 7 a log file that cannot be opened for appending or
+//   written to; 8 a count table given to --merge that is malformed, cut short, of another
+//   version or counted with the other case setting.
 #pragma once
 
 #include <cstdint>
@@ -25,11 +27,13 @@ inline constexpr int kExitNoSuchFile = 4;
 inline constexpr int kExitUnreadable = 5;
 inline constexpr int kExitDirectory = 6;
 inline constexpr int kExitLogFile = 7;
+inline constexpr int kExitBadTable = 8;
 
-enum class Format { Text, Tsv, Json };
+enum class Format { Text, Tsv, Json, Counts };
 
 struct Options {
   std::vector<std::string> files;  // empty, or "-", for standard input
+  bool merge = false;              // the files are count tables to add up
   std::optional<std::uint32_t> top;
   std::uint64_t min_count = 1;
   bool case_sensitive = false;

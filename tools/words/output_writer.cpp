@@ -26,6 +26,8 @@ void AppendJsonString(std::string& out, std::string_view s) {
 }  // namespace
 
 void OutputWriter::Begin(const Totals& t) {
+  totals_ = t;
+  if (format_ == Format::Counts) buffer_ += CountTableHeader(case_sensitive_);
   if (format_ != Format::Json) return;
   buffer_ += "{\n  \"words\": " + std::to_string(t.words) +
              ",\n  \"distinct\": " + std::to_string(t.distinct) +
@@ -53,6 +55,12 @@ void OutputWriter::Entry(std::string_view word, std::uint64_t count) {
       AppendJsonString(buffer_, word);
       buffer_ += ", \"count\": " + std::to_string(count) + "}";
       break;
+    case Format::Counts:
+      buffer_ += std::to_string(count);
+      buffer_ += ' ';
+      buffer_ += word;
+      buffer_ += '\n';
+      break;
   }
   first_entry_ = false;
   if (buffer_.size() >= (1u << 16)) Flush();
@@ -60,6 +68,7 @@ void OutputWriter::Entry(std::string_view word, std::uint64_t count) {
 
 bool OutputWriter::End() {
   if (format_ == Format::Json) buffer_ += first_entry_ ? "]\n}\n" : "\n  ]\n}\n";
+  if (format_ == Format::Counts) buffer_ += CountTableEnd(totals_);
   Flush();
   return std::fflush(out_) == 0 && !std::ferror(out_);
 }

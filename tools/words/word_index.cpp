@@ -2,19 +2,20 @@
 #include "word_index.h"
 
 #include "velmira/core/variant.h"
+#include "velmira/tree/enumerate.h"
 
 namespace velmira::words {
 
 WordIndex::WordIndex() : tree_(New<SplayTree>()) {}
 
-void WordIndex::Count(std::string_view word) {
-  ++total_;
+void WordIndex::Count(std::string_view word, std::uint64_t times) {
+  total_ += times;
   if (auto it = tally_.find(word); it != tally_.end()) {
-    ++it->second;
+    it->second += times;
     return;
   }
   if (tally_.size() == kTallyLimit) Flush();
-  first_seen_.push_back(&*tally_.emplace(word, 1).first);
+  first_seen_.push_back(&*tally_.emplace(word, times).first);
 }
 
 void WordIndex::Flush() {
@@ -40,6 +41,16 @@ void WordIndex::AddToTree(std::string_view word, std::uint64_t count) {
   // The tree holds only elements made here, so every element is a TreeNode.
   auto& node = static_cast<TreeNode&>(*found);
   node.SetValue(node.Value().DoubleValue() + static_cast<double>(count));
+}
+
+std::vector<TreeNode*> WordIndex::InFirstSeenOrder() const {
+  // Serials are 0 to distinct - 1, one per element: each element goes to its own place.
+  std::vector<TreeNode*> order(distinct_);
+  for (const Ref<ITreeNode>& n : Enumerate(tree_)) {
+    auto& node = static_cast<TreeNode&>(*n);
+    order[FirstSeenOf(node)] = &node;
+  }
+  return order;
 }
 
 std::uint64_t WordIndex::CountOf(TreeNode& node) {

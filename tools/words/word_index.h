@@ -36,14 +36,18 @@ class WordIndex {
 
   WordIndex();
 
-  /// Counts one occurrence of `word`.
-  void Count(std::string_view word);
+  /// Counts `times` occurrences of `word` (a count table adds a word's whole count at once).
+  void Count(std::string_view word, std::uint64_t times = 1);
   /// Brings the tree up to date with every word counted so far.
   void Flush();
 
   const Ref<SplayTree>& Tree() const noexcept { return tree_; }
   std::uint64_t TotalWords() const noexcept { return total_; }
   std::uint64_t DistinctWords() const noexcept { return distinct_; }
+
+  /// The elements of `Tree()` in the order their words first occurred. Linear time; the tree
+  /// must be up to date (`Flush`).
+  std::vector<TreeNode*> InFirstSeenOrder() const;
 
   /// The count and first-seen serial stored in an element of `Tree()`.
   static std::uint64_t CountOf(TreeNode& node);
