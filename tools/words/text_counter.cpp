@@ -56,7 +56,7 @@ void TextCounter::ShowProgress() {
   if (!progress_ || bytes_ < kProgressFrom || bytes_ - last_shown_ < (4u << 20)) return;
   last_shown_ = bytes_;
   shown_ = true;
-  std::fprintf(stderr, "\rvelmira-words: %llu MB read, %llu words indexed",
+  std::fprintf(stderr, "\rvelmira-words: %llu MiB read, %llu words indexed",
                static_cast<unsigned long long>(bytes_ >> 20),
                static_cast<unsigned long long>(index_.TotalWords()));
   std::fflush(stderr);
