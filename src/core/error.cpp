@@ -1,17 +1,25 @@
 #include "velmira/core/error.h"
 
-#include <limits>
-
 namespace velmira {
 
 Error::Error(std::int32_t number, const std::string& message)
     : std::runtime_error(message), number_(number) {}
 
-void ThrowTypeMismatch() { throw Error(kErrTypeMismatch, "Type mismatch"); }
+std::string ErrorText(std::int32_t number, std::string_view particulars) {
+  std::string text(ErrorMessage(number));
+  if (!particulars.empty()) text.append(": ").append(particulars);
+  return text;
+}
 
-void ThrowOverflow() { throw Error(kErrOverflow, "Overflow"); }
+void ThrowError(std::int32_t number, std::string_view particulars) {
+  throw Error(number, ErrorText(number, particulars));
+}
 
-void ThrowObjectNotSet() { throw Error(kErrObjectNotSet, "Object variable not set"); }
+void ThrowTypeMismatch() { ThrowError(kErrTypeMismatch); }
+
+void ThrowOverflow() { ThrowError(kErrOverflow); }
+
+void ThrowObjectNotSet() { ThrowError(kErrObjectNotSet); }
 
 std::int32_t CheckedAdd(std::int32_t a, std::int32_t b) {
   std::int32_t sum;

@@ -6,9 +6,9 @@
 
 #include "core/teardown.h"
 #include "debug/log_file.h"
-#include "debug/variant_text.h"
 #include "velmira/core/debug_output.h"
 #include "velmira/core/error.h"
+#include "velmira/core/variant_conversions.h"
 
 namespace velmira::detail {
 
@@ -84,7 +84,7 @@ void DebuggerImpl::SetOutputFile(std::string_view Value) {
 void DebuggerImpl::Output(std::string_view Message, std::span<const Variant> MoreMessages) {
   if (!settings_.ShowOutput) return;
   WriteLine(Message, 0);
-  for (const Variant& more : MoreMessages) WriteLine(VariantText(more), 2);
+  for (const Variant& more : MoreMessages) WriteLine(ToText(more), 2);
 }
 
 void DebuggerImpl::CountOrWarn(DebugTreeNode& record, std::int32_t step, std::string_view warning,

@@ -28,38 +28,30 @@ int OpenForAppend(const std::string& name) noexcept {
   return fd;
 }
 
-[[noreturn]] void ThrowFileError(int error, const char* action, const std::string& name) {
-  std::int32_t number;
-  const char* title;
+/// The error number of a failed file operation's `errno`.
+std::int32_t FileErrorNumber(int error) noexcept {
   switch (error) {
     case ENOSPC:
     case EDQUOT:
     case EFBIG:
-      number = kErrDiskFull;
-      title = "Disk full";
-      break;
+      return kErrDiskFull;
     case ENOENT:
     case ENOTDIR:
-      number = kErrPathNotFound;
-      title = "Path not found";
-      break;
+      return kErrPathNotFound;
     case EACCES:
     case EPERM:
     case EROFS:
-      number = kErrPermissionDenied;
-      title = "Permission denied";
-      break;
+      return kErrPermissionDenied;
     case EIO:
-      number = kErrDeviceIo;
-      title = "Device I/O error";
-      break;
+      return kErrDeviceIo;
     default:
-      number = kErrPathFileAccess;
-      title = "Path/File access error";
-      break;
+      return kErrPathFileAccess;
   }
-  throw Error(number, std::string(title) + ": cannot " + action + " the log file \"" + name +
-                          "\" (" + std::strerror(error) + ")");
+}
+
+[[noreturn]] void ThrowFileError(int error, const char* action, const std::string& name) {
+  ThrowError(FileErrorNumber(error), std::string("cannot ") + action + " the log file \"" + name +
+                                         "\" (" + std::strerror(error) + ")");
 }
 
 }  // namespace

@@ -84,7 +84,7 @@ void InvokeAny(velmira_handle object, const InterfaceInfo* iface, const char* me
 Ref<ClassFactory> FactoryOf(velmira_handle factory) {
   Ref<Object> object = HandleTable::Instance().Import(factory);
   auto* f = dynamic_cast<ClassFactory*>(object.get());
-  if (!f) throw Error(kErrTypeMismatch, "Type mismatch: the object is not a class factory");
+  if (!f) ThrowError(kErrTypeMismatch, "the object is not a class factory");
   return Ref<ClassFactory>(f);
 }
 }  // namespace
@@ -134,8 +134,8 @@ velmira_status velmira_class_id(const char* qualified_name, velmira_guid* class_
   return Guard(error, [&] {
     const ClassInfo* info = FindClass(std::string_view(RequiredText(qualified_name, "class name")));
     if (!info) {
-      throw Error(kErrCantCreateObject, "Can't create object: " + std::string(qualified_name) +
-                                            " is not a class of this library");
+      ThrowError(kErrCantCreateObject,
+                 std::string(qualified_name) + " is not a class of this library");
     }
     Required(class_id, "class id") = FromGuid(info->class_id);
   });
@@ -208,8 +208,7 @@ velmira_status velmira_invoke_through(velmira_handle object, const char* interfa
   return Guard(error, [&] {
     const InterfaceInfo* iface = FindInterface(RequiredText(interface_name, "interface name"));
     if (!iface || iface->members.empty()) {
-      throw Error(kErrTypeMismatch,
-                  "Type mismatch: " + std::string(interface_name) + " is not a public interface");
+      ThrowError(kErrTypeMismatch, std::string(interface_name) + " is not a public interface");
     }
     InvokeAny(object, iface, member, dispatch_id, kind, args, arg_count, result);
   });

@@ -26,13 +26,6 @@
 
 namespace velmira::detail {
 
-/// Error numbers the boundary itself reports.
-inline constexpr std::int32_t kErrInvalidArgument = 5;  // "Invalid procedure call or argument"
-inline constexpr std::int32_t kErrOutOfMemory = 7;
-inline constexpr std::int32_t kErrInternal = 51;
-/// Reported for a client element that failed without giving a number of its own.
-inline constexpr std::int32_t kErrClientFailed = 440;
-
 /// A failure found at the boundary (a bad handle or argument, or an argument too large to
 /// copy), with the status and number it is reported under.
 class BoundaryError : public std::runtime_error {
@@ -62,10 +55,11 @@ struct VariantRole {
 /// or more than `kMaxTextSize` bytes (the size computations of a copy would wrap).
 void CheckText(const char* data, std::size_t length, VariantRole role);
 
-/// Fills `error` (when not null) and returns `status`. Never throws; cuts long messages at a
-/// UTF-8 character boundary.
+/// Fills `error` (when not null) with `prefix`, `separator` and `message`, and returns `status`.
+/// Never throws; cuts long messages at a UTF-8 character boundary.
 velmira_status Fail(velmira_error* error, velmira_status status, std::int32_t number,
-                    std::string_view message, std::string_view prefix = {}) noexcept;
+                    std::string_view message, std::string_view prefix = {},
+                    std::string_view separator = {}) noexcept;
 
 /// Runs `body`, turning every exception into a status and an error record.
 template <class Body>
@@ -78,11 +72,12 @@ velmira_status Guard(velmira_error* error, Body&& body) noexcept {
   } catch (const Error& e) {
     return Fail(error, VELMIRA_ERROR, e.Number(), e.what());
   } catch (const std::bad_alloc&) {
-    return Fail(error, VELMIRA_OUT_OF_MEMORY, kErrOutOfMemory, "Out of memory");
+    return Fail(error, VELMIRA_OUT_OF_MEMORY, kErrOutOfMemory, ErrorMessage(kErrOutOfMemory));
   } catch (const std::exception& e) {
-    return Fail(error, VELMIRA_INTERNAL_ERROR, kErrInternal, e.what(), "Internal error: ");
+    return Fail(error, VELMIRA_INTERNAL_ERROR, kErrInternal, e.what(), ErrorMessage(kErrInternal),
+                ": ");
   } catch (...) {
-    return Fail(error, VELMIRA_INTERNAL_ERROR, kErrInternal, "Internal error");
+    return Fail(error, VELMIRA_INTERNAL_ERROR, kErrInternal, ErrorMessage(kErrInternal));
   }
 }
 

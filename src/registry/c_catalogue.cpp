@@ -89,9 +89,8 @@ const std::vector<velmira_member_info>& MembersOf(const char* interface_name) {
   const CCatalogue& c = Catalogue();
   const auto found = iface ? c.members.find(iface) : c.members.end();
   if (found == c.members.end()) {
-    throw Error(kErrTypeMismatch,
-                "Type mismatch: " + std::string(interface_name ? interface_name : "(null)") +
-                    " is not an interface of this library");
+    ThrowError(kErrTypeMismatch, std::string(interface_name ? interface_name : "(null)") +
+                                     " is not an interface of this library");
   }
   return found->second;
 }
@@ -131,14 +130,8 @@ velmira_status velmira_class_of(velmira_handle object, velmira_class_info* info,
   return Guard(error, [&] {
     if (!info) ThrowInvalidArgument("null class record");
     const Ref<Object> target = HandleTable::Instance().Import(object);
-    const ClassInfo* c = ClassOf(target);
-    if (!c) {
-      throw Error(target ? kErrMemberNotFound : kErrObjectNotSet,
-                  target ? "Object doesn't support this property or method: it implements no "
-                           "interface of the library"
-                         : "Object variable not set");
-    }
-    *info = Catalogue().classes[static_cast<std::size_t>(c - Classes().data())];
+    DefaultInterfaceOf(target);  // raises 91 for Nothing, 438 for an object of no library class
+    *info = Catalogue().classes[static_cast<std::size_t>(ClassOf(target) - Classes().data())];
   });
 }
 

@@ -226,15 +226,14 @@ velmira_handle CreateClientElement(const char* interface_name,
     calls.Arm(handle, callbacks.release);
     return table.Export(element);
   }
-  throw Error(kErrTypeMismatch,
-              "Type mismatch: " + std::string(interface_name) +
-                  " is not an element interface (IStackNode, IQueueNode, IPQueueNode, "
-                  "IListNode, ITreeNode)");
+  ThrowError(kErrTypeMismatch, std::string(interface_name) +
+                                   " is not an element interface (IStackNode, IQueueNode, "
+                                   "IPQueueNode, IListNode, ITreeNode)");
 }
 
 void* ClientElementContext(const Ref<Object>& object) {
   const auto* calls = dynamic_cast<const ClientCalls*>(object.get());
-  if (!calls) throw Error(kErrTypeMismatch, "Type mismatch: the object is not a client element");
+  if (!calls) ThrowError(kErrTypeMismatch, "the object is not a client element");
   return calls->Context();
 }
 

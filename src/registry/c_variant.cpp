@@ -9,8 +9,8 @@ namespace {
 
 [[noreturn]] void ThrowOutOfMemory(std::size_t length, VariantRole role) {
   throw BoundaryError(VELMIRA_OUT_OF_MEMORY,
-                      "Out of memory: cannot copy the " + std::to_string(length) +
-                          "-byte text of " + role.Describe(),
+                      ErrorText(kErrOutOfMemory, "cannot copy the " + std::to_string(length) +
+                                                     "-byte text of " + role.Describe()),
                       kErrOutOfMemory);
 }
 
@@ -38,15 +38,16 @@ void CheckText(const char* data, std::size_t length, VariantRole role) {
 }
 
 void ThrowInvalidArgument(const std::string& what) {
-  throw BoundaryError(VELMIRA_INVALID_ARGUMENT, "Invalid argument: " + what);
+  throw BoundaryError(VELMIRA_INVALID_ARGUMENT, ErrorText(kErrInvalidArgument, what));
 }
 
 velmira_status Fail(velmira_error* error, velmira_status status, std::int32_t number,
-                    std::string_view message, std::string_view prefix) noexcept {
+                    std::string_view message, std::string_view prefix,
+                    std::string_view separator) noexcept {
   if (!error) return status;
   error->number = number;
   std::size_t at = 0;
-  for (std::string_view part : {prefix, message}) {
+  for (std::string_view part : {prefix, separator, message}) {
     std::size_t n = std::min(part.size(), sizeof error->message - 1 - at);
     if (n < part.size()) {
       // Cut before a continuation byte's lead, never inside a UTF-8 sequence.

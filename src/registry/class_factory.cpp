@@ -9,18 +9,13 @@ namespace {
 
 const ClassInfo& Creatable(const ClassInfo* info, std::string_view asked_for) {
   const std::string name(asked_for);
-  if (!info) {
-    throw Error(kErrCantCreateObject,
-                "Can't create object: " + name + " is not a class of this library");
-  }
+  if (!info) ThrowError(kErrCantCreateObject, name + " is not a class of this library");
   if (info->instancing == Instancing::NotCreatable) {
-    throw Error(kErrCantCreateObject, "Can't create object: " + name +
-                                          " is not creatable; clients receive it from the "
-                                          "library or implement it");
+    ThrowError(kErrCantCreateObject,
+               name + " is not creatable; clients receive it from the library or implement it");
   }
   if (info->instancing == Instancing::Private) {
-    throw Error(kErrCantCreateObject,
-                "Can't create object: " + name + " is private to the library");
+    ThrowError(kErrCantCreateObject, name + " is private to the library");
   }
   return *info;
 }

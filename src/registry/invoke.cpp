@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "registry/conversion.h"
 #include "registry/member_table.h"
 #include "velmira/core/error.h"
+#include "velmira/core/variant_conversions.h"
 #include "velmira/registry/catalogue.h"
 
 namespace velmira {
@@ -28,8 +28,31 @@ std::string_view KindName(CallKind kind) noexcept {
 }
 
 [[noreturn]] void ThrowMemberNotFound(const InterfaceInfo& iface, std::string_view what) {
-  throw Error(kErrMemberNotFound, "Object doesn't support this property or method: " +
-                                      std::string(iface.class_name) + "." + std::string(what));
+  ThrowError(kErrMemberNotFound, std::string(iface.class_name) + "." + std::string(what));
+}
+
+/// `value` as the canonical Variant of `type`: Int32 for integers and enumerations, Boolean,
+/// String, an Object reference (its interface is checked when the member converts it), or the
+/// value itself for Variant. Raises error 13, or 6 for an integer out of range.
+Variant ConvertArgument(const Variant& value, const TypeRef& type) {
+  switch (type.kind) {
+    case ValueType::Int32:
+    case ValueType::Enum:
+      if (value.Kind() == VariantKind::Int32) return value;
+      return Variant(CoerceToInt32(value));
+    case ValueType::Boolean:
+      return Variant(CoerceToBoolean(value));
+    case ValueType::String:
+      if (value.Kind() == VariantKind::String) return value;
+      return Variant(CoerceToText(value));
+    case ValueType::Object:
+      if (value.Kind() != VariantKind::Object) ThrowTypeMismatch();
+      return value;
+    case ValueType::Variant:
+    case ValueType::None:
+      break;
+  }
+  return value;
 }
 
 std::string NameOf(const InterfaceInfo& iface, std::int32_t id) {
@@ -52,19 +75,18 @@ Variant Call(const InterfaceInfo& iface, const Ref<Object>& target, const Member
   const std::span<const ParamInfo> params = row.Params();
   const std::size_t fixed = row.HasParamArray() ? params.size() - 1 : params.size();
   if (args.size() < row.RequiredCount()) {
-    throw Error(kErrArgumentNotOptional, "Argument not optional: " + std::string(row.name) +
-                                             " needs " + std::string(params[args.size()].name));
+    ThrowError(kErrArgumentNotOptional,
+               std::string(row.name) + " needs " + std::string(params[args.size()].name));
   }
   if (!row.HasParamArray() && args.size() > params.size()) {
-    throw Error(kErrWrongArgumentCount,
-                "Wrong number of arguments or invalid property assignment: " +
-                    std::string(row.name) + " takes " + std::to_string(params.size()) +
-                    ", was given " + std::to_string(args.size()));
+    ThrowError(kErrWrongArgumentCount, std::string(row.name) + " takes " +
+                                           std::to_string(params.size()) + ", was given " +
+                                           std::to_string(args.size()));
   }
   // Fixed parameters fit in place; only a parameter array's extras need the heap.
   Variant converted[MemberInfo::kMaxParams];
   for (std::size_t i = 0; i < fixed; ++i) {
-    converted[i] = i < args.size() ? detail::ConvertArgument(args[i], params[i].type)
+    converted[i] = i < args.size() ? ConvertArgument(args[i], params[i].type)
                                    : Variant(params[i].default_value);
   }
   std::vector<Variant> with_extras;
@@ -88,9 +110,7 @@ const InterfaceInfo& DefaultInterfaceOf(const Ref<Object>& target) {
   if (!target) ThrowObjectNotSet();
   const ClassInfo* c = ClassOf(target);
   if (!c) {
-    throw Error(kErrMemberNotFound,
-                "Object doesn't support this property or method: it implements no interface of "
-                "the library");
+    ThrowError(kErrMemberNotFound, "it implements no interface of the library");
   }
   return *c->own_interface;
 }

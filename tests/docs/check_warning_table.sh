@@ -5,7 +5,7 @@
 # - every row is provoked, or (the limit warnings) its text up to the first <name> is in the
 #   sources;
 # - every "Class: Warning, ..." literal in the sources begins some row;
-# - the error numbers of the table are exactly the kErr constants of the public headers.
+# - the error numbers of the tables are exactly the library's list of errors (error_numbers.h).
 set -uo pipefail
 trigger=$1 table=$2 src=$3
 status=0
@@ -29,7 +29,8 @@ while IFS= read -r literal; do
 done < <(grep -rhoE '"[A-Za-z]+: Warning, [^"]+"' "$src" | sed -E 's/^"//; s/"$//' | sort -u)
 
 table_numbers=$(grep -oE '^\| [0-9]+ \| `kErr[A-Za-z]+`' "$table" | sed -E 's/^\| ([0-9]+) \| `(kErr[A-Za-z]+)`/\2 \1/' | sort)
-header_numbers=$(grep -rhoE 'kErr[A-Za-z]+ = [0-9]+' "$src/../include/velmira" | sed 's/ = / /' | sort)
+header_numbers=$(grep -hoE '^ *X\([A-Za-z]+, [0-9]+,' "$src/../include/velmira/core/error_numbers.h" |
+  sed -E 's/^ *X\(([A-Za-z]+), ([0-9]+),/kErr\1 \2/' | sort)
 [[ "$table_numbers" == "$header_numbers" ]] ||
   { echo "error table differs from the headers:"; diff <(echo "$table_numbers") <(echo "$header_numbers"); status=1; } >&2
 [[ $status -eq 0 ]] && echo "warning table: $(wc -l <<< "$rows") rows, $(wc -l <<< "$provoked") provoked lines; error table: $(wc -l <<< "$table_numbers") numbers"

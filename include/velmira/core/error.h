@@ -1,4 +1,5 @@
-// The library's exception type, carrying the error number callers test.
+// The library's exception type, carrying the error number callers test (error_numbers.h lists
+// the numbers and their messages).
 //
 //   try { Ref<IQueueNode> q = As<IQueueNode>(stack_node); }
 //   catch (const velmira::Error& e) { if (e.Number() == velmira::kErrTypeMismatch) ... }
@@ -7,20 +8,11 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+
+#include "velmira/core/error_numbers.h"
 
 namespace velmira {
-
-/// Error numbers raised by the library.
-inline constexpr std::int32_t kErrOverflow = 6;
-inline constexpr std::int32_t kErrTypeMismatch = 13;
-inline constexpr std::int32_t kErrFileNotFound = 53;
-inline constexpr std::int32_t kErrDeviceIo = 57;
-inline constexpr std::int32_t kErrDiskFull = 61;
-inline constexpr std::int32_t kErrPermissionDenied = 70;
-inline constexpr std::int32_t kErrPathNotFound = 76;
-inline constexpr std::int32_t kErrPathFileAccess = 75;
-/// A member was called on Nothing: an element's link read back differently from what was stored.
-inline constexpr std::int32_t kErrObjectNotSet = 91;
 
 class Error : public std::runtime_error {
  public:
@@ -33,6 +25,11 @@ class Error : public std::runtime_error {
   std::int32_t number_;
 };
 
+/// The message of an error: the number's standard text (`ErrorMessage`), then ": " and
+/// `particulars` when they are given ("Type mismatch: X is not an element interface").
+std::string ErrorText(std::int32_t number, std::string_view particulars = {});
+/// Throws `Error(number, ErrorText(number, particulars))`.
+[[noreturn]] void ThrowError(std::int32_t number, std::string_view particulars = {});
 /// Throws `Error(kErrTypeMismatch, "Type mismatch")`.
 [[noreturn]] void ThrowTypeMismatch();
 /// Throws `Error(kErrOverflow, "Overflow")`.

@@ -25,9 +25,6 @@
 
 namespace velmira {
 
-/// "Can't create object": an unknown, not-creatable or private class was asked for.
-inline constexpr std::int32_t kErrCantCreateObject = 429;
-
 /// A new object of a creatable class, in its initial state, typed by the library's base
 /// `Object`; convert it with `As<T>`. Raises error 429 when the class cannot be created.
 Ref<Object> CreateObject(std::string_view qualifiedName);

@@ -44,13 +44,6 @@
 
 namespace velmira {
 
-/// "Object doesn't support this property or method".
-inline constexpr std::int32_t kErrMemberNotFound = 438;
-/// "Argument not optional".
-inline constexpr std::int32_t kErrArgumentNotOptional = 449;
-/// "Wrong number of arguments or invalid property assignment".
-inline constexpr std::int32_t kErrWrongArgumentCount = 450;
-
 /// Calls `member` (any letter case; empty for the default member) of `target`'s own interface.
 Variant Invoke(const Ref<Object>& target, std::string_view member, CallKind kind,
                std::span<const Variant> args = {});

@@ -1,5 +1,4 @@
-#include "debug/variant_text.h"
-
+// The text form of a `Variant` (see variant_conversions.h for the forms).
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -8,8 +7,9 @@
 
 #include "core/civil_date.h"
 #include "velmira/core/error.h"
+#include "velmira/core/variant_conversions.h"
 
-namespace velmira::detail {
+namespace velmira {
 namespace {
 
 /// Shortest round-trip decimal form of a float or double.
@@ -55,7 +55,7 @@ std::string DateText(double serial) {
   }
   std::int64_t year;
   int month, day;
-  CivilFromDays(days - kSerialOfUnixEpoch, year, month, day);
+  detail::CivilFromDays(days - detail::kSerialOfUnixEpoch, year, month, day);
   char buffer[48];
   if (seconds == 0) {
     std::snprintf(buffer, sizeof buffer, "%04lld-%02d-%02d", static_cast<long long>(year), month,
@@ -70,7 +70,7 @@ std::string DateText(double serial) {
 
 }  // namespace
 
-std::string VariantText(const Variant& value) {
+std::string ToText(const Variant& value) {
   switch (value.Kind()) {
     case VariantKind::Empty:
       return std::string();
@@ -98,4 +98,4 @@ std::string VariantText(const Variant& value) {
   ThrowTypeMismatch();  // an object reference has no text form
 }
 
-}  // namespace velmira::detail
+}  // namespace velmira
