@@ -13,10 +13,10 @@
 
 #include <cstdint>
 
+#include "velmira/catalogue/class_factory.h"
+#include "velmira/dispatch/invoke.h"
 #include "velmira/elements/stack_node.h"
 #include "velmira/linear/stack.h"
-#include "velmira/registry/class_factory.h"
-#include "velmira/registry/invoke.h"
 
 namespace velmira::bench {
 namespace {

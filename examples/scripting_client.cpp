@@ -9,8 +9,8 @@
 #include <sstream>
 #include <string>
 
-#include "velmira/registry/class_factory.h"
-#include "velmira/registry/invoke.h"
+#include "velmira/catalogue/class_factory.h"
+#include "velmira/dispatch/invoke.h"
 
 using velmira::CallKind;
 using velmira::CreateObject;

@@ -17,13 +17,13 @@
 #include <vector>
 
 #include "fuzz_input.h"
+#include "velmira/catalogue/catalogue.h"
+#include "velmira/catalogue/class_factory.h"
 #include "velmira/core/debug_output.h"
 #include "velmira/core/error.h"
 #include "velmira/core/node_interfaces.h"
 #include "velmira/core/object.h"
-#include "velmira/registry/catalogue.h"
-#include "velmira/registry/class_factory.h"
-#include "velmira/registry/invoke.h"
+#include "velmira/dispatch/invoke.h"
 
 using namespace velmira;
 using velmira::fuzz::MakeVariant;

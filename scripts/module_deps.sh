@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-order=(core linear list tree elements debug registry)
+order=(core linear list tree elements debug catalogue dispatch capi)
 rank() {
   local i
   for i in "${!order[@]}"; do [[ "${order[$i]}" == "$1" ]] && { echo "$i"; return; }; done

@@ -1,0 +1,176 @@
+// Internal: the vocabulary the member tables are written in, one row per accessor or method.
+//
+//   constexpr MemberInfo kStackMembers[] = {
+//       Get(1, "Index", {}, kInt32, "", Bind<Stack, [](Stack& s, const CallArgs&) {
+//             return s.Index(); }>()),
+//       Method(5, "Push", {ByRef("Node", kIStackNode)}, kNone, "Inserts an item ...",
+//              Bind<Stack, [](Stack& s, const CallArgs& a) { s.Push(a.Object<IStackNode>(0));
+//              }>()),
+//   };
+//
+// A row binds a small lambda that calls the C++ member; the dispatcher has already converted
+// every argument to the row's parameter type (see velmira/dispatch/invoke.h), so the lambda only
+// unpacks them.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <span>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+#include "velmira/catalogue/member_info.h"
+#include "velmira/core/ref.h"
+#include "velmira/core/variant.h"
+
+namespace velmira::detail {
+
+/// The converted arguments of one call, one per parameter (a parameter array's arguments at
+/// the end), read by the row's lambda.
+class CallArgs {
+ public:
+  explicit CallArgs(std::span<const Variant> args) noexcept : args_(args) {}
+
+  std::int32_t Int32(std::size_t i) const { return args_[i].Int32Value(); }
+  bool Bool(std::size_t i) const { return args_[i].BoolValue(); }
+  std::string_view Text(std::size_t i) const { return args_[i].Text(); }
+  const Variant& Value(std::size_t i) const noexcept { return args_[i]; }
+  /// The argument as a reference of interface `I`; error 13 when the object lacks it.
+  template <class I>
+  Ref<I> Object(std::size_t i) const {
+    return As<I>(args_[i].ObjectValue());
+  }
+  template <class E>
+  E Enum(std::size_t i) const {
+    return static_cast<E>(args_[i].Int32Value());
+  }
+  /// The arguments from `i` on: a parameter array.
+  std::span<const Variant> Rest(std::size_t i) const noexcept { return args_.subspan(i); }
+
+ private:
+  std::span<const Variant> args_;
+};
+
+/// A member's C++ result as the Variant a late-bound caller receives.
+inline Variant ToVariant(Variant v) noexcept { return v; }
+inline Variant ToVariant(bool v) noexcept { return Variant(v); }
+inline Variant ToVariant(std::int32_t v) noexcept { return Variant(v); }
+inline Variant ToVariant(const std::string& v) { return Variant(v); }
+template <class T>
+Variant ToVariant(const Ref<T>& v) noexcept {
+  return Variant(v);
+}
+template <class E>
+requires std::is_enum_v<E> Variant ToVariant(E v)
+noexcept { return Variant(static_cast<std::int32_t>(v)); }
+
+template <class Self, auto Lambda>
+Variant Thunk(void* self, std::span<const Variant> converted) {
+  Self& object = *static_cast<Self*>(self);
+  const CallArgs args(converted);
+  if constexpr (std::is_void_v<decltype(Lambda(object, args))>) {
+    Lambda(object, args);
+    return Variant();
+  } else {
+    return ToVariant(Lambda(object, args));
+  }
+}
+
+/// The body of a row whose interface's C++ type is `Self`.
+template <class Self, auto Lambda>
+constexpr MemberBody Bind() noexcept {
+  return &Thunk<Self, Lambda>;
+}
+
+/// The cast of an interface whose objects are found as `Found` and called as `Self` (a base of
+/// `Found` whose members the rows call: `SplayTree` objects are called through `Tree`).
+template <class Found, class Self = Found>
+void* CastTo(velmira::Object* object) {
+  Found* found = dynamic_cast<Found*>(object);
+  return found ? static_cast<void*>(static_cast<Self*>(found)) : nullptr;
+}
+
+// Types.
+inline constexpr TypeRef kNone{ValueType::None, ""};
+inline constexpr TypeRef kBoolean{ValueType::Boolean, "Boolean"};
+inline constexpr TypeRef kInt32{ValueType::Int32, "Int32"};
+inline constexpr TypeRef kString{ValueType::String, "String"};
+inline constexpr TypeRef kVariant{ValueType::Variant, "Variant"};
+constexpr TypeRef ObjectOf(std::string_view interface_class) {
+  return {ValueType::Object, interface_class};
+}
+constexpr TypeRef EnumOf(std::string_view enumeration) { return {ValueType::Enum, enumeration}; }
+
+// Parameters.
+constexpr ParamInfo ByVal(std::string_view name, TypeRef type) { return {name, type, false}; }
+constexpr ParamInfo ByRef(std::string_view name, TypeRef type) { return {name, type, true}; }
+constexpr ParamInfo OptionalByRef(std::string_view name, TypeRef type, std::int32_t fallback) {
+  return {name, type, true, true, fallback};
+}
+constexpr ParamInfo ParamArray(std::string_view name) {
+  return {name, kVariant, false, false, 0, true};
+}
+
+// Rows.
+constexpr MemberInfo Row(std::int32_t id, std::string_view name, CallKind kind,
+                         std::initializer_list<ParamInfo> params, TypeRef result,
+                         std::string_view description, MemberBody body) {
+  MemberInfo m;
+  m.dispatch_id = id;
+  m.name = name;
+  m.kind = kind;
+  m.result = result;
+  m.description = description;
+  for (const ParamInfo& p : params) m.param_storage[m.param_count++] = p;
+  m.body = body;
+  return m;
+}
+constexpr MemberInfo Get(std::int32_t id, std::string_view name,
+                         std::initializer_list<ParamInfo> params, TypeRef result,
+                         std::string_view description, MemberBody body) {
+  return Row(id, name, CallKind::PropertyGet, params, result, description, body);
+}
+constexpr MemberInfo Let(std::int32_t id, std::string_view name,
+                         std::initializer_list<ParamInfo> params, std::string_view description,
+                         MemberBody body) {
+  return Row(id, name, CallKind::PropertyLet, params, kNone, description, body);
+}
+constexpr MemberInfo Set(std::int32_t id, std::string_view name,
+                         std::initializer_list<ParamInfo> params, std::string_view description,
+                         MemberBody body) {
+  return Row(id, name, CallKind::PropertySet, params, kNone, description, body);
+}
+constexpr MemberInfo Method(std::int32_t id, std::string_view name,
+                            std::initializer_list<ParamInfo> params, TypeRef result,
+                            std::string_view description, MemberBody body) {
+  return Row(id, name, CallKind::Method, params, result, description, body);
+}
+
+// The interfaces, one table each (defined in the *_members.cpp files).
+extern const InterfaceInfo kIStackNodeInterface;
+extern const InterfaceInfo kIQueueNodeInterface;
+extern const InterfaceInfo kIPQueueNodeInterface;
+extern const InterfaceInfo kIListNodeInterface;
+extern const InterfaceInfo kITreeNodeInterface;
+extern const InterfaceInfo kStackNodeInterface;
+extern const InterfaceInfo kQueueNodeInterface;
+extern const InterfaceInfo kPQueueNodeInterface;
+extern const InterfaceInfo kListNodeInterface;
+extern const InterfaceInfo kTreeNodeInterface;
+extern const InterfaceInfo kStackInterface;
+extern const InterfaceInfo kQueueInterface;
+extern const InterfaceInfo kPQueueInterface;
+extern const InterfaceInfo kListInterface;
+extern const InterfaceInfo kListEnumInterface;
+extern const InterfaceInfo kTreeInterface;
+extern const InterfaceInfo kSplayTreeInterface;
+extern const InterfaceInfo kTreeEnumInterface;
+extern const InterfaceInfo kDebuggerInterface;
+extern const InterfaceInfo kNoDebuggerInterface;
+extern const InterfaceInfo kTreeEnumStackNodeInterface;
+extern const InterfaceInfo kDebugStackNodeInterface;
+extern const InterfaceInfo kDebugTreeNodeInterface;
+extern const InterfaceInfo kIndexTreeNodeInterface;
+
+}  // namespace velmira::detail

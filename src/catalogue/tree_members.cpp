@@ -1,0 +1,84 @@
+// The member tables of the `Tree` interface, `SplayTree`'s own interface and `TreeEnum`.
+//
+// `SplayTree`'s own interface has the same nine members as `Tree`, without descriptions and
+// without a default member; both tables call the same virtual members, so a splay tree behaves
+// the same through either.
+#include "catalogue/member_table.h"
+#include "velmira/tree/splay_tree.h"
+#include "velmira/tree/tree.h"
+#include "velmira/tree/tree_enum.h"
+
+namespace velmira::detail {
+namespace {
+
+constexpr TypeRef kITreeNode = ObjectOf("ITreeNode");
+constexpr TypeRef kTreeEnumEnum = EnumOf("TreeEnumEnum");
+
+constexpr MemberBody kIndexGet = Bind<Tree, [](Tree& t, const CallArgs&) { return t.Index(); }>();
+constexpr MemberBody kIndexLet =
+    Bind<Tree, [](Tree& t, const CallArgs& a) { t.SetIndex(a.Int32(0)); }>();
+constexpr MemberBody kIsEmpty = Bind<Tree, [](Tree& t, const CallArgs&) { return t.IsEmpty(); }>();
+constexpr MemberBody kExists =
+    Bind<Tree, [](Tree& t, const CallArgs& a) { return t.Exists(a.Value(0)); }>();
+constexpr MemberBody kItem =
+    Bind<Tree, [](Tree& t, const CallArgs& a) { return t.Item(a.Value(0)); }>();
+constexpr MemberBody kAdd =
+    Bind<Tree, [](Tree& t, const CallArgs& a) { t.Add(a.Object<ITreeNode>(0)); }>();
+constexpr MemberBody kRemove =
+    Bind<Tree, [](Tree& t, const CallArgs& a) { t.Remove(a.Value(0)); }>();
+constexpr MemberBody kClear = Bind<Tree, [](Tree& t, const CallArgs&) { t.Clear(); }>();
+constexpr MemberBody kNewEnum = Bind<Tree, [](Tree& t, const CallArgs&) { return t.NewEnum(); }>();
+
+constexpr MemberInfo kTreeMembers[] = {
+    Get(1, "Index", {}, kInt32, "", kIndexGet),
+    Let(1, "Index", {ByVal("Value", kInt32)}, "", kIndexLet),
+    Get(2, "IsEmpty", {}, kBoolean, "True if the tree is empty.", kIsEmpty),
+    Get(3, "Exists", {ByRef("Key", kVariant)}, kBoolean,
+        "True if an item with the given key is present in the tree.", kExists),
+    Get(0, "Item", {ByRef("Key", kVariant)}, kITreeNode,
+        "The item in the tree with the given key, or Nothing if no item has that key.", kItem),
+    Method(4, "Add", {ByRef("Node", kITreeNode)}, kNone,
+           "Adds an item to the tree, using the item's key (which must already be set).", kAdd),
+    Method(5, "Remove", {ByRef("Key", kVariant)}, kNone,
+           "Removes the item with the given key from the tree.", kRemove),
+    Method(6, "Clear", {}, kNone, "Removes all items from the tree.", kClear),
+    Method(7, "NewEnum", {}, ObjectOf("TreeEnum"), "", kNewEnum),
+};
+
+constexpr MemberInfo kSplayTreeMembers[] = {
+    Get(1, "Index", {}, kInt32, "", kIndexGet),
+    Let(1, "Index", {ByVal("Value", kInt32)}, "", kIndexLet),
+    Get(2, "IsEmpty", {}, kBoolean, "", kIsEmpty),
+    Get(3, "Exists", {ByRef("Key", kVariant)}, kBoolean, "", kExists),
+    Get(8, "Item", {ByRef("Key", kVariant)}, kITreeNode, "", kItem),
+    Method(4, "Add", {ByRef("Node", kITreeNode)}, kNone, "", kAdd),
+    Method(5, "Remove", {ByRef("Key", kVariant)}, kNone, "", kRemove),
+    Method(6, "Clear", {}, kNone, "", kClear),
+    Method(7, "NewEnum", {}, ObjectOf("TreeEnum"), "", kNewEnum),
+};
+
+constexpr MemberInfo kTreeEnumMembers[] = {
+    Get(1, "Order", {}, kTreeEnumEnum, "The order in which the tree's items should be enumerated.",
+        Bind<TreeEnum, [](TreeEnum& e, const CallArgs&) { return e.Order(); }>()),
+    Let(1, "Order", {ByVal("Value", kTreeEnumEnum)},
+        "The order in which the tree's items should be enumerated.",
+        Bind<TreeEnum,
+             [](TreeEnum& e, const CallArgs& a) { e.SetOrder(a.Enum<TreeEnumEnum>(0)); }>()),
+    Get(2, "NextItem", {}, kITreeNode,
+        "The next item in the tree, or Nothing if there are no more items.",
+        Bind<TreeEnum, [](TreeEnum& e, const CallArgs&) { return e.NextItem(); }>()),
+};
+
+}  // namespace
+
+constexpr InterfaceInfo kTreeInterface{"_Tree", "Tree",
+                                       Guid::Parse("ac4bd355-b08b-4cb1-b085-87d292cb05d1"),
+                                       kTreeMembers, &CastTo<Tree>};
+constexpr InterfaceInfo kSplayTreeInterface{"_SplayTree", "SplayTree",
+                                            Guid::Parse("bb0c4dc4-65ec-4a00-ab84-f4ed75d6a754"),
+                                            kSplayTreeMembers, &CastTo<SplayTree, Tree>};
+constexpr InterfaceInfo kTreeEnumInterface{"_TreeEnum", "TreeEnum",
+                                           Guid::Parse("6d9889e5-0e7d-48f1-884b-a6946c8911f1"),
+                                           kTreeEnumMembers, &CastTo<TreeEnum>};
+
+}  // namespace velmira::detail

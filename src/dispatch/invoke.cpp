@@ -1,0 +1,158 @@
+// The generic dispatcher: finds a member's row, checks and converts the arguments, and calls the
+// row's body. Nothing here knows any class; the tables say everything.
+#include "velmira/dispatch/invoke.h"
+
+#include <string>
+#include <vector>
+
+#include "velmira/catalogue/catalogue.h"
+#include "velmira/core/error.h"
+#include "velmira/core/variant_conversions.h"
+
+namespace velmira {
+namespace {
+
+std::string_view KindName(CallKind kind) noexcept {
+  switch (kind) {
+    case CallKind::PropertyGet:
+      return "property get";
+    case CallKind::PropertyLet:
+      return "property let";
+    case CallKind::PropertySet:
+      return "property set";
+    case CallKind::Method:
+      return "method";
+  }
+  return "call";
+}
+
+[[noreturn]] void ThrowMemberNotFound(const InterfaceInfo& iface, std::string_view what) {
+  ThrowError(kErrMemberNotFound, std::string(iface.class_name) + "." + std::string(what));
+}
+
+/// `value` as the canonical Variant of `type`: Int32 for integers and enumerations, Boolean,
+/// String, an Object reference (its interface is checked when the member converts it), or the
+/// value itself for Variant. Raises error 13, or 6 for an integer out of range.
+Variant ConvertArgument(const Variant& value, const TypeRef& type) {
+  switch (type.kind) {
+    case ValueType::Int32:
+    case ValueType::Enum:
+      if (value.Kind() == VariantKind::Int32) return value;
+      return Variant(CoerceToInt32(value));
+    case ValueType::Boolean:
+      return Variant(CoerceToBoolean(value));
+    case ValueType::String:
+      if (value.Kind() == VariantKind::String) return value;
+      return Variant(CoerceToText(value));
+    case ValueType::Object:
+      if (value.Kind() != VariantKind::Object) ThrowTypeMismatch();
+      return value;
+    case ValueType::Variant:
+    case ValueType::None:
+      break;
+  }
+  return value;
+}
+
+std::string NameOf(const InterfaceInfo& iface, std::int32_t id) {
+  for (const MemberInfo& m : iface.members) {
+    if (m.dispatch_id == id) return std::string(m.name);
+  }
+  return "dispatch identifier " + std::to_string(id);
+}
+
+const MemberInfo& FindRow(const InterfaceInfo& iface, std::int32_t id, CallKind kind) {
+  if (const MemberInfo* row = iface.Find(id, kind)) return *row;
+  const std::string name = NameOf(iface, id);
+  ThrowMemberNotFound(
+      iface, name + (iface.DispatchIdOf(name) == id ? " (no " + std::string(KindName(kind)) + ")"
+                                                    : std::string()));
+}
+
+Variant Call(const InterfaceInfo& iface, const Ref<Object>& target, const MemberInfo& row,
+             std::span<const Variant> args) {
+  const std::span<const ParamInfo> params = row.Params();
+  const std::size_t fixed = row.HasParamArray() ? params.size() - 1 : params.size();
+  if (args.size() < row.RequiredCount()) {
+    ThrowError(kErrArgumentNotOptional,
+               std::string(row.name) + " needs " + std::string(params[args.size()].name));
+  }
+  if (!row.HasParamArray() && args.size() > params.size()) {
+    ThrowError(kErrWrongArgumentCount, std::string(row.name) + " takes " +
+                                           std::to_string(params.size()) + ", was given " +
+                                           std::to_string(args.size()));
+  }
+  // Fixed parameters fit in place; only a parameter array's extras need the heap.
+  Variant converted[MemberInfo::kMaxParams];
+  for (std::size_t i = 0; i < fixed; ++i) {
+    converted[i] = i < args.size() ? ConvertArgument(args[i], params[i].type)
+                                   : Variant(params[i].default_value);
+  }
+  std::vector<Variant> with_extras;
+  std::span<const Variant> call_args(converted, fixed);
+  if (row.HasParamArray()) {
+    with_extras.assign(converted, converted + fixed);
+    if (args.size() > fixed)
+      with_extras.insert(with_extras.end(), args.begin() + fixed, args.end());
+    call_args = with_extras;
+  }
+  // The caller's reference may be dropped by a member that re-enters; keep the object alive.
+  const Ref<Object> keep = target;
+  void* self = iface.cast(keep.get());
+  if (!self) ThrowTypeMismatch();
+  return row.body(self, call_args);
+}
+
+}  // namespace
+
+const InterfaceInfo& DefaultInterfaceOf(const Ref<Object>& target) {
+  if (!target) ThrowObjectNotSet();
+  const ClassInfo* c = ClassOf(target);
+  if (!c) {
+    ThrowError(kErrMemberNotFound, "it implements no interface of the library");
+  }
+  return *c->own_interface;
+}
+
+std::int32_t GetDispatchId(const Ref<Object>& target, std::string_view member) {
+  const InterfaceInfo& iface = DefaultInterfaceOf(target);
+  const std::int32_t id = iface.DispatchIdOf(member);
+  if (id < 0) ThrowMemberNotFound(iface, member.empty() ? "(default member)" : member);
+  return id;
+}
+
+Variant InvokeThrough(const InterfaceInfo& iface, const Ref<Object>& target,
+                      std::int32_t dispatchId, CallKind kind, std::span<const Variant> args) {
+  if (!target) ThrowObjectNotSet();
+  return Call(iface, target, FindRow(iface, dispatchId, kind), args);
+}
+
+Variant InvokeThrough(const InterfaceInfo& iface, const Ref<Object>& target,
+                      std::string_view member, CallKind kind, std::span<const Variant> args) {
+  if (!target) ThrowObjectNotSet();
+  const std::int32_t id = iface.DispatchIdOf(member);
+  if (id < 0) ThrowMemberNotFound(iface, member.empty() ? "(default member)" : member);
+  return Call(iface, target, FindRow(iface, id, kind), args);
+}
+
+Variant Invoke(const Ref<Object>& target, std::string_view member, CallKind kind,
+               std::span<const Variant> args) {
+  return InvokeThrough(DefaultInterfaceOf(target), target, member, kind, args);
+}
+
+Variant Invoke(const Ref<Object>& target, std::int32_t dispatchId, CallKind kind,
+               std::span<const Variant> args) {
+  return InvokeThrough(DefaultInterfaceOf(target), target, dispatchId, kind, args);
+}
+
+Variant Invoke(const Ref<Object>& target, std::string_view member, CallKind kind,
+               std::initializer_list<Variant> args) {
+  return Invoke(target, member, kind, std::span<const Variant>(args.begin(), args.size()));
+}
+
+Variant Invoke(const Ref<Object>& target, std::int32_t dispatchId, CallKind kind,
+               std::initializer_list<Variant> args) {
+  return Invoke(target, dispatchId, kind, std::span<const Variant>(args.begin(), args.size()));
+}
+
+}  // namespace velmira
