@@ -1,20 +1,16 @@
 // Client elements: objects that implement an element interface by calling a C client's callback
-// table, one callback per member call, named as the catalogue's member tables name it.
+// table, one callback per member call, named as the catalogue's member tables name it (both come
+// from the list of node_interface_list.h).
 #include <array>
 #include <cstring>
 
 #include "capi/c_boundary.h"
-#include "velmira/catalogue/catalogue.h"
+#include "velmira/catalogue/member_info.h"
+#include "velmira/core/node_interface_list.h"
 #include "velmira/core/node_interfaces.h"
 
 namespace velmira::detail {
 namespace {
-
-/// The catalogue's row for a member of an element interface: its name and dispatch identifier.
-const MemberInfo& RowOf(std::string_view iface, std::string_view member, CallKind kind) {
-  const MemberInfo* row = FindInterface(iface)->Find(member, kind);
-  return *row;  // the five element interfaces always have their rows
-}
 
 /// Ends a client's message that fills its whole buffer without a NUL, cutting before the last
 /// character rather than inside it.
@@ -44,9 +40,11 @@ class ClientCalls {
   }
 
  protected:
-  /// Calls the client's callback for `row` with `args`; its result as a Variant. A failing
-  /// callback's error is raised as `Error` with the client's own number and message.
-  Variant Call(const MemberInfo& row, std::span<const Variant> args) const {
+  /// Calls the client's callback for the member `name` (dispatch identifier `id`) with `args`;
+  /// its result as a Variant. A failing callback's error is raised as `Error` with the client's
+  /// own number and message.
+  Variant Call(const char* name, std::int32_t id, CallKind kind,
+               std::span<const Variant> args) const {
     std::array<velmira_variant, MemberInfo::kMaxParams> c_args{};
     velmira_variant result{};
     velmira_error error{};
@@ -60,10 +58,9 @@ class ClientCalls {
       }
     } cleanup{std::span(c_args.data(), args.size()), &result};
     for (std::size_t i = 0; i < args.size(); ++i) ToC(args[i], &c_args[i]);
-    const char* name = row.name.data();  // the tables' names are literals, so NUL-terminated
     const velmira_status status =
-        callbacks_.invoke(context_, name, row.dispatch_id, static_cast<std::int32_t>(row.kind),
-                          c_args.data(), args.size(), &result, &error);
+        callbacks_.invoke(context_, name, id, static_cast<std::int32_t>(kind), c_args.data(),
+                          args.size(), &result, &error);
     if (status != VELMIRA_OK) {
       TerminateMessage(error.message);
       throw Error(error.number != 0 ? error.number : kErrClientFailed, error.message);
@@ -75,21 +72,22 @@ class ClientCalls {
     }
   }
 
+  /// A key read back from the client.
+  Variant Read(const char* name, std::int32_t id, std::int32_t index) const {
+    return Call(name, id, CallKind::PropertyGet, std::array{Variant(index)});
+  }
   /// A link read back from the client: an object implementing `I`, or Nothing (Empty counts as
   /// Nothing, so a callback that leaves the result alone answers Nothing).
   template <class I>
-  Ref<I> Link(const MemberInfo& row, std::int32_t index) const {
-    const Variant v = Call(row, std::array{Variant(index)});
+  Ref<I> Link(const char* name, std::int32_t id, std::int32_t index) const {
+    const Variant v = Read(name, id, index);
     if (v.IsEmpty()) return Nothing;
     if (v.Kind() != VariantKind::Object) ThrowTypeMismatch();
     return As<I>(v.ObjectValue());
   }
   template <class I>
-  void SetLink(const MemberInfo& row, std::int32_t index, const Ref<I>& value) const {
-    Call(row, std::array{Variant(index), Variant(value)});
-  }
-  Variant Key(const MemberInfo& row, std::int32_t index) const {
-    return Call(row, std::array{Variant(index)});
+  void SetLink(const char* name, std::int32_t id, std::int32_t index, const Ref<I>& value) const {
+    Call(name, id, CallKind::PropertySet, std::array{Variant(index), Variant(value)});
   }
 
  private:
@@ -99,102 +97,25 @@ class ClientCalls {
   void (*release_)(void*) = nullptr;
 };
 
-class ClientStackNode final : public IStackNode, public ClientCalls {
- public:
-  using ClientCalls::ClientCalls;
-  Ref<IStackNode> NextItem(std::int32_t Index) override {
-    static const MemberInfo& row = RowOf("IStackNode", "NextItem", CallKind::PropertyGet);
-    return Link<IStackNode>(row, Index);
+// One client element class per element interface, `ClientIStackNode` and so on: each member
+// calls the callback under the name and dispatch identifier the catalogue publishes.
+#define VELMIRA_CLIENT_KEY(Interface, Name, Id) \
+  Variant Name(std::int32_t Index) override { return Read(#Name, Id, Index); }
+#define VELMIRA_CLIENT_LINK(Interface, Name, Id)                                                 \
+  Ref<Interface> Name(std::int32_t Index) override { return Link<Interface>(#Name, Id, Index); } \
+  void Set##Name(std::int32_t Index, const Ref<Interface>& Value) override {                     \
+    SetLink(#Name, Id, Index, Value);                                                            \
   }
-  void SetNextItem(std::int32_t Index, const Ref<IStackNode>& Value) override {
-    static const MemberInfo& row = RowOf("IStackNode", "NextItem", CallKind::PropertySet);
-    SetLink(row, Index, Value);
-  }
-};
-
-class ClientQueueNode final : public IQueueNode, public ClientCalls {
- public:
-  using ClientCalls::ClientCalls;
-  Ref<IQueueNode> NextItem(std::int32_t Index) override {
-    static const MemberInfo& row = RowOf("IQueueNode", "NextItem", CallKind::PropertyGet);
-    return Link<IQueueNode>(row, Index);
-  }
-  void SetNextItem(std::int32_t Index, const Ref<IQueueNode>& Value) override {
-    static const MemberInfo& row = RowOf("IQueueNode", "NextItem", CallKind::PropertySet);
-    SetLink(row, Index, Value);
-  }
-};
-
-class ClientPQueueNode final : public IPQueueNode, public ClientCalls {
- public:
-  using ClientCalls::ClientCalls;
-  Variant Key(std::int32_t Index) override {
-    static const MemberInfo& row = RowOf("IPQueueNode", "Key", CallKind::PropertyGet);
-    return ClientCalls::Key(row, Index);
-  }
-  Ref<IPQueueNode> NextItem(std::int32_t Index) override {
-    static const MemberInfo& row = RowOf("IPQueueNode", "NextItem", CallKind::PropertyGet);
-    return Link<IPQueueNode>(row, Index);
-  }
-  void SetNextItem(std::int32_t Index, const Ref<IPQueueNode>& Value) override {
-    static const MemberInfo& row = RowOf("IPQueueNode", "NextItem", CallKind::PropertySet);
-    SetLink(row, Index, Value);
-  }
-};
-
-class ClientListNode final : public IListNode, public ClientCalls {
- public:
-  using ClientCalls::ClientCalls;
-  Ref<IListNode> NextItem(std::int32_t Index) override {
-    static const MemberInfo& row = RowOf("IListNode", "NextItem", CallKind::PropertyGet);
-    return Link<IListNode>(row, Index);
-  }
-  void SetNextItem(std::int32_t Index, const Ref<IListNode>& Value) override {
-    static const MemberInfo& row = RowOf("IListNode", "NextItem", CallKind::PropertySet);
-    SetLink(row, Index, Value);
-  }
-  Ref<IListNode> PrevItem(std::int32_t Index) override {
-    static const MemberInfo& row = RowOf("IListNode", "PrevItem", CallKind::PropertyGet);
-    return Link<IListNode>(row, Index);
-  }
-  void SetPrevItem(std::int32_t Index, const Ref<IListNode>& Value) override {
-    static const MemberInfo& row = RowOf("IListNode", "PrevItem", CallKind::PropertySet);
-    SetLink(row, Index, Value);
-  }
-  Ref<IListNode> Tag(std::int32_t Index) override {
-    static const MemberInfo& row = RowOf("IListNode", "Tag", CallKind::PropertyGet);
-    return Link<IListNode>(row, Index);
-  }
-  void SetTag(std::int32_t Index, const Ref<IListNode>& Value) override {
-    static const MemberInfo& row = RowOf("IListNode", "Tag", CallKind::PropertySet);
-    SetLink(row, Index, Value);
-  }
-};
-
-class ClientTreeNode final : public ITreeNode, public ClientCalls {
- public:
-  using ClientCalls::ClientCalls;
-  Variant Key(std::int32_t Index) override {
-    static const MemberInfo& row = RowOf("ITreeNode", "Key", CallKind::PropertyGet);
-    return ClientCalls::Key(row, Index);
-  }
-  Ref<ITreeNode> Left(std::int32_t Index) override {
-    static const MemberInfo& row = RowOf("ITreeNode", "Left", CallKind::PropertyGet);
-    return Link<ITreeNode>(row, Index);
-  }
-  void SetLeft(std::int32_t Index, const Ref<ITreeNode>& Value) override {
-    static const MemberInfo& row = RowOf("ITreeNode", "Left", CallKind::PropertySet);
-    SetLink(row, Index, Value);
-  }
-  Ref<ITreeNode> Right(std::int32_t Index) override {
-    static const MemberInfo& row = RowOf("ITreeNode", "Right", CallKind::PropertyGet);
-    return Link<ITreeNode>(row, Index);
-  }
-  void SetRight(std::int32_t Index, const Ref<ITreeNode>& Value) override {
-    static const MemberInfo& row = RowOf("ITreeNode", "Right", CallKind::PropertySet);
-    SetLink(row, Index, Value);
-  }
-};
+#define VELMIRA_CLIENT_ELEMENT(Interface, Container, Members)            \
+  class Client##Interface final : public Interface, public ClientCalls { \
+   public:                                                               \
+    using ClientCalls::ClientCalls;                                      \
+    Members(VELMIRA_CLIENT_KEY, VELMIRA_CLIENT_LINK)                     \
+  };
+VELMIRA_NODE_INTERFACES(VELMIRA_CLIENT_ELEMENT)
+#undef VELMIRA_CLIENT_ELEMENT
+#undef VELMIRA_CLIENT_LINK
+#undef VELMIRA_CLIENT_KEY
 
 template <class Element>
 Ref<Object> Make(const velmira_element_callbacks& callbacks, void* context) {
@@ -202,11 +123,10 @@ Ref<Object> Make(const velmira_element_callbacks& callbacks, void* context) {
 }
 
 using Maker = Ref<Object> (*)(const velmira_element_callbacks&, void*);
+#define VELMIRA_CLIENT_KIND(Interface, Container, Members) {#Interface, &Make<Client##Interface>},
 constexpr std::pair<std::string_view, Maker> kElementKinds[] = {
-    {"IStackNode", &Make<ClientStackNode>},   {"IQueueNode", &Make<ClientQueueNode>},
-    {"IPQueueNode", &Make<ClientPQueueNode>}, {"IListNode", &Make<ClientListNode>},
-    {"ITreeNode", &Make<ClientTreeNode>},
-};
+    VELMIRA_NODE_INTERFACES(VELMIRA_CLIENT_KIND)};
+#undef VELMIRA_CLIENT_KIND
 
 }  // namespace
 
@@ -226,9 +146,11 @@ velmira_handle CreateClientElement(const char* interface_name,
     calls.Arm(handle, callbacks.release);
     return table.Export(element);
   }
-  ThrowError(kErrTypeMismatch, std::string(interface_name) +
-                                   " is not an element interface (IStackNode, IQueueNode, "
-                                   "IPQueueNode, IListNode, ITreeNode)");
+  std::string kinds;
+  for (const auto& [kind, make] : kElementKinds)
+    kinds.append(kinds.empty() ? "" : ", ").append(kind);
+  ThrowError(kErrTypeMismatch,
+             std::string(interface_name) + " is not an element interface (" + kinds + ")");
 }
 
 void* ClientElementContext(const Ref<Object>& object) {
