@@ -1,5 +1,7 @@
-// The member tables of the `Debugger` interface and of `NoDebugger`'s own interface.
+// `Debugger` and `NoDebugger`: their member tables and class records, and the records of the
+// private elements the debugger keeps its records in.
 //
+// The settings' rows come from the debugger's list of settings, descriptions included.
 // `NoDebugger`'s own interface lists the same members with `Output` last and `Enter`/`Leave`
 // naming their argument `Proc`; its rows call the same virtual members as the `Debugger` rows.
 #include <array>
@@ -11,88 +13,38 @@
 namespace velmira::detail {
 namespace {
 
-/// A Boolean setting's get and let.
-template <auto Get, auto Set>
-constexpr std::array<MemberInfo, 2> SettingRows(std::int32_t id, std::string_view name,
-                                                std::string_view description) {
-  return {
-      Row(id, name, CallKind::PropertyGet, {}, kBoolean, description,
-          Bind<Debugger, [](Debugger& d, const CallArgs&) { return (d.*Get)(); }>()),
-      Row(id, name, CallKind::PropertyLet, {ByVal("Value", kBoolean)}, kNone, description,
-          Bind<Debugger, [](Debugger& d, const CallArgs& a) { (d.*Set)(a.Bool(0)); }>()),
-  };
-}
+/// One of the sixteen settings: its name, description and accessors.
+struct Setting {
+  std::string_view name;
+  std::string_view description;
+  MemberBody get;
+  MemberBody let;
+};
 
-/// The sixteen settings, then `OutputFile`, with or without their descriptions.
-constexpr std::array<MemberInfo, 34> PropertyRows(bool described) {
+#define VELMIRA_SETTING(Name, Description)                                         \
+  Setting{#Name, Description,                                                      \
+          Bind<Debugger, [](Debugger& d, const CallArgs&) { return d.Name(); }>(), \
+          Bind<Debugger, [](Debugger& d, const CallArgs& a) { d.Set##Name(a.Bool(0)); }>()},
+constexpr Setting kSettings[] = {VELMIRA_DEBUGGER_SETTINGS(VELMIRA_SETTING)};
+#undef VELMIRA_SETTING
+
+/// The sixteen settings (a get and a let each, dispatch identifiers 1 to 16 in list order), then
+/// `OutputFile` (17), with or without their descriptions.
+constexpr std::array<MemberInfo, 2 * std::size(kSettings) + 2> PropertyRows(bool described) {
   auto text = [described](std::string_view t) { return described ? t : std::string_view(); };
-  using D = Debugger;
-  const std::array<MemberInfo, 2> parts[] = {
-      SettingRows<&D::ShowOutput, &D::SetShowOutput>(
-          1, "ShowOutput",
-          text("Whether or not Output should send information to the debug output.")),
-      SettingRows<&D::ShowIndent, &D::SetShowIndent>(
-          2, "ShowIndent", text("Whether or not debug output should be indented.")),
-      SettingRows<&D::ShowAssert, &D::SetShowAssert>(
-          3, "ShowAssert",
-          text("Whether or not Assert should send information to the debug output.")),
-      SettingRows<&D::ShowAssertCount, &D::SetShowAssertCount>(
-          4, "ShowAssertCount",
-          text("Whether or not the number of times an assertion has failed should be included in "
-               "output from Assert.")),
-      SettingRows<&D::ShowEnter, &D::SetShowEnter>(
-          5, "ShowEnter",
-          text("Whether or not Enter should send information to the debug output.")),
-      SettingRows<&D::ShowEnterCount, &D::SetShowEnterCount>(
-          6, "ShowEnterCount",
-          text("Whether or not the current value of the procedure counter should be included in "
-               "output from Enter.")),
-      SettingRows<&D::ShowLeave, &D::SetShowLeave>(
-          7, "ShowLeave",
-          text("Whether or not Leave should send information to the debug output.")),
-      SettingRows<&D::ShowLeaveCount, &D::SetShowLeaveCount>(
-          8, "ShowLeaveCount",
-          text("Whether or not the current value of the procedure counter should be included in "
-               "output from Leave.")),
-      SettingRows<&D::ShowAcquire, &D::SetShowAcquire>(
-          9, "ShowAcquire",
-          text("Whether or not Acquire should send information to the debug output.")),
-      SettingRows<&D::ShowAcquireCount, &D::SetShowAcquireCount>(
-          10, "ShowAcquireCount",
-          text("Whether or not the current value of the resource counter should be included in "
-               "output from Acquire.")),
-      SettingRows<&D::ShowRelease, &D::SetShowRelease>(
-          11, "ShowRelease",
-          text("Whether or not Release should send information to the debug output.")),
-      SettingRows<&D::ShowReleaseCount, &D::SetShowReleaseCount>(
-          12, "ShowReleaseCount",
-          text("Whether or not the current value of the resource counter should be included in "
-               "output from Release.")),
-      SettingRows<&D::ShowReport, &D::SetShowReport>(
-          13, "ShowReport",
-          text("Whether or not Report should send information to the debug output.")),
-      SettingRows<&D::ShowReportZeros, &D::SetShowReportZeros>(
-          14, "ShowReportZeros",
-          text("Whether or not counters with a value of zero should be included in the output from "
-               "Report.")),
-      SettingRows<&D::OutputToDebug, &D::SetOutputToDebug>(
-          15, "OutputToDebug",
-          text("Whether or not output should be sent to the Win32 debug output.")),
-      SettingRows<&D::OutputToFile, &D::SetOutputToFile>(
-          16, "OutputToFile", text("Whether or not output should be sent to a log file.")),
-      {
-          Get(17, "OutputFile", {}, kString, text("The name of the current output file."),
-              Bind<D, [](D& d, const CallArgs&) { return d.OutputFile(); }>()),
-          Let(17, "OutputFile", {ByRef("Value", kString)},
-              text("The name of the current output file."),
-              Bind<D, [](D& d, const CallArgs& a) { d.SetOutputFile(a.Text(0)); }>()),
-      },
-  };
-  std::array<MemberInfo, 34> all{};
-  for (std::size_t i = 0; i < 17; ++i) {
-    all[2 * i] = parts[i][0];
-    all[2 * i + 1] = parts[i][1];
+  std::array<MemberInfo, 2 * std::size(kSettings) + 2> all{};
+  std::int32_t id = 0;
+  for (const Setting& s : kSettings) {
+    ++id;
+    all[2 * id - 2] = Get(id, s.name, {}, kBoolean, text(s.description), s.get);
+    all[2 * id - 1] = Let(id, s.name, {ByVal("Value", kBoolean)}, text(s.description), s.let);
   }
+  constexpr std::string_view kOutputFile = "The name of the current output file.";
+  all[2 * id] = Get(id + 1, "OutputFile", {}, kString, text(kOutputFile),
+                    Bind<Debugger, [](Debugger& d, const CallArgs&) { return d.OutputFile(); }>());
+  all[2 * id + 1] =
+      Let(id + 1, "OutputFile", {ByRef("Value", kString)}, text(kOutputFile),
+          Bind<Debugger, [](Debugger& d, const CallArgs& a) { d.SetOutputFile(a.Text(0)); }>());
   return all;
 }
 
@@ -153,15 +105,6 @@ constexpr std::array<MemberInfo, 8> kNoDebuggerMethods = {
     kOutputRow(""),
 };
 
-template <std::size_t N, std::size_t M>
-constexpr std::array<MemberInfo, N + M> Join(const std::array<MemberInfo, N>& a,
-                                             const std::array<MemberInfo, M>& b) {
-  std::array<MemberInfo, N + M> all{};
-  for (std::size_t i = 0; i < N; ++i) all[i] = a[i];
-  for (std::size_t i = 0; i < M; ++i) all[N + i] = b[i];
-  return all;
-}
-
 constexpr auto kDebuggerMembers = Join(PropertyRows(true), kDebuggerMethods);
 constexpr auto kNoDebuggerMembers = Join(PropertyRows(false), kNoDebuggerMethods);
 
@@ -173,5 +116,32 @@ constexpr InterfaceInfo kDebuggerInterface{"_Debugger", "Debugger",
 constexpr InterfaceInfo kNoDebuggerInterface{"_NoDebugger", "NoDebugger",
                                              Guid::Parse("8e7e0aba-0e87-4956-96f5-691bd4e28396"),
                                              kNoDebuggerMembers, &CastTo<NoDebugger, Debugger>};
+constexpr InterfaceInfo kDebugStackNodeInterface{
+    "_DebugStackNode",
+    "DebugStackNode",
+    Guid::Parse("5dc3ecec-c00d-471c-8786-a0b64428321c"),
+    {},
+    nullptr};
+constexpr InterfaceInfo kDebugTreeNodeInterface{"_DebugTreeNode",
+                                                "DebugTreeNode",
+                                                Guid::Parse("3a9c0ae5-6fdb-4669-9730-50cdfcec4a2e"),
+                                                {},
+                                                nullptr};
+
+// `New<Debugger>()` makes the library's private implementation class, so `ClassOf` finds a
+// debugger through its interface rather than its exact type.
+constexpr ClassInfo kDebuggerClass = PublicClass<Debugger>(
+    "Velmira.Debugger", "83ac3196-b6bd-4da8-b4f5-8ab95e641bca", kDebuggerInterface,
+    "Velmira.Debugger provides debugging, logging and profiling services.");
+constexpr ClassInfo kNoDebuggerClass = PublicClass<NoDebugger>(
+    "Velmira.NoDebugger", "08762436-dba8-4e21-98d6-653fd081c2e0", kNoDebuggerInterface,
+    "Velmira.NoDebugger implements the Debugger interface, but does nothing.",
+    Implements<&kDebuggerInterface>);
+constexpr ClassInfo kDebugStackNodeClass =
+    PrivateClass("Velmira.DebugStackNode", "286b1eca-2018-4a94-81f6-841109f1ed7e",
+                 kDebugStackNodeInterface, Implements<&kIStackNodeInterface>);
+constexpr ClassInfo kDebugTreeNodeClass =
+    PrivateClass("Velmira.DebugTreeNode", "0fb00766-c652-4279-b412-d472e1e1f29e",
+                 kDebugTreeNodeInterface, Implements<&kITreeNodeInterface>);
 
 }  // namespace velmira::detail

@@ -1,7 +1,8 @@
-// The member tables of the five element interfaces and of the sample elements' own interfaces.
+// The five element interfaces and the sample elements: their member tables and class records.
 //
-// The element-interface rows call the interface's virtual members, so a client's own element
-// class is called late-bound exactly as the library's containers call it.
+// The element-interface rows come from the list of node_interface_list.h and call the
+// interface's virtual members, so a client's own element class is called late-bound exactly as
+// the library's containers call it.
 #include <array>
 
 #include "catalogue/member_table.h"
@@ -15,12 +16,14 @@
 namespace velmira::detail {
 namespace {
 
-constexpr TypeRef kIStackNode = ObjectOf("IStackNode");
-constexpr TypeRef kIQueueNode = ObjectOf("IQueueNode");
-constexpr TypeRef kIPQueueNode = ObjectOf("IPQueueNode");
-constexpr TypeRef kIListNode = ObjectOf("IListNode");
-constexpr TypeRef kITreeNode = ObjectOf("ITreeNode");
 constexpr ParamInfo kIndex = ByVal("Index", kInt32);
+
+/// The key read `Name(Index)` of element interface `I`.
+template <class I, auto Name>
+constexpr std::array<MemberInfo, 1> KeyRows(std::int32_t id, std::string_view name) {
+  return {Get(id, name, {kIndex}, kVariant, "",
+              Bind<I, [](I& n, const CallArgs& a) { return (n.*Name)(a.Int32(0)); }>())};
+}
 
 /// A link get and set of element interface `I`, read and written through `Get` and `Set`.
 template <class I, auto Get, auto Set>
@@ -33,38 +36,16 @@ constexpr std::array<MemberInfo, 2> LinkRows(std::int32_t id, std::string_view n
   };
 }
 
-template <class I>
-constexpr MemberInfo KeyRow() {
-  return Get(1, "Key", {kIndex}, kVariant, "",
-             Bind<I, [](I& n, const CallArgs& a) { return n.Key(a.Int32(0)); }>());
-}
-
-template <std::size_t... N>
-constexpr auto Join(const std::array<MemberInfo, N>&... parts) {
-  std::array<MemberInfo, (N + ...)> all{};
-  std::size_t at = 0;
-  ((std::copy(parts.begin(), parts.end(), all.begin() + at), at += N), ...);
-  return all;
-}
-
-constexpr auto kIStackNodeMembers =
-    LinkRows<IStackNode, &IStackNode::NextItem, &IStackNode::SetNextItem>(1, "NextItem",
-                                                                          kIStackNode);
-constexpr auto kIQueueNodeMembers =
-    LinkRows<IQueueNode, &IQueueNode::NextItem, &IQueueNode::SetNextItem>(1, "NextItem",
-                                                                          kIQueueNode);
-constexpr auto kIPQueueNodeMembers =
-    Join(std::array{KeyRow<IPQueueNode>()},
-         LinkRows<IPQueueNode, &IPQueueNode::NextItem, &IPQueueNode::SetNextItem>(2, "NextItem",
-                                                                                  kIPQueueNode));
-constexpr auto kIListNodeMembers = Join(
-    LinkRows<IListNode, &IListNode::NextItem, &IListNode::SetNextItem>(1, "NextItem", kIListNode),
-    LinkRows<IListNode, &IListNode::PrevItem, &IListNode::SetPrevItem>(2, "PrevItem", kIListNode),
-    LinkRows<IListNode, &IListNode::Tag, &IListNode::SetTag>(3, "Tag", kIListNode));
-constexpr auto kITreeNodeMembers =
-    Join(std::array{KeyRow<ITreeNode>()},
-         LinkRows<ITreeNode, &ITreeNode::Left, &ITreeNode::SetLeft>(2, "Left", kITreeNode),
-         LinkRows<ITreeNode, &ITreeNode::Right, &ITreeNode::SetRight>(3, "Right", kITreeNode));
+#define VELMIRA_KEY_ROWS(Interface, Name, Id) KeyRows<Interface, &Interface::Name>(Id, #Name),
+#define VELMIRA_LINK_ROWS(Interface, Name, Id) \
+  LinkRows<Interface, &Interface::Name, &Interface::Set##Name>(Id, #Name, ObjectOf(#Interface)),
+#define VELMIRA_NODE_MEMBERS(Node, Container, MemberList) \
+  constexpr auto k##Node##Members =                       \
+      Join(MemberList(VELMIRA_KEY_ROWS, VELMIRA_LINK_ROWS) std::array<MemberInfo, 0>{});
+VELMIRA_NODE_INTERFACES(VELMIRA_NODE_MEMBERS)
+#undef VELMIRA_NODE_MEMBERS
+#undef VELMIRA_LINK_ROWS
+#undef VELMIRA_KEY_ROWS
 
 constexpr std::string_view kUserData = "This field is provided for user data.";
 
@@ -107,36 +88,66 @@ constexpr auto kTreeNodeMembers = SampleNodeMembers<ITreeNode>(
 
 }  // namespace
 
-constexpr InterfaceInfo kIStackNodeInterface{"_IStackNode", "IStackNode",
-                                             Guid::Parse("b046d0be-c7a8-49b8-8997-17ce6b2bc95a"),
-                                             kIStackNodeMembers, &CastTo<IStackNode>};
-constexpr InterfaceInfo kIQueueNodeInterface{"_IQueueNode", "IQueueNode",
-                                             Guid::Parse("76a6c3a8-fef7-4f9f-a45e-60f81c365e7e"),
-                                             kIQueueNodeMembers, &CastTo<IQueueNode>};
-constexpr InterfaceInfo kIPQueueNodeInterface{"_IPQueueNode", "IPQueueNode",
-                                              Guid::Parse("46507800-6be6-43c1-99dd-bcc4d21674a7"),
-                                              kIPQueueNodeMembers, &CastTo<IPQueueNode>};
-constexpr InterfaceInfo kIListNodeInterface{"_IListNode", "IListNode",
-                                            Guid::Parse("18f5c555-04ff-47c2-bd88-80c4fff586ad"),
-                                            kIListNodeMembers, &CastTo<IListNode>};
-constexpr InterfaceInfo kITreeNodeInterface{"_ITreeNode", "ITreeNode",
-                                            Guid::Parse("ece19ae3-ac58-45ac-aa62-353456d74a89"),
-                                            kITreeNodeMembers, &CastTo<ITreeNode>};
+// An element interface's own interface and class record; the description names the container
+// the interface serves.
+#define VELMIRA_NODE_INTERFACE(Node, Container, ClassId, InterfaceId)                    \
+  constexpr InterfaceInfo k##Node##Interface{"_" #Node, #Node, Guid::Parse(InterfaceId), \
+                                             k##Node##Members, &CastTo<Node>};           \
+  constexpr ClassInfo k##Node##Class = PublicClass<Node, Instancing::NotCreatable>(      \
+      "Velmira." #Node, ClassId, k##Node##Interface,                                     \
+      "Velmira." #Node " is the interface definition for a " #Container                  \
+      " Node.  Any object you add to a " #Container " must implement this interface.");
+VELMIRA_NODE_INTERFACE(IStackNode, Stack, "c8e1ec7f-2aeb-474a-819c-8fbd6a39ce09",
+                       "b046d0be-c7a8-49b8-8997-17ce6b2bc95a")
+VELMIRA_NODE_INTERFACE(IQueueNode, Queue, "37e65ba9-a8da-42d3-8247-117ac47994ba",
+                       "76a6c3a8-fef7-4f9f-a45e-60f81c365e7e")
+VELMIRA_NODE_INTERFACE(IPQueueNode, PQueue, "5682ba63-7be6-4110-8634-b3848255aa63",
+                       "46507800-6be6-43c1-99dd-bcc4d21674a7")
+VELMIRA_NODE_INTERFACE(IListNode, List, "3f4370c2-e0bc-481c-8b43-7d9baa0ff1b4",
+                       "18f5c555-04ff-47c2-bd88-80c4fff586ad")
+VELMIRA_NODE_INTERFACE(ITreeNode, Tree, "af4a00bb-cb03-4b6b-ac61-d8ca3a5b90cd",
+                       "ece19ae3-ac58-45ac-aa62-353456d74a89")
+#undef VELMIRA_NODE_INTERFACE
 
-constexpr InterfaceInfo kStackNodeInterface{
-    "_StackNode", "StackNode", Guid::Parse("3a61d97e-64ff-4882-8caf-5688cdd696ba"),
-    kStackNodeMembers, &CastTo<StackNode, SampleNode<IStackNode>>};
-constexpr InterfaceInfo kQueueNodeInterface{
-    "_QueueNode", "QueueNode", Guid::Parse("4ba6bf57-7b31-4cf1-85a2-425bf3c56d63"),
-    kQueueNodeMembers, &CastTo<QueueNode, SampleNode<IQueueNode>>};
-constexpr InterfaceInfo kPQueueNodeInterface{
-    "_PQueueNode", "PQueueNode", Guid::Parse("15c26a9c-81ae-4a2c-a7a8-39821bf04c80"),
-    kPQueueNodeMembers, &CastTo<PQueueNode, SampleNode<IPQueueNode>>};
-constexpr InterfaceInfo kListNodeInterface{
-    "_ListNode", "ListNode", Guid::Parse("f5ab650a-d110-4622-a3fb-d501738072f4"), kListNodeMembers,
-    &CastTo<ListNode, SampleNode<IListNode>>};
-constexpr InterfaceInfo kTreeNodeInterface{
-    "_TreeNode", "TreeNode", Guid::Parse("7709bf5f-d1cd-4c49-9d34-4707972a7843"), kTreeNodeMembers,
-    &CastTo<TreeNode, SampleNode<ITreeNode>>};
+// A sample element's own interface and class record.
+#define VELMIRA_SAMPLE_NODE(Node, Element, ClassId, InterfaceId, Description)            \
+  constexpr InterfaceInfo k##Node##Interface{"_" #Node, #Node, Guid::Parse(InterfaceId), \
+                                             k##Node##Members,                           \
+                                             &CastTo<Node, SampleNode<Element>>};        \
+  constexpr ClassInfo k##Node##Class =                                                   \
+      PublicClass<Node>("Velmira." #Node, ClassId, k##Node##Interface, Description,      \
+                        Implements<&k##Element##Interface>);
+VELMIRA_SAMPLE_NODE(StackNode, IStackNode, "fe48009b-1b12-4b2f-8903-bd7a65173c4b",
+                    "3a61d97e-64ff-4882-8caf-5688cdd696ba",
+                    "Velmira.StackNode provides a sample implementation of the IStackNode "
+                    "interface.")
+VELMIRA_SAMPLE_NODE(QueueNode, IQueueNode, "4d738e48-c6cc-4bb6-8e1d-857e2cc74ee2",
+                    "4ba6bf57-7b31-4cf1-85a2-425bf3c56d63",
+                    "Velmira.QueueNode provides a sample implementation of the IQueueNode "
+                    "interface.")
+VELMIRA_SAMPLE_NODE(PQueueNode, IPQueueNode, "8aff8da7-0582-426e-8be1-ceb4f3e0d589",
+                    "15c26a9c-81ae-4a2c-a7a8-39821bf04c80",
+                    "Velmira.PQueueNode provides a sample implementation of the IPQueueNode "
+                    "interface.")
+VELMIRA_SAMPLE_NODE(ListNode, IListNode, "ac6daeb4-7704-49a1-828d-90dd4c552534",
+                    "f5ab650a-d110-4622-a3fb-d501738072f4",
+                    "Velmira.ListNode provides a sample implementation of the IListNode "
+                    "interface.")
+// The text names "the TreeNode interface" where its siblings name their I... interface; it is
+// the published description and stays as it is. The interface meant is ITreeNode.
+VELMIRA_SAMPLE_NODE(TreeNode, ITreeNode, "ca52de6b-75c9-4697-a1a8-9d0d0587b575",
+                    "7709bf5f-d1cd-4c49-9d34-4707972a7843",
+                    "Velmira.TreeNode provides a sample implementation of the TreeNode interface.")
+#undef VELMIRA_SAMPLE_NODE
+
+// The sample elements keep the records of their slots in a tree of this private class.
+constexpr InterfaceInfo kIndexTreeNodeInterface{"_IndexTreeNode",
+                                                "IndexTreeNode",
+                                                Guid::Parse("e996cc71-53db-4fa5-b273-925408c74f9e"),
+                                                {},
+                                                nullptr};
+constexpr ClassInfo kIndexTreeNodeClass =
+    PrivateClass("Velmira.IndexTreeNode", "f24b07aa-2b16-4721-bff3-25fdaf4aed29",
+                 kIndexTreeNodeInterface, Implements<&kITreeNodeInterface>);
 
 }  // namespace velmira::detail

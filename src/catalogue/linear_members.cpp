@@ -1,4 +1,4 @@
-// The member tables of `Stack`, `Queue` and `PQueue`, in slot order.
+// `Stack`, `Queue` and `PQueue`: their member tables, in slot order, and their class records.
 #include "catalogue/member_table.h"
 #include "velmira/linear/pqueue.h"
 #include "velmira/linear/queue.h"
@@ -92,5 +92,15 @@ constexpr InterfaceInfo kQueueInterface{"_Queue", "Queue",
 constexpr InterfaceInfo kPQueueInterface{"_PQueue", "PQueue",
                                          Guid::Parse("0b8f9ac0-ad11-430e-bff0-c53f75a99846"),
                                          kPQueueMembers, &CastTo<PQueue>};
+
+constexpr ClassInfo kStackClass =
+    PublicClass<Stack>("Velmira.Stack", "03c8ee84-25c8-412e-a165-1292ed1d4118", kStackInterface,
+                       "Velmira.Stack implements a last-in, first-out (LIFO) list.");
+constexpr ClassInfo kQueueClass =
+    PublicClass<Queue>("Velmira.Queue", "4b09464c-e602-478c-8f22-1002e4d89864", kQueueInterface,
+                       "Velmira.Queue implements a first-in, first-out (FIFO) list.");
+constexpr ClassInfo kPQueueClass =
+    PublicClass<PQueue>("Velmira.PQueue", "a64e6caa-18ed-4c1d-bae3-10f9f27ad871", kPQueueInterface,
+                        "Velmira.PQueue implements a prioritized first-in, first-out (FIFO) list.");
 
 }  // namespace velmira::detail

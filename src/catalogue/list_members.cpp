@@ -1,5 +1,5 @@
-// The member tables of `List` and `ListEnum`, in slot order (`Item` and `Count` were appended
-// after `NewEnum`, and keep that place).
+// `List` and `ListEnum`: their member tables, in slot order (`Item` and `Count` were appended
+// after `NewEnum`, and keep that place), and their class records.
 #include "catalogue/member_table.h"
 #include "velmira/list/list.h"
 #include "velmira/list/list_enum.h"
@@ -73,5 +73,12 @@ constexpr InterfaceInfo kListInterface{"_List", "List",
 constexpr InterfaceInfo kListEnumInterface{"_ListEnum", "ListEnum",
                                            Guid::Parse("6f226ff8-be50-4a51-bc0e-9bc5042f4cb7"),
                                            kListEnumMembers, &CastTo<ListEnum>};
+
+constexpr ClassInfo kListClass =
+    PublicClass<List>("Velmira.List", "fd2aefb2-6cb4-4b60-89c8-dec724f69240", kListInterface,
+                      "Velmira.List implements a doubly-linked list.");
+constexpr ClassInfo kListEnumClass = PublicClass<ListEnum, Instancing::NotCreatable>(
+    "Velmira.ListEnum", "1da54687-ec7a-4b84-a1bc-03226643e526", kListEnumInterface,
+    "Velmira.ListEnum implements a List Enumerator.");
 
 }  // namespace velmira::detail

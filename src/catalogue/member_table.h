@@ -10,17 +10,26 @@
 //
 // A row binds a small lambda that calls the C++ member; the dispatcher has already converted
 // every argument to the row's parameter type (see velmira/dispatch/invoke.h), so the lambda only
-// unpacks them.
+// unpacks them. Beside its tables, each *_members.cpp file holds the records of its classes:
+//
+//   constexpr ClassInfo kStackClass = PublicClass<Stack>(
+//       "Velmira.Stack", "03c8ee84-...", kStackInterface, "Velmira.Stack implements ...");
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <typeinfo>
 
+#include "catalogue/class_list.h"
+#include "velmira/catalogue/catalogue.h"
 #include "velmira/catalogue/member_info.h"
+#include "velmira/core/node_interface_list.h"
 #include "velmira/core/ref.h"
 #include "velmira/core/variant.h"
 
@@ -147,30 +156,63 @@ constexpr MemberInfo Method(std::int32_t id, std::string_view name,
   return Row(id, name, CallKind::Method, params, result, description, body);
 }
 
-// The interfaces, one table each (defined in the *_members.cpp files).
-extern const InterfaceInfo kIStackNodeInterface;
-extern const InterfaceInfo kIQueueNodeInterface;
-extern const InterfaceInfo kIPQueueNodeInterface;
-extern const InterfaceInfo kIListNodeInterface;
-extern const InterfaceInfo kITreeNodeInterface;
-extern const InterfaceInfo kStackNodeInterface;
-extern const InterfaceInfo kQueueNodeInterface;
-extern const InterfaceInfo kPQueueNodeInterface;
-extern const InterfaceInfo kListNodeInterface;
-extern const InterfaceInfo kTreeNodeInterface;
-extern const InterfaceInfo kStackInterface;
-extern const InterfaceInfo kQueueInterface;
-extern const InterfaceInfo kPQueueInterface;
-extern const InterfaceInfo kListInterface;
-extern const InterfaceInfo kListEnumInterface;
-extern const InterfaceInfo kTreeInterface;
-extern const InterfaceInfo kSplayTreeInterface;
-extern const InterfaceInfo kTreeEnumInterface;
-extern const InterfaceInfo kDebuggerInterface;
-extern const InterfaceInfo kNoDebuggerInterface;
-extern const InterfaceInfo kTreeEnumStackNodeInterface;
-extern const InterfaceInfo kDebugStackNodeInterface;
-extern const InterfaceInfo kDebugTreeNodeInterface;
-extern const InterfaceInfo kIndexTreeNodeInterface;
+/// The rows of `parts` one after the other.
+template <std::size_t... N>
+constexpr auto Join(const std::array<MemberInfo, N>&... parts) {
+  std::array<MemberInfo, (N + ...)> all{};
+  std::size_t at = 0;
+  ((std::copy(parts.begin(), parts.end(), all.begin() + at), at += N), ...);
+  return all;
+}
+
+// Class records.
+
+template <class T>
+Ref<Object> Make() {
+  return New<T>();
+}
+
+/// The interfaces a class implements besides its own: `Implements<&kTreeInterface>`.
+template <const InterfaceInfo*... Others>
+inline constexpr const InterfaceInfo* Implements[] = {Others...};
+
+/// The record of a class private to the library ("Velmira.DebugTreeNode"), listed with its
+/// identifiers only: no description, never created.
+constexpr ClassInfo PrivateClass(std::string_view qualified_name, std::string_view class_id,
+                                 const InterfaceInfo& own,
+                                 std::span<const InterfaceInfo* const> others) {
+  ClassInfo c{};
+  c.qualified_name = qualified_name;
+  c.name = qualified_name.substr(qualified_name.find('.') + 1);
+  c.instancing = Instancing::Private;
+  c.class_id = Guid::Parse(class_id);
+  c.own_interface = &own;
+  c.other_interfaces = others;
+  return c;
+}
+
+/// The record of public class `T`. A creatable class is made by `New<T>`; the objects of a class
+/// that is not abstract are exactly of that type, so `ClassOf` finds them by their type.
+template <class T, Instancing kInstancing = Instancing::Creatable>
+constexpr ClassInfo PublicClass(std::string_view qualified_name, std::string_view class_id,
+                                const InterfaceInfo& own, std::string_view description,
+                                std::span<const InterfaceInfo* const> others = {}) {
+  ClassInfo c = PrivateClass(qualified_name, class_id, own, others);
+  c.instancing = kInstancing;
+  c.description = description;
+  if constexpr (kInstancing == Instancing::Creatable) c.create = &Make<T>;
+  if constexpr (!std::is_abstract_v<T>) c.exact_type = &typeid(T);
+  return c;
+}
+
+// Every class's record, and the element interfaces' own interfaces, which other classes'
+// records name among the interfaces they implement.
+#define VELMIRA_DECLARE_CLASS_RECORD(Name) extern const ClassInfo k##Name##Class;
+VELMIRA_CATALOGUE_CLASSES(VELMIRA_DECLARE_CLASS_RECORD)
+#undef VELMIRA_DECLARE_CLASS_RECORD
+#define VELMIRA_DECLARE_NODE_INTERFACE(Node, Container, Members) \
+  extern const InterfaceInfo k##Node##Interface;
+VELMIRA_NODE_INTERFACES(VELMIRA_DECLARE_NODE_INTERFACE)
+#undef VELMIRA_DECLARE_NODE_INTERFACE
 
 }  // namespace velmira::detail

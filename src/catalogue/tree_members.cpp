@@ -1,4 +1,5 @@
-// The member tables of the `Tree` interface, `SplayTree`'s own interface and `TreeEnum`.
+// `Tree`, `SplayTree` and `TreeEnum`: their member tables and class records, and the record of
+// the private element a `TreeEnum` stacks its path in.
 //
 // `SplayTree`'s own interface has the same nine members as `Tree`, without descriptions and
 // without a default member; both tables call the same virtual members, so a splay tree behaves
@@ -80,5 +81,26 @@ constexpr InterfaceInfo kSplayTreeInterface{"_SplayTree", "SplayTree",
 constexpr InterfaceInfo kTreeEnumInterface{"_TreeEnum", "TreeEnum",
                                            Guid::Parse("6d9889e5-0e7d-48f1-884b-a6946c8911f1"),
                                            kTreeEnumMembers, &CastTo<TreeEnum>};
+constexpr InterfaceInfo kTreeEnumStackNodeInterface{
+    "_TreeEnumStackNode",
+    "TreeEnumStackNode",
+    Guid::Parse("b4930d5b-65ac-4ae8-ad3c-a77a7105d41e"),
+    {},
+    nullptr};
+
+constexpr ClassInfo kTreeClass =
+    PublicClass<Tree>("Velmira.Tree", "2568c0a7-f23a-4685-ba2e-35194245cfbc", kTreeInterface,
+                      "Velmira.Tree implements a binary search tree.");
+constexpr ClassInfo kSplayTreeClass = PublicClass<SplayTree>(
+    "Velmira.SplayTree", "56577243-d1e6-4da8-aeb2-c22d4f4d0144", kSplayTreeInterface,
+    "Velmira.SplayTree implements the Tree interface using a splay tree, a type of binary search "
+    "tree that adjusts itself so that frequently accessed items may be found more quickly.",
+    Implements<&kTreeInterface>);
+constexpr ClassInfo kTreeEnumClass = PublicClass<TreeEnum, Instancing::NotCreatable>(
+    "Velmira.TreeEnum", "eacf3bd2-918f-42db-bc81-719418b77376", kTreeEnumInterface,
+    "Velmira.TreeEnum implements a Tree Enumerator.");
+constexpr ClassInfo kTreeEnumStackNodeClass =
+    PrivateClass("Velmira.TreeEnumStackNode", "9fa40719-9c4d-4643-85c2-cc9cf09529cd",
+                 kTreeEnumStackNodeInterface, Implements<&kIStackNodeInterface>);
 
 }  // namespace velmira::detail

@@ -64,12 +64,6 @@ TEST_F(CatalogueTest, ClassTable) {
           << c.name;
     }
   }
-  EXPECT_EQ(FindClass("Velmira.TreeNode")->description,
-            "Velmira.TreeNode provides a sample implementation of the TreeNode interface.");
-  EXPECT_EQ(FindClass("Velmira.SplayTree")->description,
-            "Velmira.SplayTree implements the Tree interface using a splay tree, a type of binary "
-            "search tree that adjusts itself so that frequently accessed items may be found more "
-            "quickly.");
   ASSERT_EQ(Enumerations().size(), 2u);
   std::string constants;
   for (const EnumInfo& e : Enumerations()) {
@@ -106,6 +100,87 @@ TEST_F(CatalogueTest, IdentifiersAreUniqueAndFindTheirOwners) {
   EXPECT_EQ(seen.size(), count);
   EXPECT_FALSE(Guid::FromString("{03C8EE84-25C8-412E-A165-1292ED1D411}"));
   EXPECT_FALSE(Guid::FromString("03c8ee84x25c8-412e-a165-1292ed1d4118"));
+}
+
+/// Every row of every public interface is one a caller can reach and call: found again by its
+/// identifier and kind, with a body, its parameters in the order the dispatcher expects.
+TEST_F(CatalogueTest, EveryMemberRowIsReachableAndWellFormed) {
+  for (const ClassInfo& c : Classes()) {
+    EXPECT_EQ(c.own_interface->members.empty(), c.instancing == Instancing::Private) << c.name;
+    for (const InterfaceInfo* iface : c.Interfaces()) {
+      EXPECT_EQ(iface->cast == nullptr, iface->members.empty()) << iface->name;
+      for (const MemberInfo& m : iface->members) {
+        SCOPED_TRACE(std::string(iface->name) + "." + std::string(m.name));
+        EXPECT_EQ(iface->Find(m.dispatch_id, m.kind), &m);  // no row hides another
+        EXPECT_NE(m.body, nullptr);
+        const bool assigns = m.kind == CallKind::PropertyLet || m.kind == CallKind::PropertySet;
+        EXPECT_EQ(m.result.kind == ValueType::None, m.result.name.empty());
+        EXPECT_TRUE(m.kind != CallKind::PropertyGet || m.result.kind != ValueType::None);
+        EXPECT_TRUE(!assigns || m.result.kind == ValueType::None);
+        EXPECT_TRUE(!assigns || m.param_count > 0);  // the new value
+        bool optional_seen = false;
+        for (std::size_t i = 0; i < m.param_count; ++i) {
+          const ParamInfo& p = m.Params()[i];
+          EXPECT_TRUE(!p.param_array || i + 1 == m.param_count);
+          EXPECT_TRUE(p.optional || p.param_array || !optional_seen);
+          optional_seen |= p.optional;
+        }
+      }
+    }
+  }
+}
+
+/// Clients index members by slot and cache dispatch identifiers, so both stay as published.
+TEST_F(CatalogueTest, MembersKeepTheirPublishedSlotsAndIdentifiers) {
+  const std::pair<const char*, const char*> published[] = {
+      {"Stack", "1 Index,1 Index,2 IsEmpty,3 Top,4 Push,5 Pop,6 Add,7 Drop,8 Clear"},
+      {"List",
+       "1 Index,1 Index,2 IsEmpty,3 First,4 Last,5 NextItem,6 PrevItem,7 Add,8 AddBefore,"
+       "9 AddAfter,10 Remove,11 Clear,12 NewEnum,13 Item,14 Count"},
+      {"Tree", "1 Index,1 Index,2 IsEmpty,3 Exists,0 Item,4 Add,5 Remove,6 Clear,7 NewEnum"},
+      {"SplayTree", "1 Index,1 Index,2 IsEmpty,3 Exists,8 Item,4 Add,5 Remove,6 Clear,7 NewEnum"},
+      {"IListNode", "1 NextItem,1 NextItem,2 PrevItem,2 PrevItem,3 Tag,3 Tag"},
+      {"ITreeNode", "1 Key,2 Left,2 Left,3 Right,3 Right"},
+      {"TreeNode",
+       "1 Value,1 Value,1 Value,2 Tag,2 Tag,2 Tag,3 Flags,3 Flags,3 Flags,4 Data,"
+       "4 Data,4 Data,5 Key,5 Key"}};
+  auto slots = [](const InterfaceInfo& iface, std::size_t from) {
+    std::string text;
+    for (std::size_t i = from; i < iface.members.size(); ++i) {
+      const MemberInfo& m = iface.members[i];
+      text += (text.empty() ? "" : ",") + std::to_string(m.dispatch_id) + " " + std::string(m.name);
+    }
+    return text;
+  };
+  for (const auto& [name, slots_published] : published) {
+    EXPECT_EQ(slots(*FindInterface(name), 0), slots_published) << name;
+  }
+  // The debugger's sixteen settings, a get and a let each with its description, then the rest;
+  // NoDebugger's own interface lists them without descriptions and puts Output last.
+  const std::pair<std::string_view, std::string_view> settings[] = {
+#define VELMIRA_SETTING_ROW(Name, Description) {#Name, Description},
+      VELMIRA_DEBUGGER_SETTINGS(VELMIRA_SETTING_ROW)
+#undef VELMIRA_SETTING_ROW
+  };
+  const InterfaceInfo& debugger = *FindInterface("Debugger");
+  const InterfaceInfo& none = *FindInterface("NoDebugger");
+  for (std::size_t i = 0; i < 2 * std::size(settings); ++i) {
+    const auto& [name, description] = settings[i / 2];
+    for (const InterfaceInfo* iface : {&debugger, &none}) {
+      const MemberInfo& m = iface->members[i];
+      EXPECT_EQ(m.name, name);
+      EXPECT_EQ(m.dispatch_id, static_cast<std::int32_t>(i / 2 + 1)) << name;
+      EXPECT_EQ(m.kind, i % 2 ? CallKind::PropertyLet : CallKind::PropertyGet) << name;
+      EXPECT_EQ(m.description, iface == &debugger ? description : "") << name;
+    }
+  }
+  EXPECT_EQ(slots(debugger, 32),
+            "17 OutputFile,17 OutputFile,18 Output,19 Assert,20 ClearCounters,21 Enter,22 Leave,"
+            "23 Acquire,24 Release,25 Report");
+  EXPECT_EQ(slots(none, 32),
+            "17 OutputFile,17 OutputFile,20 ClearCounters,19 Assert,21 Enter,22 Leave,"
+            "23 Acquire,24 Release,25 Report,18 Output");
+  EXPECT_EQ(none.members[36].Params()[0].name, "Proc");
 }
 
 TEST_F(CatalogueTest, EveryCreatableClassIsCreatedByNameInAnyCaseAndById) {
