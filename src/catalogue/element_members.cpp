@@ -90,12 +90,12 @@ constexpr auto kTreeNodeMembers = SampleNodeMembers<ITreeNode>(
 
 // An element interface's own interface and class record; the description names the container
 // the interface serves.
-#define VELMIRA_NODE_INTERFACE(Node, Container, ClassId, InterfaceId)                    \
-  constexpr InterfaceInfo k##Node##Interface{"_" #Node, #Node, Guid::Parse(InterfaceId), \
-                                             k##Node##Members, &CastTo<Node>};           \
-  constexpr ClassInfo k##Node##Class = PublicClass<Node, Instancing::NotCreatable>(      \
-      "Velmira." #Node, ClassId, k##Node##Interface,                                     \
-      "Velmira." #Node " is the interface definition for a " #Container                  \
+#define VELMIRA_NODE_INTERFACE(Node, Container, ClassId, InterfaceId)               \
+  constexpr InterfaceInfo k##Node##Interface =                                      \
+      Published<Node>("_" #Node, InterfaceId, k##Node##Members);                    \
+  constexpr ClassInfo k##Node##Class = PublicClass<Node, Instancing::NotCreatable>( \
+      "Velmira." #Node, ClassId, k##Node##Interface,                                \
+      "Velmira." #Node " is the interface definition for a " #Container             \
       " Node.  Any object you add to a " #Container " must implement this interface.");
 VELMIRA_NODE_INTERFACE(IStackNode, Stack, "c8e1ec7f-2aeb-474a-819c-8fbd6a39ce09",
                        "b046d0be-c7a8-49b8-8997-17ce6b2bc95a")
@@ -110,12 +110,11 @@ VELMIRA_NODE_INTERFACE(ITreeNode, Tree, "af4a00bb-cb03-4b6b-ac61-d8ca3a5b90cd",
 #undef VELMIRA_NODE_INTERFACE
 
 // A sample element's own interface and class record.
-#define VELMIRA_SAMPLE_NODE(Node, Element, ClassId, InterfaceId, Description)            \
-  constexpr InterfaceInfo k##Node##Interface{"_" #Node, #Node, Guid::Parse(InterfaceId), \
-                                             k##Node##Members,                           \
-                                             &CastTo<Node, SampleNode<Element>>};        \
-  constexpr ClassInfo k##Node##Class =                                                   \
-      PublicClass<Node>("Velmira." #Node, ClassId, k##Node##Interface, Description,      \
+#define VELMIRA_SAMPLE_NODE(Node, Element, ClassId, InterfaceId, Description)         \
+  constexpr InterfaceInfo k##Node##Interface =                                        \
+      Published<Node, SampleNode<Element>>("_" #Node, InterfaceId, k##Node##Members); \
+  constexpr ClassInfo k##Node##Class =                                                \
+      PublicClass<Node>("Velmira." #Node, ClassId, k##Node##Interface, Description,   \
                         Implements<&k##Element##Interface>);
 VELMIRA_SAMPLE_NODE(StackNode, IStackNode, "fe48009b-1b12-4b2f-8903-bd7a65173c4b",
                     "3a61d97e-64ff-4882-8caf-5688cdd696ba",
@@ -141,11 +140,8 @@ VELMIRA_SAMPLE_NODE(TreeNode, ITreeNode, "ca52de6b-75c9-4697-a1a8-9d0d0587b575",
 #undef VELMIRA_SAMPLE_NODE
 
 // The sample elements keep the records of their slots in a tree of this private class.
-constexpr InterfaceInfo kIndexTreeNodeInterface{"_IndexTreeNode",
-                                                "IndexTreeNode",
-                                                Guid::Parse("e996cc71-53db-4fa5-b273-925408c74f9e"),
-                                                {},
-                                                nullptr};
+constexpr InterfaceInfo kIndexTreeNodeInterface =
+    Unpublished("_IndexTreeNode", "e996cc71-53db-4fa5-b273-925408c74f9e");
 constexpr ClassInfo kIndexTreeNodeClass =
     PrivateClass("Velmira.IndexTreeNode", "f24b07aa-2b16-4721-bff3-25fdaf4aed29",
                  kIndexTreeNodeInterface, Implements<&kITreeNodeInterface>);

@@ -165,6 +165,14 @@ constexpr auto Join(const std::array<MemberInfo, N>&... parts) {
   return all;
 }
 
+/// `rows` without their descriptions: the own interface of a class that lists the members of an
+/// interface it implements again (`SplayTree`, `NoDebugger`).
+template <std::size_t N>
+constexpr std::array<MemberInfo, N> Undescribed(std::array<MemberInfo, N> rows) {
+  for (MemberInfo& m : rows) m.description = {};
+  return rows;
+}
+
 // Class records.
 
 template <class T>
@@ -175,6 +183,19 @@ Ref<Object> Make() {
 /// The interfaces a class implements besides its own: `Implements<&kTreeInterface>`.
 template <const InterfaceInfo*... Others>
 inline constexpr const InterfaceInfo* Implements[] = {Others...};
+
+/// The own interface of a public class ("_Tree"): its members, found on objects as `Found` and
+/// called as `Self` (see `CastTo`).
+template <class Found, class Self = Found>
+constexpr InterfaceInfo Published(std::string_view name, std::string_view id,
+                                  std::span<const MemberInfo> members) {
+  return {name, name.substr(1), Guid::Parse(id), members, &CastTo<Found, Self>};
+}
+
+/// The own interface of a private class ("_DebugTreeNode"), listed with its identifier only.
+constexpr InterfaceInfo Unpublished(std::string_view name, std::string_view id) {
+  return {name, name.substr(1), Guid::Parse(id), {}, nullptr};
+}
 
 /// The record of a class private to the library ("Velmira.DebugTreeNode"), listed with its
 /// identifiers only: no description, never created.

@@ -37,12 +37,12 @@ class DebugTreeNode final : public ITreeNode {
   double Time() const noexcept { return time_; }
   void SetTime(double Value) noexcept { time_ = Value; }
 
-  /// The name as a text `Variant`, for every slot.
-  Variant Key(std::int32_t Index) override;
-  Ref<ITreeNode> Left(std::int32_t Index) override;
-  void SetLeft(std::int32_t Index, const Ref<ITreeNode>& Value) override;
-  Ref<ITreeNode> Right(std::int32_t Index) override;
-  void SetRight(std::int32_t Index, const Ref<ITreeNode>& Value) override;
+  // The element members answer the same for every slot: the name is the key.
+  Variant Key(std::int32_t) override { return name_; }
+  Ref<ITreeNode> Left(std::int32_t) override { return left_; }
+  void SetLeft(std::int32_t, const Ref<ITreeNode>& Value) override { left_ = Value; }
+  Ref<ITreeNode> Right(std::int32_t) override { return right_; }
+  void SetRight(std::int32_t, const Ref<ITreeNode>& Value) override { right_ = Value; }
 
  protected:
   ~DebugTreeNode() override;
