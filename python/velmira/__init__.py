@@ -248,17 +248,19 @@ class Object:
     def __getattr__(self, name):
         canonical = self._members.get(name.lower())
         if canonical is None or name.startswith("__"):
-            raise MemberNotFound(438, "Object doesn't support this property or method: "
-                                      f"{type(self).__name__}.{name}")
+            raise self._not_supported(name)
         return getattr(self, canonical)
 
     def __setattr__(self, name, value):
         canonical = self._members.get(name.lower())
         attribute = getattr(type(self), canonical, None) if canonical else None
         if not isinstance(attribute, property) or attribute.fset is None:
-            raise MemberNotFound(438, "Object doesn't support this property or method: "
-                                      f"{type(self).__name__}.{name}")
+            raise self._not_supported(name)
         attribute.__set__(self, value)
+
+    def _not_supported(self, name):
+        return MemberNotFound(438, "Object doesn't support this property or method: "
+                                   f"{type(self).__name__}.{name}")
 
     def __getitem__(self, key):
         if self._default_through is None:

@@ -47,17 +47,8 @@ struct Setting {
   void (Debugger::*set)(bool) noexcept;
 };
 
-#define VELMIRA_SETTING(name) \
-  { #name, &Debugger::name, &Debugger::Set##name }
-inline const Setting kSettings[] = {
-    VELMIRA_SETTING(ShowOutput),    VELMIRA_SETTING(ShowIndent),
-    VELMIRA_SETTING(ShowAssert),    VELMIRA_SETTING(ShowAssertCount),
-    VELMIRA_SETTING(ShowEnter),     VELMIRA_SETTING(ShowEnterCount),
-    VELMIRA_SETTING(ShowLeave),     VELMIRA_SETTING(ShowLeaveCount),
-    VELMIRA_SETTING(ShowAcquire),   VELMIRA_SETTING(ShowAcquireCount),
-    VELMIRA_SETTING(ShowRelease),   VELMIRA_SETTING(ShowReleaseCount),
-    VELMIRA_SETTING(ShowReport),    VELMIRA_SETTING(ShowReportZeros),
-    VELMIRA_SETTING(OutputToDebug), VELMIRA_SETTING(OutputToFile)};
+#define VELMIRA_SETTING(Name, Description) {#Name, &Debugger::Name, &Debugger::Set##Name},
+inline const Setting kSettings[] = {VELMIRA_DEBUGGER_SETTINGS(VELMIRA_SETTING)};
 #undef VELMIRA_SETTING
 
 /// A fresh debugger (see `Reset`) and an interpreter of scripts of space-separated steps.
