@@ -90,7 +90,7 @@ static void TestHandlesAndRefusals(void) {
   /* Unknown member, wrong kind of value, unknown variant kind, unknown call kind. */
   const velmira_variant text = {VELMIRA_STRING, 0, {.text = {"x", 1}}}, odd = {99, 0, {0}};
   CHECK(Is(Invoke(other, "Nope", VELMIRA_METHOD, NULL), VELMIRA_ERROR, 438) &&
-        strstr(err.message, "Nope"));
+        strcmp(err.message, "Object doesn't support this property or method: Stack.Nope") == 0);
   CHECK(Is(Invoke(other, "Index", VELMIRA_PROPERTY_LET, &text), VELMIRA_ERROR, 13));
   CHECK(Invoke(node, "Value", VELMIRA_PROPERTY_LET, &odd) == VELMIRA_INVALID_ARGUMENT);
   CHECK(Invoke(node, "Value", 7, NULL) == VELMIRA_INVALID_ARGUMENT);
@@ -209,8 +209,8 @@ static void TestVariantKinds(void) {
 /* Text lengths no memory can hold, or that make a copy's size wrap, are refused before anything
  * is allocated: the variant keeps what it held and the error names the argument. */
 static void TestTextLengths(void) {
-  static const size_t lengths[] = {SIZE_MAX, SIZE_MAX - 1, SIZE_MAX - 8, SIZE_MAX - 16,
-                                   (size_t)1 << 63, (size_t)1 << 44};
+  static const size_t lengths[] = {SIZE_MAX,      SIZE_MAX - 1,    SIZE_MAX - 8,
+                                   SIZE_MAX - 16, (size_t)1 << 63, (size_t)1 << 44};
   velmira_handle node = Create("Velmira.TreeNode");
   for (size_t i = 0; i < sizeof lengths / sizeof lengths[0]; ++i) {
     velmira_variant kept = Int(7), text = {VELMIRA_STRING, 0, {.text = {"abc", lengths[i]}}};
@@ -221,8 +221,8 @@ static void TestTextLengths(void) {
     CHECK((copied == VELMIRA_INVALID_ARGUMENT || copied == VELMIRA_OUT_OF_MEMORY) &&
           strstr(err.message, "source") && kept.kind == VELMIRA_INT32);
     velmira_variant args[2] = {Int(0), text};
-    const velmira_status let = velmira_invoke(node, "Key", VELMIRA_PROPERTY_LET, args, 2, NULL,
-                                              &err);
+    const velmira_status let =
+        velmira_invoke(node, "Key", VELMIRA_PROPERTY_LET, args, 2, NULL, &err);
     CHECK((let == VELMIRA_INVALID_ARGUMENT || let == VELMIRA_OUT_OF_MEMORY) &&
           strstr(err.message, "argument 2"));
   }

@@ -211,8 +211,9 @@ TEST_F(CatalogueTest, RefusedNamesRaise429NamingWhatWasAsked) {
   // clang-format on
   for (const std::string refusal : refusals) {
     const std::string name = refusal.substr(0, refusal.rfind(" is "));
-    const auto refused = Throws<Error>(AllOf(Property(&Error::Number, kErrCantCreateObject),
-                                             Property(&Error::what, HasSubstr(refusal))));
+    const auto refused = Throws<Error>(
+        AllOf(Property(&Error::Number, kErrCantCreateObject),
+              Property(&Error::what, HasSubstr(ErrorText(kErrCantCreateObject, refusal)))));
     EXPECT_THAT([&] { CreateObject(name); }, refused);
     EXPECT_THAT([&] { GetClassObject(name); }, refused);
   }

@@ -42,8 +42,12 @@ class LateBound : public testing::VelmiraTest {
     }
     return values;
   }
+  /// Expects error `number`, its message starting with the number's standard text.
   static void ExpectError(std::int32_t number, const std::function<void()>& call) {
-    EXPECT_THAT(call, ::testing::Throws<Error>(::testing::Property(&Error::Number, number)));
+    using ::testing::Property;
+    EXPECT_THAT(call, ::testing::Throws<Error>(::testing::AllOf(
+                          Property(&Error::Number, number),
+                          Property(&Error::what, ::testing::StartsWith(ErrorText(number))))));
   }
 };
 
