@@ -106,7 +106,7 @@ class ClientCalls {
   void Set##Name(std::int32_t Index, const Ref<Interface>& Value) override {                     \
     SetLink(#Name, Id, Index, Value);                                                            \
   }
-#define VELMIRA_CLIENT_ELEMENT(Interface, Container, Members)            \
+#define VELMIRA_CLIENT_ELEMENT(Interface, Members)                       \
   class Client##Interface final : public Interface, public ClientCalls { \
    public:                                                               \
     using ClientCalls::ClientCalls;                                      \
@@ -123,7 +123,7 @@ Ref<Object> Make(const velmira_element_callbacks& callbacks, void* context) {
 }
 
 using Maker = Ref<Object> (*)(const velmira_element_callbacks&, void*);
-#define VELMIRA_CLIENT_KIND(Interface, Container, Members) {#Interface, &Make<Client##Interface>},
+#define VELMIRA_CLIENT_KIND(Interface, Members) {#Interface, &Make<Client##Interface>},
 constexpr std::pair<std::string_view, Maker> kElementKinds[] = {
     VELMIRA_NODE_INTERFACES(VELMIRA_CLIENT_KIND)};
 #undef VELMIRA_CLIENT_KIND

@@ -39,8 +39,8 @@ constexpr std::array<MemberInfo, 2> LinkRows(std::int32_t id, std::string_view n
 #define VELMIRA_KEY_ROWS(Interface, Name, Id) KeyRows<Interface, &Interface::Name>(Id, #Name),
 #define VELMIRA_LINK_ROWS(Interface, Name, Id) \
   LinkRows<Interface, &Interface::Name, &Interface::Set##Name>(Id, #Name, ObjectOf(#Interface)),
-#define VELMIRA_NODE_MEMBERS(Node, Container, MemberList) \
-  constexpr auto k##Node##Members =                       \
+#define VELMIRA_NODE_MEMBERS(Node, MemberList) \
+  constexpr auto k##Node##Members =            \
       Join(MemberList(VELMIRA_KEY_ROWS, VELMIRA_LINK_ROWS) std::array<MemberInfo, 0>{});
 VELMIRA_NODE_INTERFACES(VELMIRA_NODE_MEMBERS)
 #undef VELMIRA_NODE_MEMBERS

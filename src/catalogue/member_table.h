@@ -231,8 +231,7 @@ constexpr ClassInfo PublicClass(std::string_view qualified_name, std::string_vie
 #define VELMIRA_DECLARE_CLASS_RECORD(Name) extern const ClassInfo k##Name##Class;
 VELMIRA_CATALOGUE_CLASSES(VELMIRA_DECLARE_CLASS_RECORD)
 #undef VELMIRA_DECLARE_CLASS_RECORD
-#define VELMIRA_DECLARE_NODE_INTERFACE(Node, Container, Members) \
-  extern const InterfaceInfo k##Node##Interface;
+#define VELMIRA_DECLARE_NODE_INTERFACE(Node, Members) extern const InterfaceInfo k##Node##Interface;
 VELMIRA_NODE_INTERFACES(VELMIRA_DECLARE_NODE_INTERFACE)
 #undef VELMIRA_DECLARE_NODE_INTERFACE
 
