@@ -121,18 +121,37 @@ std::int32_t GetDispatchId(const Ref<Object>& target, std::string_view member) {
   return id;
 }
 
+ResolvedMember Resolve(const InterfaceInfo& iface, std::int32_t dispatchId, CallKind kind) {
+  return {&iface, &FindRow(iface, dispatchId, kind)};
+}
+
+ResolvedMember Resolve(const InterfaceInfo& iface, std::string_view member, CallKind kind) {
+  const std::int32_t id = iface.DispatchIdOf(member);
+  if (id < 0) ThrowMemberNotFound(iface, member.empty() ? "(default member)" : member);
+  return Resolve(iface, id, kind);
+}
+
+Variant Call(const ResolvedMember& member, const Ref<Object>& target,
+             std::span<const Variant> args) {
+  if (!target) ThrowObjectNotSet();
+  return Call(*member.iface, target, *member.row, args);
+}
+
+Variant Call(const ResolvedMember& member, const Ref<Object>& target,
+             std::initializer_list<Variant> args) {
+  return Call(member, target, std::span<const Variant>(args.begin(), args.size()));
+}
+
 Variant InvokeThrough(const InterfaceInfo& iface, const Ref<Object>& target,
                       std::int32_t dispatchId, CallKind kind, std::span<const Variant> args) {
   if (!target) ThrowObjectNotSet();
-  return Call(iface, target, FindRow(iface, dispatchId, kind), args);
+  return Call(Resolve(iface, dispatchId, kind), target, args);
 }
 
 Variant InvokeThrough(const InterfaceInfo& iface, const Ref<Object>& target,
                       std::string_view member, CallKind kind, std::span<const Variant> args) {
   if (!target) ThrowObjectNotSet();
-  const std::int32_t id = iface.DispatchIdOf(member);
-  if (id < 0) ThrowMemberNotFound(iface, member.empty() ? "(default member)" : member);
-  return Call(iface, target, FindRow(iface, id, kind), args);
+  return Call(Resolve(iface, member, kind), target, args);
 }
 
 Variant Invoke(const Ref<Object>& target, std::string_view member, CallKind kind,

@@ -59,7 +59,9 @@ TEST_F(LateBound, StackPopsInReverseOrderAndDropTakesOnlyTheTop) {
   EXPECT_EQ(ValueOf(Invoke(s, "Top", kGet)).Text(), "c");
   Invoke(s, "Drop", kMethod);
   EXPECT_EQ(ValueOf(Invoke(s, 3, kGet)).Text(), "b");
-  EXPECT_EQ(Drain(s, "POP"), "ba");
+  const ResolvedMember pop = Resolve(DefaultInterfaceOf(s), "pop", kMethod);
+  EXPECT_EQ(ValueOf(Call(pop, s)).Text(), "b");
+  EXPECT_EQ(Drain(s, "POP"), "a");
   EXPECT_TRUE(Invoke(s, "isempty", kGet).BoolValue());
   // Clients cache dispatch identifiers, so a published one never changes.
   const std::pair<const char*, std::int32_t> published[] = {
@@ -233,6 +235,11 @@ TEST_F(LateBound, RefusedCallsRaiseTheirErrorNumbers) {
       {kErrTypeMismatch, [&] { Invoke(s, "Push", kMethod, {"text"}); }},
       {kErrTypeMismatch, [&] { InvokeThrough(*FindInterface("Tree"), s, "Clear", kMethod); }},
       {kErrObjectNotSet, [&] { Invoke(Ref<Object>(), "Pop", kMethod); }},
+      {kErrMemberNotFound, [&] { Resolve(DefaultInterfaceOf(s), "Shove", kMethod); }},
+      {kErrMemberNotFound, [&] { Resolve(DefaultInterfaceOf(s), 2, kLet); }},  // IsEmpty
+      // A member resolved on one class, called on an object of another, or on Nothing.
+      {kErrTypeMismatch, [&] { Call(Resolve(*FindInterface("Tree"), "Clear", kMethod), s); }},
+      {kErrObjectNotSet, [&] { Call(Resolve(DefaultInterfaceOf(s), "Pop", kMethod), {}); }},
   };
   for (const Case& c : cases) ExpectError(c.error, c.call);
   EXPECT_TRUE(Invoke(s, "IsEmpty", kGet).BoolValue());  // nothing was pushed on the way

@@ -64,6 +64,27 @@ Variant InvokeThrough(const InterfaceInfo& iface, const Ref<Object>& target,
 Variant InvokeThrough(const InterfaceInfo& iface, const Ref<Object>& target,
                       std::int32_t dispatchId, CallKind kind, std::span<const Variant> args = {});
 
+/// A member resolved once, for callers that call it many times (a proxy, a binding): the
+/// interface and the row of one kind of call. Calling it does no search.
+///
+///   const ResolvedMember push = Resolve(DefaultInterfaceOf(stack), "Push", CallKind::Method);
+///   for (...) Call(push, stack, {node});
+struct ResolvedMember {
+  const InterfaceInfo* iface = nullptr;
+  const MemberInfo* row = nullptr;
+};
+
+/// The row of `member` (or of `dispatchId`) and `kind` on `iface`; error 438 when there is none.
+ResolvedMember Resolve(const InterfaceInfo& iface, std::string_view member, CallKind kind);
+ResolvedMember Resolve(const InterfaceInfo& iface, std::int32_t dispatchId, CallKind kind);
+
+/// Calls a resolved member on `target`, which must implement its interface (error 13
+/// otherwise; 91 for Nothing). Arguments are checked and converted as `Invoke` does.
+Variant Call(const ResolvedMember& member, const Ref<Object>& target,
+             std::span<const Variant> args = {});
+Variant Call(const ResolvedMember& member, const Ref<Object>& target,
+             std::initializer_list<Variant> args);
+
 /// The interface `Invoke` calls `target` through: its class's own (see `ClassOf`). Error 91
 /// for Nothing, 438 for an object of no interface of the library.
 const InterfaceInfo& DefaultInterfaceOf(const Ref<Object>& target);
