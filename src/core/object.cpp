@@ -156,9 +156,9 @@ Object::Object() noexcept {
 }
 
 void detail::ThrowNotMadeByNew() {
-  throw Error(5,
-              "Invalid procedure call or argument: a reference can hold only an object made "
-              "by New (this one was made on the stack, as a member or in an array)");
+  ThrowError(kErrInvalidArgument,
+             "a reference can hold only an object made by New (this one was made on the stack, "
+             "as a member or in an array)");
 }
 
 Object::~Object() { AddToCount(-1); }

@@ -6,8 +6,11 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <string>
+#include <string_view>
 
 #include "core/civil_date.h"
+#include "velmira/core/error.h"
 
 namespace velmira {
 
@@ -249,45 +252,72 @@ bool Variant::IsNumeric() const noexcept {
 }
 
 namespace {
-void Expect(bool ok) {
-  if (!ok) ThrowTypeMismatch();
+
+constexpr std::string_view kKindNames[] = {"Empty", "Null",   "Boolean", "Int16",
+                                           "Int32", "Single", "Double",  "Currency",
+                                           "Date",  "String", "Object"};
+
+/// Raises type mismatch unless `kind` is `wanted`, naming the read and the kind it met.
+void Expect(VariantKind kind, VariantKind wanted, std::string_view read) {
+  if (kind == wanted) return;
+  ThrowError(kErrTypeMismatch, std::string(read) + " of a value of kind " +
+                                   std::string(kKindNames[static_cast<int>(kind)]) +
+                                   "; ToString gives the text of any value");
 }
+
 }  // namespace
 
+namespace detail {
+
+double ExactDouble(std::intmax_t value) {
+  const auto d = static_cast<double>(value);
+  // A double below 2^63 converts back; one of 2^63 cannot stand for any intmax_t.
+  if (d >= 0x1p63 || static_cast<std::intmax_t>(d) != value) ThrowOverflow();
+  return d;
+}
+
+double ExactDouble(std::uintmax_t value) {
+  const auto d = static_cast<double>(value);
+  if (d >= 0x1p64 || static_cast<std::uintmax_t>(d) != value) ThrowOverflow();
+  return d;
+}
+
+}  // namespace detail
+
 bool Variant::BoolValue() const {
-  Expect(kind_ == VariantKind::Boolean);
+  Expect(kind_, VariantKind::Boolean, "BoolValue()");
   return Load<bool>();
 }
 std::int16_t Variant::Int16Value() const {
-  Expect(kind_ == VariantKind::Int16);
+  Expect(kind_, VariantKind::Int16, "Int16Value()");
   return Load<std::int16_t>();
 }
 std::int32_t Variant::Int32Value() const {
-  Expect(kind_ == VariantKind::Int32);
+  Expect(kind_, VariantKind::Int32, "Int32Value()");
   return Load<std::int32_t>();
 }
 float Variant::SingleValue() const {
-  Expect(kind_ == VariantKind::Single);
+  Expect(kind_, VariantKind::Single, "SingleValue()");
   return Load<float>();
 }
 double Variant::DoubleValue() const {
-  Expect(kind_ == VariantKind::Double);
+  Expect(kind_, VariantKind::Double, "DoubleValue()");
   return Load<double>();
 }
 std::int64_t Variant::CurrencyScaled() const {
-  Expect(kind_ == VariantKind::Currency);
+  Expect(kind_, VariantKind::Currency, "CurrencyScaled()");
   return Load<std::int64_t>();
 }
 double Variant::DateValue() const {
-  Expect(kind_ == VariantKind::Date);
+  Expect(kind_, VariantKind::Date, "DateValue()");
   return Load<double>();
 }
 std::string_view Variant::Text() const {
-  Expect(kind_ == VariantKind::String);
+  Expect(kind_, VariantKind::String, "Text()");
   return TextView();
 }
 Ref<Object> Variant::ObjectValue() const {
-  Expect(kind_ == VariantKind::Object);
+  Expect(kind_, VariantKind::Object, "ObjectValue()");
   return Ref<Object>(const_cast<velmira::Object*>(Load<const velmira::Object*>()));
 }
 
@@ -309,7 +339,8 @@ double Variant::ToDouble() const {
     case VariantKind::Currency:
       return static_cast<double>(Load<std::int64_t>()) / 10000.0;
     default:
-      ThrowTypeMismatch();
+      Expect(kind_, VariantKind::Double, "ToDouble()");  // not a number: raises
+      return 0;
   }
 }
 

@@ -98,4 +98,11 @@ std::string ToText(const Variant& value) {
   ThrowTypeMismatch();  // an object reference has no text form
 }
 
+std::string ToString(const Variant& value) {
+  if (value.Kind() == VariantKind::Object) return value.ObjectValue() ? "Object" : "Nothing";
+  return ToText(value);
+}
+
+std::ostream& operator<<(std::ostream& out, const Variant& value) { return out << ToString(value); }
+
 }  // namespace velmira

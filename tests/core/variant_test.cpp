@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <random>
@@ -14,6 +15,7 @@
 
 #include "allocation_counter.h"
 #include "capture.h"
+#include "velmira/core/variant_conversions.h"
 
 namespace velmira {
 namespace {
@@ -187,6 +189,62 @@ TEST(VariantRead, TypedReadsCurrencyAndDates) {
   EXPECT_EQ(Variant::DateFromYmd(1900, 3, 1).DateValue(), 61.0);
   EXPECT_EQ(Variant::DateFromYmd(2000, 1, 1).DateValue(), 36526.0);
   EXPECT_EQ(Variant::DateFromYmd(1800, 1, 1).DateValue(), -36522.0);
+}
+
+TEST(VariantValue, IntegersOfAnyWidthComeInUnchangedOrRaiseOverflow) {
+  struct Row {
+    Variant (*make)();
+    VariantKind kind;  // Empty marks a value that must raise error 6
+    double value;
+  };
+  constexpr std::int64_t k2to53 = std::int64_t{1} << 53;
+  const Row rows[] = {
+      {[] { return Variant(std::int64_t{INT32_MAX}); }, VariantKind::Int32, INT32_MAX},
+      {[] { return Variant(std::int64_t{INT32_MIN} - 1); }, VariantKind::Double, -2147483649.0},
+      {[] { return Variant(k2to53); }, VariantKind::Double, 0x1p53},
+      {[] { return Variant(k2to53 + 1); }, VariantKind::Empty, 0},  // no double holds it
+      {[] { return Variant(std::int64_t{INT64_MIN}); }, VariantKind::Double, -0x1p63},
+      {[] { return Variant(std::int64_t{INT64_MAX}); }, VariantKind::Empty, 0},
+      {[] { return Variant(std::uint64_t{UINT64_MAX}); }, VariantKind::Empty, 0},
+      {[] { return Variant(std::uint64_t{UINT64_MAX} - 2047); }, VariantKind::Double,
+       0x1p64 - 2048},
+      {[] { return Variant(std::uint32_t{4000000000}); }, VariantKind::Double, 4e9},
+      {[] { return Variant(std::size_t{1}); }, VariantKind::Int32, 1},
+      {[] { return Variant(static_cast<unsigned char>(255)); }, VariantKind::Int32, 255},
+      {[] { return Variant(static_cast<signed char>(-1)); }, VariantKind::Int32, -1},
+      {[] { return Variant(-5L); }, VariantKind::Int32, -5},
+  };
+  for (const Row& row : rows) {
+    if (row.kind == VariantKind::Empty) {
+      EXPECT_THAT(row.make, RaisesError(kErrOverflow));
+      continue;
+    }
+    const Variant v = row.make();
+    EXPECT_EQ(v.Kind(), row.kind);
+    EXPECT_EQ(v.ToDouble(), row.value);
+  }
+  Variant copy_initialised = std::size_t{7};  // no ambiguity between the numeric kinds
+  EXPECT_EQ(copy_initialised.Int32Value(), 7);
+}
+
+TEST(VariantValue, PrintsTheDebuggersTextAndComparesByTheKeyRules) {
+  const Ref<Probe> object(new Probe), other(new Probe);
+  std::ostringstream out;
+  out << Variant(42) << ' ' << Variant("fig") << ' ' << Variant(2.5) << ' ' << Variant::Null()
+      << ' ' << Variant(true) << ' ' << Variant(Nothing) << ' ' << Variant(object) << ' '
+      << Variant::CurrencyFromScaled(15000) << '|' << Variant() << '|';
+  EXPECT_EQ(out.str(), "42 fig 2.5 Null True Nothing Object 1.5||");
+  EXPECT_THAT([] { (void)Variant(5).Text(); },
+              ::testing::ThrowsMessage<Error>(::testing::StrEq(
+                  "Type mismatch: Text() of a value of kind Int32; ToString gives the text of any "
+                  "value")));
+  // == is the trees' key equality; Null and NaN equal nothing, so != is true for them.
+  EXPECT_TRUE(Variant(1) == 1.0 && Variant("a") == "a" && Variant() == 0 && Variant() == "");
+  EXPECT_TRUE(Variant(object) == Variant(object) && Variant(object) != Variant(other));
+  EXPECT_TRUE(Variant(0) != "" && Variant(1) != "1");
+  EXPECT_FALSE(Variant::Null() == Variant::Null() || Variant(std::nan("")) == std::nan(""));
+  const std::vector<Variant> keys = {"pear", 3, std::int16_t{7}, 2.5};
+  EXPECT_EQ(std::find(keys.begin(), keys.end(), 7.0) - keys.begin(), 2);
 }
 
 }  // namespace

@@ -2,15 +2,27 @@
 //
 //   Variant k = "apple";                 // text (UTF-8), shared by copies without allocating
 //   Less(Variant(10), Variant("9"));     // true: a number sorts before any text
-//   Equal(Variant(int16_t{1}), 1.0);     // true: numbers compare after widening
+//   k == "apple"; Variant(1) == 1.0;     // key equality: numbers compare after widening
 //   IsNull(Variant::Null());             // Null compares false with everything
+//   std::cout << k;                      // the text form the Debugger writes: apple
+//   Variant big = std::int64_t{1} << 40; // Double, exactly; a value a double cannot hold: error 6
+//
+// Which members raise: the typed reads (`Int32Value`, `Text`, ...) raise `Error` 13 (type
+// mismatch) when the value is of another kind; `ToDouble` raises 13 for a value that is not a
+// number; the integer constructors raise 6 (overflow) for a value neither 32-bit nor exactly a
+// double; `Currency` raises 6 out of its range. Construction, copying, comparison, `Kind` and
+// `ToString` (variant_conversions.h) raise nothing.
 #pragma once
 
+#include <concepts>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <iosfwd>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 
 #include "velmira/core/ref.h"
 
@@ -35,6 +47,18 @@ enum class VariantKind : std::uint8_t {
 inline constexpr std::size_t kMaxTextSize = PTRDIFF_MAX - 64;
 
 namespace detail {
+/// The integer types a Variant takes beyond its own Int16 and Int32 (and bool): every other
+/// signed or unsigned integer, but not the character types, which stay as they convert.
+template <class I>
+concept WiderInteger =
+    std::integral<I> && !std::same_as<I, bool> && !std::same_as<I, std::int16_t> &&
+    !std::same_as<I, std::int32_t> && !std::same_as<I, char> && !std::same_as<I, wchar_t> &&
+    !std::same_as<I, char8_t> && !std::same_as<I, char16_t> && !std::same_as<I, char32_t>;
+
+/// `value` as a double when it is exactly one; raises the overflow error otherwise.
+double ExactDouble(std::intmax_t value);
+double ExactDouble(std::uintmax_t value);
+
 /// Immutable, reference-counted text shared by every copy of a text `Variant`.
 struct SharedText {
   std::int32_t refs;
@@ -58,6 +82,19 @@ class alignas(8) Variant {
   Variant(bool value) noexcept : kind_(VariantKind::Boolean) { Store(value); }
   Variant(std::int16_t value) noexcept : kind_(VariantKind::Int16) { Store(value); }
   Variant(std::int32_t value) noexcept : kind_(VariantKind::Int32) { Store(value); }
+  /// Any other integer: Int32 when the value fits, else Double when a double holds it exactly,
+  /// else error 6 (overflow): a value is never changed on its way in.
+  template <detail::WiderInteger I>
+  Variant(I value) {  // NOLINT: implicit, as for the other numbers
+    if (std::in_range<std::int32_t>(value)) {
+      kind_ = VariantKind::Int32;
+      Store(static_cast<std::int32_t>(value));
+    } else {
+      kind_ = VariantKind::Double;
+      Store(std::is_signed_v<I> ? detail::ExactDouble(static_cast<std::intmax_t>(value))
+                                : detail::ExactDouble(static_cast<std::uintmax_t>(value)));
+    }
+  }
   Variant(float value) noexcept : kind_(VariantKind::Single) { Store(value); }
   Variant(double value) noexcept : kind_(VariantKind::Double) { Store(value); }
   Variant(const char* text) : Variant(std::string_view(text ? text : "")) {}
@@ -117,7 +154,8 @@ class alignas(8) Variant {
   bool IsEmpty() const noexcept { return kind_ == VariantKind::Empty; }
   bool IsNumeric() const noexcept;
 
-  // Typed reads; each raises the type-mismatch error when the kind differs.
+  // Typed reads; each raises `Error` 13 (type mismatch) when the kind differs, naming both.
+  // `ToString(value)` (variant_conversions.h) gives the text of a value of any kind.
   bool BoolValue() const;
   std::int16_t Int16Value() const;
   std::int32_t Int32Value() const;
@@ -237,6 +275,16 @@ inline bool Greater(const Variant& a, const Variant& b) noexcept {
 inline bool Equal(const Variant& a, const Variant& b) noexcept {
   return detail::Compare(a, b) == detail::Order::Equal;
 }
+
+/// `a == b` is `Equal(a, b)`, the equality trees use for keys: numbers by value whatever their
+/// kinds (`Variant(1) == 1.0`), texts by UTF-16 code units, Empty equal to 0 and to "", object
+/// references by identity. Like a floating NaN, Null (and NaN) equals nothing, itself included;
+/// `a != b` is `!(a == b)`, so it is true there. So `==` is not an equivalence over all values:
+/// do not use it where one is assumed (as a hash map's key equality).
+inline bool operator==(const Variant& a, const Variant& b) noexcept { return Equal(a, b); }
+
+/// Writes the text form the Debugger writes (`ToString`): 42, fig, 2.5, Null, True.
+std::ostream& operator<<(std::ostream& out, const Variant& value);
 /// True when `v` is Null.
 inline bool IsNull(const Variant& v) noexcept { return v.Kind() == VariantKind::Null; }
 

@@ -3,6 +3,7 @@
 // interface all convert through these.
 //
 //   ToText(Variant(2.5))                        // "2.5"
+//   ToString(Variant(Nothing))                  // "Nothing": any kind, never an error
 //   ToText(Variant::DateFromYmd(2024, 3, 1))    // "2024-03-01"
 //   CoerceToInt32(Variant(" 2.5 "))             // 2: numeric text, rounded half to even
 //   CoerceToBoolean(Variant("true"))            // true
@@ -27,6 +28,10 @@ namespace velmira {
 /// - String: the text itself.
 /// - Object reference (Nothing included): no text form; raises `Error` 13 (type mismatch).
 std::string ToText(const Variant& value);
+
+/// The text of a value of any kind, which never raises an `Error`: `ToText`'s form, and
+/// "Nothing" or "Object" for an object reference. `operator<<` writes it.
+std::string ToString(const Variant& value);
 
 /// The number `value` stands for: numbers, currency and dates as `Variant::ToDouble` reads them
 /// (true is -1), Empty as 0, and text that spells a number (blanks around it and a leading '+'
