@@ -120,6 +120,17 @@ std::string DescribeCatalogue() {
   return text;
 }
 
+constexpr const char* kUsage =
+    "Usage: velmira-browse [CLASS]...\n"
+    "Shows the library's classes as an object browser does.\n"
+    "\n"
+    "  velmira-browse                 the library record, every class and the enumerations\n"
+    "  velmira-browse Velmira.Tree    one class: its description, interfaces and members, each\n"
+    "                                 with its dispatch identifier, signature and description\n"
+    "\n"
+    "Class names ignore letter case, and the library prefix may be left out (tree).\n"
+    "  -h, --help                     this text\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -127,13 +138,25 @@ int main(int argc, char** argv) {
     std::cout << DescribeCatalogue();
     return 0;
   }
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "-h" || arg == "--help") {
+      std::cout << kUsage;
+      return 0;
+    }
+    if (arg.size() > 1 && arg[0] == '-') {
+      std::cerr << "velmira-browse: unknown option " << arg << "\nTry 'velmira-browse --help'.\n";
+      return 2;
+    }
+  }
   int status = 0;
   for (int i = 1; i < argc; ++i) {
     std::string name = argv[i];
     const velmira::ClassInfo* info = velmira::FindClass(name);
     if (!info) info = velmira::FindClass(std::string(velmira::Library().name) + "." + name);
     if (!info) {
-      std::cerr << "velmira-browse: no class named " << name << '\n';
+      std::cerr << "velmira-browse: no class named " << name
+                << "; 'velmira-browse' with no arguments lists the classes\n";
       status = 1;
       continue;
     }
