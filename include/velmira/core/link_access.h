@@ -1,0 +1,153 @@
+// Internal: how the containers read and write their elements' links. One accessor per step, so
+// each container's algorithm is written once for every kind of element.
+//
+//   if (HasLink<NextLink>(*node, index)) ...            // a test, no reference taken
+//   SetLink<NextLink>(*node, index, head);             // node.NextItem(index) = head
+//   Ref<ITreeNode> l = GetLink<LeftLink>(*n, index);
+//
+// Each accessor makes one branch: where the element keeps the slot's links in storage the library
+// wrote (`DirectLinks(index)` is not null) it reads or writes the cell; otherwise it makes the
+// one member call that the step has always made (`NextItem`, `SetLeft`, ...), so a client element
+// sees exactly the calls, in exactly the order, of the algorithm as written. Keys are not links:
+// containers read them through `Key(index)` at every comparison, whatever the element.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+
+#include "velmira/core/node_interfaces.h"
+#include "velmira/core/object.h"
+#include "velmira/core/ref.h"
+
+namespace velmira::detail {
+
+// One link of an element interface: its member pair, and its cell in a row of direct links.
+
+struct NextLink {
+  static constexpr std::size_t kCell = 0;
+  template <class Node>
+  static Ref<Node> Get(Node& n, std::int32_t index) {
+    return n.NextItem(index);
+  }
+  template <class Node>
+  static void Set(Node& n, std::int32_t index, const Ref<Node>& value) {
+    n.SetNextItem(index, value);
+  }
+};
+
+struct PrevLink {
+  static constexpr std::size_t kCell = 1;
+  static Ref<IListNode> Get(IListNode& n, std::int32_t index) { return n.PrevItem(index); }
+  static void Set(IListNode& n, std::int32_t index, const Ref<IListNode>& value) {
+    n.SetPrevItem(index, value);
+  }
+};
+
+struct TagLink {
+  static constexpr std::size_t kCell = 2;
+  static Ref<IListNode> Get(IListNode& n, std::int32_t index) { return n.Tag(index); }
+  static void Set(IListNode& n, std::int32_t index, const Ref<IListNode>& value) {
+    n.SetTag(index, value);
+  }
+};
+
+struct LeftLink {
+  static constexpr std::size_t kCell = 0;
+  static Ref<ITreeNode> Get(ITreeNode& n, std::int32_t index) { return n.Left(index); }
+  static void Set(ITreeNode& n, std::int32_t index, const Ref<ITreeNode>& value) {
+    n.SetLeft(index, value);
+  }
+};
+
+struct RightLink {
+  static constexpr std::size_t kCell = 1;
+  static Ref<ITreeNode> Get(ITreeNode& n, std::int32_t index) { return n.Right(index); }
+  static void Set(ITreeNode& n, std::int32_t index, const Ref<ITreeNode>& value) {
+    n.SetRight(index, value);
+  }
+};
+
+/// The link: the element's cell, or one get call.
+template <class Which, class Node>
+inline Ref<Node> GetLink(Node& n, std::int32_t index) {
+  if (Ref<Node>* row = n.DirectLinks(index)) return row[Which::kCell];
+  return Which::Get(n, index);
+}
+
+/// Whether the link is set: the cell tested in place, or one get call.
+template <class Which, class Node>
+inline bool HasLink(Node& n, std::int32_t index) {
+  if (Ref<Node>* row = n.DirectLinks(index)) return static_cast<bool>(row[Which::kCell]);
+  return static_cast<bool>(Which::Get(n, index));
+}
+
+/// Whether the link is `target` (by identity): the cell compared in place, or one get call.
+template <class Which, class Node>
+inline bool LinkIs(Node& n, std::int32_t index, const Ref<Node>& target) {
+  if (Ref<Node>* row = n.DirectLinks(index)) return Is(row[Which::kCell], target);
+  return Is(Which::Get(n, index), target);
+}
+
+/// Stores `value` as the link: into the cell (the old link released after the new one is
+/// stored, as a set must), or by one set call.
+template <class Which, class Node>
+inline void SetLink(Node& n, std::int32_t index, const Ref<Node>& value) {
+  if (Ref<Node>* row = n.DirectLinks(index)) {
+    row[Which::kCell] = value;
+  } else {
+    Which::Set(n, index, value);
+  }
+}
+/// `SetLink` handing over a reference the caller no longer needs: a cell takes it as it is.
+template <class Which, class Node>
+inline void SetLink(Node& n, std::int32_t index, Ref<Node>&& value) {
+  if (Ref<Node>* row = n.DirectLinks(index)) {
+    row[Which::kCell] = std::move(value);
+  } else {
+    Which::Set(n, index, value);
+  }
+}
+/// Resets the link to Nothing.
+template <class Which, class Node>
+inline void ResetLink(Node& n, std::int32_t index) {
+  if (Ref<Node>* row = n.DirectLinks(index)) {
+    row[Which::kCell].reset();
+  } else {
+    Which::Set(n, index, Ref<Node>());
+  }
+}
+
+/// `target = n.link; n.link = Nothing`, in that order: a cell's reference moves into `target`
+/// without a count change; otherwise one get call, the assignment, then one set call.
+template <class Which, class Node>
+inline void MoveLinkInto(Ref<Node>& target, Node& n, std::int32_t index) {
+  if (Ref<Node>* row = n.DirectLinks(index)) {
+    target = std::move(row[Which::kCell]);
+  } else {
+    target = Which::Get(n, index);
+    Which::Set(n, index, Ref<Node>());
+  }
+}
+
+/// Holds a count on a container for the length of an operation, as `KeepAlive` does, except when
+/// every element the operation works on keeps its links directly (`direct`): the operation then
+/// calls no element member, so no element's code can drop the last reference to the container
+/// meanwhile.
+class KeepAliveUnlessDirect {
+ public:
+  KeepAliveUnlessDirect(const Object* container, bool direct) noexcept
+      : object_(direct ? nullptr : container) {
+    if (object_) Retain(object_);
+  }
+  ~KeepAliveUnlessDirect() {
+    if (object_) Release(object_);
+  }
+  KeepAliveUnlessDirect(const KeepAliveUnlessDirect&) = delete;
+  KeepAliveUnlessDirect& operator=(const KeepAliveUnlessDirect&) = delete;
+
+ private:
+  const Object* object_;
+};
+
+}  // namespace velmira::detail
