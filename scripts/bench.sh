@@ -45,7 +45,7 @@ if [[ $mode == table ]]; then
 elif [[ $mode == quick ]]; then
   # Growth stops at 1,000,000 elements; everything runs once, briefly.
   args+=(--benchmark_min_time=0.05 --benchmark_repetitions=1
-         --benchmark_filter='^(BM_|Growth_.*/(1000|10000|100000|1000000)$)')
+         --benchmark_filter='^(BM_|Bytes_|Words_|Growth_.*/(1000|10000|100000|1000000)$)')
   note="quick run (one short repetition each, growth up to 1,000,000)"
 else
   args+=(--benchmark_min_time=0.5 --benchmark_repetitions=3

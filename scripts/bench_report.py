@@ -26,6 +26,7 @@ def load(path):
     with open(path) as f:
         data = json.load(f)
     runs = {}
+    global COUNTERS
     for b in data["benchmarks"]:
         if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
             continue
@@ -40,7 +41,34 @@ def load(path):
             scale = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}[b.get("time_unit", "ns")]
             value = b["cpu_time"] * scale
         runs.setdefault(name, []).append(value)
+        COUNTERS[name] = b
     return data["context"], {k: statistics.median(v) for k, v in runs.items()}
+
+
+# The last JSON record read for each benchmark, for the counters other than time.
+COUNTERS = {}
+
+
+def bytes_table():
+    rows = [(n[len("Bytes_"):], b) for n, b in sorted(COUNTERS.items())
+            if n.startswith("Bytes_") and "bytes_per_element" in b]
+    if not rows:
+        return []
+    lines = ["| element | heap bytes per element | sizeof |", "|---|---|---|"]
+    for name, b in rows:
+        lines.append(f"| {name} | {b['bytes_per_element']:.0f} | {b['sizeof_element']:.0f} |")
+    return lines
+
+
+def words_table(results):
+    rows = [(n, b) for n, b in sorted(COUNTERS.items()) if n.startswith("Words_")]
+    if not rows:
+        return []
+    lines = ["| way | ns per occurrence | distinct words | occurrences |", "|---|---|---|---|"]
+    for name, b in rows:
+        lines.append(f"| {name[len('Words_'):]} | {results[name]:.1f} | "
+                     f"{b.get('distinct', 0):.0f} | {b.get('total', 0):.0f} |")
+    return lines
 
 
 # (section, what, benchmark, yardstick, aim as a ratio or None)
@@ -291,6 +319,19 @@ def main():
                "over equivalent hooks (default, safe-mode), int keys, from the growth curves.")
     out.append("")
     out.extend(boost_table(results))
+    out.append("")
+    out.append("Heap bytes per element (allocator overhead included; a sample element with its "
+               "slot table and one slot's record), from `bench/bytes_benchmark.cpp`:")
+    out.append("")
+    out.extend(bytes_table())
+    out.append("")
+    out.append("## Counting words")
+    out.append("")
+    out.append("The words of `data/sample.txt` counted in a `SplayTree` (`bench/words_benchmark.cpp`"
+               "): each occurrence looked up in the tree, or tallied in a hash table first and "
+               "each distinct word put in the tree once, as `velmira-words` does.")
+    out.append("")
+    out.extend(words_table(results))
     out.append("")
     out.append("## How the cost grows")
     out.append("")
