@@ -118,16 +118,22 @@ inline void ResetLink(Node& n, std::int32_t index) {
   }
 }
 
-/// `target = n.link; n.link = Nothing`, in that order: a cell's reference moves into `target`
-/// without a count change; otherwise one get call, the assignment, then one set call.
+/// Takes the element `head` refers to off the front of a chain and hands it back: `element =
+/// head; head = element.link; element.link = Nothing`, in that order. Where the element keeps the
+/// link in a cell, the references move (the head's to the caller, the cell's to the head) and no
+/// count changes; otherwise the element is held while its get and set calls run, the head still
+/// naming it during the get.
 template <class Which, class Node>
-inline void MoveLinkInto(Ref<Node>& target, Node& n, std::int32_t index) {
-  if (Ref<Node>* row = n.DirectLinks(index)) {
-    target = std::move(row[Which::kCell]);
-  } else {
-    target = Which::Get(n, index);
-    Which::Set(n, index, Ref<Node>());
+inline Ref<Node> TakeFront(Ref<Node>& head, std::int32_t index) {
+  if (Ref<Node>* row = head->DirectLinks(index)) {
+    Ref<Node> element = std::move(head);
+    head = std::move(row[Which::kCell]);
+    return element;
   }
+  Ref<Node> element = head;
+  head = Which::Get(*element, index);
+  Which::Set(*element, index, Ref<Node>());
+  return element;
 }
 
 /// Holds a count on a container for the length of an operation, as `KeepAlive` does, except when

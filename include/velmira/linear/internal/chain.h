@@ -34,9 +34,7 @@ inline void LinkAtHead(Ref<Node>& head, const Ref<Node>& node, std::int32_t inde
 /// element is held here while its members run: they may re-enter the container and take it off.
 template <class Node>
 inline Ref<Node> UnlinkHead(Ref<Node>& head, std::int32_t index) {
-  Ref<Node> element = head;
-  MoveLinkInto<NextLink>(head, *element, index);
-  return element;
+  return TakeFront<NextLink>(head, index);
 }
 
 /// Takes every element off the chain from the head down, resetting each link. A loop, never a
