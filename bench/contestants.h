@@ -57,14 +57,15 @@ inline std::size_t Elements(const benchmark::State& state) {
 class BlockStackElement : public StackLinks<> {};
 /// A list element made of the library's building block alone.
 class BlockListElement : public ListLinks<> {};
-/// A tree element made of the library's building block, with its key kept as a `Variant`.
+/// A tree element made of the library's building block, with an integer key (as a Boost element
+/// holds one). Text keys go to client elements.
 class BlockTreeElement : public TreeLinks<> {
  public:
-  explicit BlockTreeElement(Variant key) : key_(std::move(key)) {}
+  explicit BlockTreeElement(const Variant& key) : key_(key.Int32Value()) {}
   Variant Key(std::int32_t) override { return key_; }
 
  private:
-  Variant key_;
+  std::int32_t key_;
 };
 
 /// A new tree element of kind `Element` (a client element, a block or the sample `TreeNode`)

@@ -17,56 +17,29 @@
 #include <utility>
 
 #include "velmira/core/node_interfaces.h"
-#include "velmira/core/object.h"
 #include "velmira/core/ref.h"
 
 namespace velmira::detail {
 
-// One link of an element interface: its member pair, and its cell in a row of direct links.
-
-struct NextLink {
-  static constexpr std::size_t kCell = 0;
-  template <class Node>
-  static Ref<Node> Get(Node& n, std::int32_t index) {
-    return n.NextItem(index);
-  }
-  template <class Node>
-  static void Set(Node& n, std::int32_t index, const Ref<Node>& value) {
-    n.SetNextItem(index, value);
-  }
-};
-
-struct PrevLink {
-  static constexpr std::size_t kCell = 1;
-  static Ref<IListNode> Get(IListNode& n, std::int32_t index) { return n.PrevItem(index); }
-  static void Set(IListNode& n, std::int32_t index, const Ref<IListNode>& value) {
-    n.SetPrevItem(index, value);
-  }
-};
-
-struct TagLink {
-  static constexpr std::size_t kCell = 2;
-  static Ref<IListNode> Get(IListNode& n, std::int32_t index) { return n.Tag(index); }
-  static void Set(IListNode& n, std::int32_t index, const Ref<IListNode>& value) {
-    n.SetTag(index, value);
-  }
-};
-
-struct LeftLink {
-  static constexpr std::size_t kCell = 0;
-  static Ref<ITreeNode> Get(ITreeNode& n, std::int32_t index) { return n.Left(index); }
-  static void Set(ITreeNode& n, std::int32_t index, const Ref<ITreeNode>& value) {
-    n.SetLeft(index, value);
-  }
-};
-
-struct RightLink {
-  static constexpr std::size_t kCell = 1;
-  static Ref<ITreeNode> Get(ITreeNode& n, std::int32_t index) { return n.Right(index); }
-  static void Set(ITreeNode& n, std::int32_t index, const Ref<ITreeNode>& value) {
-    n.SetRight(index, value);
-  }
-};
+// One link of the element interfaces: its cell in a row of direct links, and its member pair.
+#define VELMIRA_ELEMENT_LINK(Name, cell, Getter, Setter)                   \
+  struct Name {                                                            \
+    static constexpr std::size_t kCell = cell;                             \
+    template <class Node>                                                  \
+    static Ref<Node> Get(Node& n, std::int32_t index) {                    \
+      return n.Getter(index);                                              \
+    }                                                                      \
+    template <class Node>                                                  \
+    static void Set(Node& n, std::int32_t index, const Ref<Node>& value) { \
+      n.Setter(index, value);                                              \
+    }                                                                      \
+  };
+VELMIRA_ELEMENT_LINK(NextLink, 0, NextItem, SetNextItem)  // every interface but ITreeNode
+VELMIRA_ELEMENT_LINK(PrevLink, 1, PrevItem, SetPrevItem)  // IListNode
+VELMIRA_ELEMENT_LINK(TagLink, 2, Tag, SetTag)             // IListNode
+VELMIRA_ELEMENT_LINK(LeftLink, 0, Left, SetLeft)          // ITreeNode
+VELMIRA_ELEMENT_LINK(RightLink, 1, Right, SetRight)       // ITreeNode
+#undef VELMIRA_ELEMENT_LINK
 
 /// The link: the element's cell, or one get call.
 template <class Which, class Node>
@@ -135,25 +108,5 @@ inline Ref<Node> TakeFront(Ref<Node>& head, std::int32_t index) {
   Which::Set(*element, index, Ref<Node>());
   return element;
 }
-
-/// Holds a count on a container for the length of an operation, as `KeepAlive` does, except when
-/// every element the operation works on keeps its links directly (`direct`): the operation then
-/// calls no element member, so no element's code can drop the last reference to the container
-/// meanwhile.
-class KeepAliveUnlessDirect {
- public:
-  KeepAliveUnlessDirect(const Object* container, bool direct) noexcept
-      : object_(direct ? nullptr : container) {
-    if (object_) Retain(object_);
-  }
-  ~KeepAliveUnlessDirect() {
-    if (object_) Release(object_);
-  }
-  KeepAliveUnlessDirect(const KeepAliveUnlessDirect&) = delete;
-  KeepAliveUnlessDirect& operator=(const KeepAliveUnlessDirect&) = delete;
-
- private:
-  const Object* object_;
-};
 
 }  // namespace velmira::detail

@@ -39,8 +39,7 @@ class Queue : public virtual Object {
   /// link it to itself). Constant time: one link get on the item, one link set on the old last.
   void Add(const Ref<IQueueNode>& Node) {
     if (!Node) return WarnAddNothing();
-    const detail::KeepAliveUnlessDirect alive(
-        this, Node->DirectLinks(index_) && (!last_ || last_->DirectLinks(index_)));
+    const detail::KeepAlive alive(this);
     if (detail::HasLink<detail::NextLink>(*Node, index_) || Is(Node, last_)) return WarnAddLinked();
     if (first_) {
       const Ref<IQueueNode> last = last_;
@@ -58,7 +57,7 @@ class Queue : public virtual Object {
       last_.reset();
       return std::move(first_);
     }
-    const detail::KeepAliveUnlessDirect alive(this, first_->DirectLinks(index_) != nullptr);
+    const detail::KeepAlive alive(this);
     return detail::UnlinkHead(first_, index_);
   }
   /// Removes the item from the queue, wherever it stands; nothing happens for Nothing or on an

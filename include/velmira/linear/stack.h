@@ -38,21 +38,21 @@ class Stack : public virtual Object {
   /// and one link set.
   Ref<IStackNode> Pop() {
     if (!top_) return Nothing;
-    const detail::KeepAliveUnlessDirect alive(this, top_->DirectLinks(index_) != nullptr);
+    const detail::KeepAlive alive(this);
     return detail::UnlinkHead(top_, index_);
   }
   /// Inserts an item at the top of the stack. Refuses Nothing and an item with a successor in
   /// this stack's slot. Constant time: one link get and one link set.
   void Add(const Ref<IStackNode>& Node) {
     if (!Node) return WarnAddNothing();
-    const detail::KeepAliveUnlessDirect alive(this, Node->DirectLinks(index_) != nullptr);
+    const detail::KeepAlive alive(this);
     if (detail::HasLink<detail::NextLink>(*Node, index_)) return WarnAddLinked();
     detail::LinkAtHead(top_, Node, index_);
   }
   /// Removes the topmost item; nothing when empty. Constant time.
   void Drop() {
     if (!top_) return;
-    const detail::KeepAliveUnlessDirect alive(this, top_->DirectLinks(index_) != nullptr);
+    const detail::KeepAlive alive(this);
     detail::UnlinkHead(top_, index_);
   }
   /// Removes all items, resetting each one's link. Linear time, constant space.
