@@ -7,8 +7,9 @@
 //
 // Each accessor makes one branch: where the element keeps the slot's links in storage the library
 // wrote (`DirectLinks(index)` is not null) it reads or writes the cell; otherwise it makes the
-// one member call that the step has always made (`NextItem`, `SetLeft`, ...), so a client element
-// sees exactly the calls, in exactly the order, of the algorithm as written. Keys are not links:
+// member call that the step has always made (`NextItem`, `SetLeft`, ...; `TakeFront` makes the
+// two of its get-then-reset), so a client element sees exactly the calls, in exactly the order,
+// of the algorithm as written. Keys are not links:
 // containers read them through `Key(index)` at every comparison, whatever the element.
 #pragma once
 
