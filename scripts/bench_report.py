@@ -50,7 +50,7 @@ COUNTERS = {}
 
 
 def bytes_table():
-    rows = [(n[len("Bytes_"):], b) for n, b in sorted(COUNTERS.items())
+    rows = [(n[len("Bytes_"):].split("/")[0], b) for n, b in sorted(COUNTERS.items())
             if n.startswith("Bytes_") and "bytes_per_element" in b]
     if not rows:
         return []
