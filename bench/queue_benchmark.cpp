@@ -2,7 +2,7 @@
 //
 //   build/bench/bench/velmira_bench --benchmark_filter='QueueAddNext|PQueueAddNext'
 //
-// "per_element" is the time for one `Add` plus one `NextItem`.
+// "ns_per_element" is the time for one `Add` plus one `NextItem`.
 //   - Velmira: `Queue` / `PQueue` over client elements.
 //   - Floor: the same steps written by hand over a minimal virtual element interface with an
 //     intrusive, plain-int-counted link (see stack_benchmark.cpp).
@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "contestants.h"
 #include "linear_peers.h"
 #include "velmira/linear/pqueue.h"
 #include "velmira/linear/queue.h"
@@ -25,31 +26,28 @@
 namespace velmira::bench {
 namespace {
 
-constexpr int kElements = 100'000;
-constexpr std::int32_t kSlot = 0;
+/// Elements pushed and popped (added and taken) per iteration.
+constexpr std::int64_t kElements = 100'000;
 
-void CountPerElement(benchmark::State& state) {
-  state.counters["per_element"] = benchmark::Counter(
-      kElements, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-}
+constexpr std::int32_t kSlot = 0;
 
 void BM_QueueAddNext_Velmira(benchmark::State& state) {
   std::vector<Ref<IQueueNode>> nodes;
-  nodes.reserve(kElements);
-  for (int i = 0; i < kElements; ++i) nodes.push_back(NewClientQueueNode());
+  nodes.reserve(Elements(state));
+  for (std::size_t i = 0; i < Elements(state); ++i) nodes.push_back(NewClientQueueNode());
   Ref<Queue> queue = New<Queue>();
   for (auto _ : state) {
     for (const Ref<IQueueNode>& node : nodes) queue->Add(node);
     while (Ref<IQueueNode> taken = queue->NextItem()) benchmark::DoNotOptimize(taken.get());
   }
-  CountPerElement(state);
+  PerElement(state);
 }
-BENCHMARK(BM_QueueAddNext_Velmira);
+BENCHMARK(BM_QueueAddNext_Velmira)->Arg(kElements);
 
 void BM_QueueAddNext_Floor(benchmark::State& state) {
   std::vector<FloorRef<FloorNode>> nodes;
-  nodes.reserve(kElements);
-  for (int i = 0; i < kElements; ++i) nodes.push_back(NewFloorNode());
+  nodes.reserve(Elements(state));
+  for (std::size_t i = 0; i < Elements(state); ++i) nodes.push_back(NewFloorNode());
   FloorRef<FloorNode> first, last;
   for (auto _ : state) {
     for (const FloorRef<FloorNode>& node : nodes) {
@@ -74,14 +72,14 @@ void BM_QueueAddNext_Floor(benchmark::State& state) {
       benchmark::DoNotOptimize(taken.get());
     }
   }
-  CountPerElement(state);
+  PerElement(state);
 }
-BENCHMARK(BM_QueueAddNext_Floor);
+BENCHMARK(BM_QueueAddNext_Floor)->Arg(kElements);
 
 void BM_QueueAddNext_StdList(benchmark::State& state) {
   std::vector<std::unique_ptr<ListPayload>> payloads;
-  payloads.reserve(kElements);
-  for (int i = 0; i < kElements; ++i) payloads.push_back(NewListPayload());
+  payloads.reserve(Elements(state));
+  for (std::size_t i = 0; i < Elements(state); ++i) payloads.push_back(NewListPayload());
   std::list<ListPayload*> queue;
   for (auto _ : state) {
     for (const auto& payload : payloads) queue.push_back(payload.get());
@@ -90,27 +88,29 @@ void BM_QueueAddNext_StdList(benchmark::State& state) {
       queue.pop_front();
     }
   }
-  CountPerElement(state);
+  PerElement(state);
 }
-BENCHMARK(BM_QueueAddNext_StdList);
+BENCHMARK(BM_QueueAddNext_StdList)->Arg(kElements);
 
 void BM_PQueueAddNext_Velmira(benchmark::State& state) {
   std::vector<Ref<IPQueueNode>> nodes;
-  nodes.reserve(kElements);
-  for (int i = 0; i < kElements; ++i) nodes.push_back(NewClientPQueueNode(i));
+  nodes.reserve(Elements(state));
+  for (std::size_t i = 0; i < Elements(state); ++i)
+    nodes.push_back(NewClientPQueueNode(static_cast<std::int32_t>(i)));
   Ref<PQueue> queue = New<PQueue>();
   for (auto _ : state) {
     for (const Ref<IPQueueNode>& node : nodes) queue->Add(node);
     while (Ref<IPQueueNode> taken = queue->NextItem()) benchmark::DoNotOptimize(taken.get());
   }
-  CountPerElement(state);
+  PerElement(state);
 }
-BENCHMARK(BM_PQueueAddNext_Velmira);
+BENCHMARK(BM_PQueueAddNext_Velmira)->Arg(kElements);
 
 void BM_PQueueAddNext_Floor(benchmark::State& state) {
   std::vector<FloorRef<FloorKeyedNode>> nodes;
-  nodes.reserve(kElements);
-  for (int i = 0; i < kElements; ++i) nodes.push_back(NewFloorKeyedNode(i));
+  nodes.reserve(Elements(state));
+  for (std::size_t i = 0; i < Elements(state); ++i)
+    nodes.push_back(NewFloorKeyedNode(static_cast<std::int32_t>(i)));
   FloorRef<FloorKeyedNode> first;
   for (auto _ : state) {
     for (const FloorRef<FloorKeyedNode>& node : nodes) {
@@ -131,9 +131,9 @@ void BM_PQueueAddNext_Floor(benchmark::State& state) {
       benchmark::DoNotOptimize(taken.get());
     }
   }
-  CountPerElement(state);
+  PerElement(state);
 }
-BENCHMARK(BM_PQueueAddNext_Floor);
+BENCHMARK(BM_PQueueAddNext_Floor)->Arg(kElements);
 
 }  // namespace
 }  // namespace velmira::bench

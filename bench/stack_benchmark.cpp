@@ -2,7 +2,7 @@
 //
 //   build/bench/bench/velmira_bench --benchmark_filter=StackPushPop
 //
-// Each benchmark pushes every element, then pops them all. "per_element" is the time for one
+// Each benchmark pushes every element, then pops them all. "ns_per_element" is the time for one
 // push plus one pop.
 //   - Velmira: `Stack::Push` / `Stack::Pop` over client `IStackNode` elements.
 //   - Floor: the same loop written by hand over a minimal virtual element interface with an
@@ -19,18 +19,15 @@
 #include <utility>
 #include <vector>
 
+#include "contestants.h"
 #include "linear_peers.h"
 #include "velmira/linear/stack.h"
 
 namespace velmira::bench {
 namespace {
 
-constexpr int kElements = 100'000;
-
-void CountPerElement(benchmark::State& state) {
-  state.counters["per_element"] = benchmark::Counter(
-      kElements, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-}
+/// Elements pushed and popped (added and taken) per iteration.
+constexpr std::int64_t kElements = 100'000;
 
 void BM_StackPushPop_Velmira(benchmark::State& state) {
   // The stack is made before its elements, as a program usually does. Placed on the heap right
@@ -38,20 +35,20 @@ void BM_StackPushPop_Velmira(benchmark::State& state) {
   // figures are sensitive to where the container's head lands relative to the elements.
   Ref<Stack> stack = New<Stack>();
   std::vector<Ref<IStackNode>> nodes;
-  nodes.reserve(kElements);
-  for (int i = 0; i < kElements; ++i) nodes.push_back(NewClientStackNode());
+  nodes.reserve(Elements(state));
+  for (std::size_t i = 0; i < Elements(state); ++i) nodes.push_back(NewClientStackNode());
   for (auto _ : state) {
     for (const Ref<IStackNode>& node : nodes) stack->Push(node);
     while (Ref<IStackNode> popped = stack->Pop()) benchmark::DoNotOptimize(popped.get());
   }
-  CountPerElement(state);
+  PerElement(state);
 }
-BENCHMARK(BM_StackPushPop_Velmira);
+BENCHMARK(BM_StackPushPop_Velmira)->Arg(kElements);
 
 void BM_StackPushPop_Floor(benchmark::State& state) {
   std::vector<FloorRef<FloorNode>> nodes;
-  nodes.reserve(kElements);
-  for (int i = 0; i < kElements; ++i) nodes.push_back(NewFloorNode());
+  nodes.reserve(Elements(state));
+  for (std::size_t i = 0; i < Elements(state); ++i) nodes.push_back(NewFloorNode());
   constexpr std::int32_t kSlot = 0;
   FloorRef<FloorNode> top;
   for (auto _ : state) {
@@ -67,17 +64,17 @@ void BM_StackPushPop_Floor(benchmark::State& state) {
       benchmark::DoNotOptimize(popped.get());
     }
   }
-  CountPerElement(state);
+  PerElement(state);
 }
-BENCHMARK(BM_StackPushPop_Floor);
+BENCHMARK(BM_StackPushPop_Floor)->Arg(kElements);
 
 // The floor's loop over the library's own element interface and `Ref`: the difference to the
 // floor is the cost of the object model (virtual `Object` base, its count), the difference to
 // Velmira the cost of calling the container.
 void BM_StackPushPop_HandLoopOverIStackNode(benchmark::State& state) {
   std::vector<Ref<IStackNode>> nodes;
-  nodes.reserve(kElements);
-  for (int i = 0; i < kElements; ++i) nodes.push_back(NewClientStackNode());
+  nodes.reserve(Elements(state));
+  for (std::size_t i = 0; i < Elements(state); ++i) nodes.push_back(NewClientStackNode());
   constexpr std::int32_t kSlot = 0;
   Ref<IStackNode> top;
   for (auto _ : state) {
@@ -93,14 +90,14 @@ void BM_StackPushPop_HandLoopOverIStackNode(benchmark::State& state) {
       benchmark::DoNotOptimize(popped.get());
     }
   }
-  CountPerElement(state);
+  PerElement(state);
 }
-BENCHMARK(BM_StackPushPop_HandLoopOverIStackNode);
+BENCHMARK(BM_StackPushPop_HandLoopOverIStackNode)->Arg(kElements);
 
 void BM_StackPushPop_StdList(benchmark::State& state) {
   std::vector<std::unique_ptr<ListPayload>> payloads;
-  payloads.reserve(kElements);
-  for (int i = 0; i < kElements; ++i) payloads.push_back(NewListPayload());
+  payloads.reserve(Elements(state));
+  for (std::size_t i = 0; i < Elements(state); ++i) payloads.push_back(NewListPayload());
   std::list<ListPayload*> stack;
   for (auto _ : state) {
     for (const auto& payload : payloads) stack.push_front(payload.get());
@@ -109,15 +106,15 @@ void BM_StackPushPop_StdList(benchmark::State& state) {
       stack.pop_front();
     }
   }
-  CountPerElement(state);
+  PerElement(state);
 }
-BENCHMARK(BM_StackPushPop_StdList);
+BENCHMARK(BM_StackPushPop_StdList)->Arg(kElements);
 
 #if defined(VELMIRA_HAVE_BOOST)
 void BM_StackPushPop_BoostSlist(benchmark::State& state) {
   std::vector<std::unique_ptr<SlistElement>> elements;
-  elements.reserve(kElements);
-  for (int i = 0; i < kElements; ++i) elements.push_back(NewSlistElement());
+  elements.reserve(Elements(state));
+  for (std::size_t i = 0; i < Elements(state); ++i) elements.push_back(NewSlistElement());
   boost::intrusive::slist<SlistElement> stack;
   for (auto _ : state) {
     for (const auto& element : elements) stack.push_front(*element);
@@ -126,9 +123,9 @@ void BM_StackPushPop_BoostSlist(benchmark::State& state) {
       stack.pop_front();
     }
   }
-  CountPerElement(state);
+  PerElement(state);
 }
-BENCHMARK(BM_StackPushPop_BoostSlist);
+BENCHMARK(BM_StackPushPop_BoostSlist)->Arg(kElements);
 #endif
 
 }  // namespace

@@ -3,6 +3,7 @@
 #
 #   scripts/bench.sh            # the full run: three repetitions, growth up to 10 million elements
 #   scripts/bench.sh --quick    # a few minutes: one short repetition, growth up to 1,000,000
+#   scripts/bench.sh --table    # only the table against Boost.Intrusive, printed; no files written
 #
 # Builds the bench preset (Release, Boost peers when Boost's headers are installed), runs
 # velmira_bench with Google Benchmark's JSON output (build/bench/results.json), and hands it to
@@ -11,8 +12,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-quick=0
-if [[ "${1:-}" == "--quick" ]]; then quick=1; fi
+mode=full
+case "${1:-}" in
+  --quick) mode=quick ;;
+  --table) mode=table ;;
+esac
 
 # The distribution's Python, where its python3-matplotlib package installs (a python3 earlier on
 # PATH, from a version manager, would not see it).
@@ -32,10 +36,16 @@ cmake --build build/bench -j2
 
 results=build/bench/results.json
 args=(--benchmark_out="$results" --benchmark_out_format=json)
-if [[ $quick == 1 ]]; then
+if [[ $mode == table ]]; then
+  # The table's own benchmarks, five short repetitions each, their medians.
+  args+=(--benchmark_min_time=0.2 --benchmark_repetitions=5
+         --benchmark_report_aggregates_only=true
+         --benchmark_filter='^Growth_(Stack|List|SplayTree|Tree)_(Blocks|Sample|Boost[A-Za-z]+)(_LookUp)?/(1000|100000)$')
+  note="table run (medians of five short repetitions)"
+elif [[ $mode == quick ]]; then
   # Growth stops at 1,000,000 elements; everything runs once, briefly.
   args+=(--benchmark_min_time=0.05 --benchmark_repetitions=1
-         --benchmark_filter='^(BM_|Growth_.*/(1000|10000|100000|1000000)$)')
+         --benchmark_filter='^(BM_|Bytes_|Words_|Growth_.*/(1000|10000|100000|1000000)$)')
   note="quick run (one short repetition each, growth up to 1,000,000)"
 else
   args+=(--benchmark_min_time=0.5 --benchmark_repetitions=3
@@ -43,5 +53,9 @@ else
   note="full run (medians of three repetitions)"
 fi
 build/bench/bench/velmira_bench "${args[@]}"
+if [[ $mode == table ]]; then
+  "$python" scripts/bench_report.py "$results" docs --note "$note" --table
+  exit 0
+fi
 "$python" scripts/bench_report.py "$results" docs --note "$note"
 echo "Wrote docs/performance.md and docs/performance/*.png"

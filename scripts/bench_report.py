@@ -26,21 +26,49 @@ def load(path):
     with open(path) as f:
         data = json.load(f)
     runs = {}
+    global COUNTERS
     for b in data["benchmarks"]:
         if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
             continue
         name = b.get("run_name", b["name"])
-        # Per-element figures where the benchmark reports them (ns_per_element in nanoseconds,
-        # per_element in seconds), else CPU time per iteration.
+        if name.startswith("BM_"):
+            name = re.sub(r"/\d+$", "", name)  # fixed-size benchmarks: the size is not a curve
+        # Per-element figures (nanoseconds) where the benchmark reports them, else CPU time per
+        # iteration.
         if "ns_per_element" in b:
             value = b["ns_per_element"]
-        elif "per_element" in b:
-            value = b["per_element"] * 1e9
         else:
             scale = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}[b.get("time_unit", "ns")]
             value = b["cpu_time"] * scale
         runs.setdefault(name, []).append(value)
+        COUNTERS[name] = b
     return data["context"], {k: statistics.median(v) for k, v in runs.items()}
+
+
+# The last JSON record read for each benchmark, for the counters other than time.
+COUNTERS = {}
+
+
+def bytes_table():
+    rows = [(n[len("Bytes_"):].split("/")[0], b) for n, b in sorted(COUNTERS.items())
+            if n.startswith("Bytes_") and "bytes_per_element" in b]
+    if not rows:
+        return []
+    lines = ["| element | heap bytes per element | sizeof |", "|---|---|---|"]
+    for name, b in rows:
+        lines.append(f"| {name} | {b['bytes_per_element']:.0f} | {b['sizeof_element']:.0f} |")
+    return lines
+
+
+def words_table(results):
+    rows = [(n, b) for n, b in sorted(COUNTERS.items()) if n.startswith("Words_")]
+    if not rows:
+        return []
+    lines = ["| way | ns per occurrence | distinct words | occurrences |", "|---|---|---|---|"]
+    for name, b in rows:
+        lines.append(f"| {name[len('Words_'):]} | {results[name]:.1f} | "
+                     f"{b.get('distinct', 0):.0f} | {b.get('total', 0):.0f} |")
+    return lines
 
 
 # (section, what, benchmark, yardstick, aim as a ratio or None)
@@ -77,6 +105,46 @@ for key, label in (("std::int32_t", "int keys"), ("std::string", "text keys")):
                            f"BM_{phase}<{boost}<{key}>>", None))
             RATIOS.append((section, f"{phase_label} vs std::map", bench,
                            f"BM_{phase}<StdMapContestant<{key}>>", None))
+
+# Over the building blocks against Boost.Intrusive with equivalent hooks, the growth benchmarks
+# at one size: (work, Velmira, Boost, Boost's container, aim, at most). The sample elements'
+# rows follow, without targets.
+BOOST_TABLE = [
+    ("Stack push+pop (`StackLinks<>`), 100,000", "Growth_Stack_Blocks/100000",
+     "Growth_Stack_BoostSlist/100000", "slist", 1.5, 2.5),
+    ("List add at the end, then remove each (`ListLinks<>`), 100,000",
+     "Growth_List_Blocks/100000", "Growth_List_BoostList/100000", "list", 5, 15),
+    ("SplayTree look-up, 1,000 keys (`TreeLinks<>`)", "Growth_SplayTree_Blocks_LookUp/1000",
+     "Growth_SplayTree_BoostSplaySet_LookUp/1000", "splay_set", 3, 6),
+    ("SplayTree look-up, 100,000 keys", "Growth_SplayTree_Blocks_LookUp/100000",
+     "Growth_SplayTree_BoostSplaySet_LookUp/100000", "splay_set", 1.2, 2),
+    ("Tree look-up, 1,000 keys (`TreeLinks<>`)", "Growth_Tree_Blocks_LookUp/1000",
+     "Growth_Tree_BoostBsSet_LookUp/1000", "bs_set", 3, 6),
+    ("Tree look-up, 100,000 keys", "Growth_Tree_Blocks_LookUp/100000",
+     "Growth_Tree_BoostBsSet_LookUp/100000", "bs_set", 1.2, 2),
+    ("Stack push+pop (`StackNode`), 100,000", "Growth_Stack_Sample/100000",
+     "Growth_Stack_BoostSlist/100000", "slist", None, None),
+    ("List add+remove (`ListNode`), 100,000", "Growth_List_Sample/100000",
+     "Growth_List_BoostList/100000", "list", None, None),
+    ("SplayTree look-up, 1,000 keys (`TreeNode`)", "Growth_SplayTree_Sample_LookUp/1000",
+     "Growth_SplayTree_BoostSplaySet_LookUp/1000", "splay_set", None, None),
+    ("SplayTree look-up, 100,000 keys (`TreeNode`)", "Growth_SplayTree_Sample_LookUp/100000",
+     "Growth_SplayTree_BoostSplaySet_LookUp/100000", "splay_set", None, None),
+]
+
+
+def boost_table(results):
+    lines = ["| work | Velmira (ns per element) | Boost.Intrusive | ratio | aim | at most |",
+             "|---|---|---|---|---|---|"]
+    for what, ours, theirs, container, aim, most in BOOST_TABLE:
+        if ours not in results or theirs not in results or results[theirs] <= 0:
+            continue
+        r = results[ours] / results[theirs]
+        missed = " (missed)" if most is not None and r > most else ""
+        lines.append(f"| {what} | {results[ours]:.1f} | {container} {results[theirs]:.1f} | "
+                     f"{r:.1f}x{missed} | {'' if aim is None else f'{aim}x'} | "
+                     f"{'' if most is None else f'{most}x'} |")
+    return lines
 
 
 def machine_line(context):
@@ -199,8 +267,14 @@ def main():
     parser.add_argument("json")
     parser.add_argument("docs")
     parser.add_argument("--note", default="")
+    parser.add_argument("--table", action="store_true",
+                        help="print the table against Boost.Intrusive only; write no files")
     args = parser.parse_args()
     context, results = load(args.json)
+    if args.table:
+        print(f"Machine: {machine_line(context)}. {args.note}")
+        print("\n".join(boost_table(results)))
+        return
     os.makedirs(os.path.join(args.docs, "performance"), exist_ok=True)
     rows = ratio_rows(results)
     ratio_chart(rows, os.path.join(args.docs, "performance", "ratios.png"))
@@ -237,6 +311,27 @@ def main():
                "`bench/queue_benchmark.cpp`) make exactly the element calls the container must "
                "make and nothing else, over the same elements: the least any implementation of "
                "the interface can cost.")
+    out.append("")
+    out.append("## Over the building blocks, against Boost.Intrusive")
+    out.append("")
+    out.append("The library's own elements (`StackLinks<>`, `ListLinks<>`, `TreeLinks<>` with an "
+               "int key, and the sample elements below them) beside Boost.Intrusive's containers "
+               "over equivalent hooks (default, safe-mode), int keys, from the growth curves.")
+    out.append("")
+    out.extend(boost_table(results))
+    out.append("")
+    out.append("Heap bytes per element (allocator overhead included; a sample element with its "
+               "slot table and one slot's record), from `bench/bytes_benchmark.cpp`:")
+    out.append("")
+    out.extend(bytes_table())
+    out.append("")
+    out.append("## Counting words")
+    out.append("")
+    out.append("The words of `data/sample.txt` counted in a `SplayTree` (`bench/words_benchmark.cpp`"
+               "): each occurrence looked up in the tree, or tallied in a hash table first and "
+               "each distinct word put in the tree once, as `velmira-words` does.")
+    out.append("")
+    out.extend(words_table(results))
     out.append("")
     out.append("## How the cost grows")
     out.append("")

@@ -3,11 +3,13 @@
 //
 //   Ref<detail::IndexTreeNode<IStackNode>> r = New<detail::IndexTreeNode<IStackNode>>(3);
 //   table->Add(r);                            // ordered by its slot number, 3
-//   r->second_link = next;                    // StackNode's NextItem(3)
+//   r->links[0] = next;                       // StackNode's NextItem(3)
 //
 // A record lives only in its own element's slot table, which uses slot 0, so its tree members
-// ignore `Index`. `Link` is the element interface of the owning class: the links are stored with
-// that type, so a link get hands them back without a conversion.
+// ignore `Index`; its slot-0 links are also its direct links. `Link` is the element interface of
+// the owning class: the links are stored with that type, so a link get hands them back without a
+// conversion, and in the order of that interface's direct links, so the record's `links` can be
+// the element's direct links for its slot.
 #pragma once
 
 #include <cstdint>
@@ -22,7 +24,9 @@ template <class Link>
 class IndexTreeNode final : public ITreeNode {
  public:
   /// A record for slot `slot`, with an Empty key and every link Nothing.
-  explicit IndexTreeNode(std::int32_t slot) noexcept : slot_(slot) {}
+  explicit IndexTreeNode(std::int32_t slot) noexcept : slot_(slot) {
+    UseDirectLinks(tree_links_, 0, 1);
+  }
 
   /// The slot this record serves.
   std::int32_t Slot() const noexcept { return slot_; }
@@ -30,27 +34,23 @@ class IndexTreeNode final : public ITreeNode {
   /// The record's order in the slot table: its slot number as an Int32, whatever `Index` is.
   Variant Key(std::int32_t) override { return Variant(slot_); }
   /// The record's smaller neighbour in the slot table.
-  Ref<ITreeNode> Left(std::int32_t) override { return tree_left_; }
-  void SetLeft(std::int32_t, const Ref<ITreeNode>& Value) override { tree_left_ = Value; }
+  Ref<ITreeNode> Left(std::int32_t) override { return tree_links_[0]; }
+  void SetLeft(std::int32_t, const Ref<ITreeNode>& Value) override { tree_links_[0] = Value; }
   /// The record's larger neighbour in the slot table.
-  Ref<ITreeNode> Right(std::int32_t) override { return tree_right_; }
-  void SetRight(std::int32_t, const Ref<ITreeNode>& Value) override { tree_right_ = Value; }
+  Ref<ITreeNode> Right(std::int32_t) override { return tree_links_[1]; }
+  void SetRight(std::int32_t, const Ref<ITreeNode>& Value) override { tree_links_[1] = Value; }
 
   /// The element's key for this slot.
   Variant key;
-  /// `ListNode`: PrevItem; `TreeNode`: Left; unused by the other classes.
-  Ref<Link> first_link;
-  /// `TreeNode`: Right; every other class: NextItem.
-  Ref<Link> second_link;
-  /// `ListNode`: the list's membership Tag; unused by the other classes.
-  Ref<Link> third_link;
+  /// The element's links for this slot, in its interface's order: `StackNode`, `QueueNode`,
+  /// `PQueueNode`: NextItem; `ListNode`: NextItem, PrevItem, Tag; `TreeNode`: Left, Right.
+  Ref<Link> links[3];
 
  private:
   ~IndexTreeNode() override = default;
 
   const std::int32_t slot_;
-  Ref<ITreeNode> tree_left_;
-  Ref<ITreeNode> tree_right_;
+  Ref<ITreeNode> tree_links_[2];  ///< left, right
 };
 
 }  // namespace velmira::detail

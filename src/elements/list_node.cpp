@@ -8,22 +8,22 @@ template class SampleNode<IListNode>;
 
 ListNode::~ListNode() = default;
 
-Ref<IListNode> ListNode::NextItem(std::int32_t Index) { return SlotRecord(Index).second_link; }
+Ref<IListNode> ListNode::NextItem(std::int32_t Index) { return SlotRecord(Index).links[0]; }
 
 void ListNode::SetNextItem(std::int32_t Index, const Ref<IListNode>& Value) {
-  SlotRecord(Index).second_link = Value;
+  SlotRecord(Index).links[0] = Value;
 }
 
-Ref<IListNode> ListNode::PrevItem(std::int32_t Index) { return SlotRecord(Index).first_link; }
+Ref<IListNode> ListNode::PrevItem(std::int32_t Index) { return SlotRecord(Index).links[1]; }
 
 void ListNode::SetPrevItem(std::int32_t Index, const Ref<IListNode>& Value) {
-  SlotRecord(Index).first_link = Value;
+  SlotRecord(Index).links[1] = Value;
 }
 
-Ref<IListNode> ListNode::Tag(std::int32_t Index) { return SlotRecord(Index).third_link; }
+Ref<IListNode> ListNode::Tag(std::int32_t Index) { return SlotRecord(Index).links[2]; }
 
 void ListNode::SetTag(std::int32_t Index, const Ref<IListNode>& Value) {
-  SlotRecord(Index).third_link = Value;
+  SlotRecord(Index).links[2] = Value;
 }
 
 }  // namespace velmira

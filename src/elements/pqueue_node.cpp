@@ -10,10 +10,10 @@ PQueueNode::~PQueueNode() = default;
 
 Variant PQueueNode::Key(std::int32_t Index) { return SlotRecord(Index).key; }
 
-Ref<IPQueueNode> PQueueNode::NextItem(std::int32_t Index) { return SlotRecord(Index).second_link; }
+Ref<IPQueueNode> PQueueNode::NextItem(std::int32_t Index) { return SlotRecord(Index).links[0]; }
 
 void PQueueNode::SetNextItem(std::int32_t Index, const Ref<IPQueueNode>& Value) {
-  SlotRecord(Index).second_link = Value;
+  SlotRecord(Index).links[0] = Value;
 }
 
 }  // namespace velmira

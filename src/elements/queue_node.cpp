@@ -8,10 +8,10 @@ template class SampleNode<IQueueNode>;
 
 QueueNode::~QueueNode() = default;
 
-Ref<IQueueNode> QueueNode::NextItem(std::int32_t Index) { return SlotRecord(Index).second_link; }
+Ref<IQueueNode> QueueNode::NextItem(std::int32_t Index) { return SlotRecord(Index).links[0]; }
 
 void QueueNode::SetNextItem(std::int32_t Index, const Ref<IQueueNode>& Value) {
-  SlotRecord(Index).second_link = Value;
+  SlotRecord(Index).links[0] = Value;
 }
 
 }  // namespace velmira

@@ -3,7 +3,7 @@
 //
 //   #include "elements/sample_node_impl.h"
 //   template class SampleNode<IStackNode>;
-//   Ref<IStackNode> StackNode::NextItem(std::int32_t Index) { return SlotRecord(Index).second_link; }
+//   Ref<IStackNode> StackNode::NextItem(std::int32_t Index) { return SlotRecord(Index).links[0]; }
 #pragma once
 
 #include <cstdint>
@@ -27,6 +27,7 @@ SampleNode<Link>::~SampleNode() {
   flags_ = Nothing;
   data_ = Nothing;
   for (Record*& record : recent_records_) record = nullptr;
+  this->UseDirectLinks(nullptr, 0, 0);        // the records go with the table
   detail::ClearIgnoringErrors(*slot_table_);  // records not reached go with the table
   slot_table_.reset();
 }

@@ -8,10 +8,10 @@ template class SampleNode<IStackNode>;
 
 StackNode::~StackNode() = default;
 
-Ref<IStackNode> StackNode::NextItem(std::int32_t Index) { return SlotRecord(Index).second_link; }
+Ref<IStackNode> StackNode::NextItem(std::int32_t Index) { return SlotRecord(Index).links[0]; }
 
 void StackNode::SetNextItem(std::int32_t Index, const Ref<IStackNode>& Value) {
-  SlotRecord(Index).second_link = Value;
+  SlotRecord(Index).links[0] = Value;
 }
 
 }  // namespace velmira

@@ -10,16 +10,16 @@ TreeNode::~TreeNode() = default;
 
 Variant TreeNode::Key(std::int32_t Index) { return SlotRecord(Index).key; }
 
-Ref<ITreeNode> TreeNode::Left(std::int32_t Index) { return SlotRecord(Index).first_link; }
+Ref<ITreeNode> TreeNode::Left(std::int32_t Index) { return SlotRecord(Index).links[0]; }
 
 void TreeNode::SetLeft(std::int32_t Index, const Ref<ITreeNode>& Value) {
-  SlotRecord(Index).first_link = Value;
+  SlotRecord(Index).links[0] = Value;
 }
 
-Ref<ITreeNode> TreeNode::Right(std::int32_t Index) { return SlotRecord(Index).second_link; }
+Ref<ITreeNode> TreeNode::Right(std::int32_t Index) { return SlotRecord(Index).links[1]; }
 
 void TreeNode::SetRight(std::int32_t Index, const Ref<ITreeNode>& Value) {
-  SlotRecord(Index).second_link = Value;
+  SlotRecord(Index).links[1] = Value;
 }
 
 }  // namespace velmira

@@ -24,7 +24,7 @@ void PQueue::Add(const Ref<IPQueueNode>& Node) {
     detail::Warn("PQueue: Warning, an attempt was made to Add a node with a null key");
     return;
   }
-  if (Node->NextItem(index_)) {
+  if (detail::HasLink<detail::NextLink>(*Node, index_)) {
     detail::Warn("PQueue: Warning, an attempt was made to Add a node with a successor");
     return;
   }
@@ -43,15 +43,15 @@ void PQueue::Add(const Ref<IPQueueNode>& Node) {
   // link the new element in behind the last of them.
   Ref<IPQueueNode> predecessor = first_;
   for (;;) {
-    Ref<IPQueueNode> next = predecessor->NextItem(index_);
+    Ref<IPQueueNode> next = detail::GetLink<detail::NextLink>(*predecessor, index_);
     if (!next) break;
     if (Greater(key, next->Key(index_))) {
-      Node->SetNextItem(index_, next);
+      detail::SetLink<detail::NextLink>(*Node, index_, std::move(next));
       break;
     }
     predecessor = std::move(next);
   }
-  predecessor->SetNextItem(index_, Node);
+  detail::SetLink<detail::NextLink>(*predecessor, index_, Node);
 }
 
 void PQueue::Remove(const Ref<IPQueueNode>& Node) {

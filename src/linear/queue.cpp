@@ -40,7 +40,7 @@ void Queue::Remove(const Ref<IQueueNode>& Node, std::int32_t /*Index*/) {
   }
   if (Is(Node, last_)) {
     // The last element's link is already Nothing; its predecessor becomes the last.
-    predecessor->SetNextItem(index_, Nothing);
+    detail::ResetLink<detail::NextLink>(*predecessor, index_);
     last_ = std::move(predecessor);
   } else {
     detail::UnlinkAfter(predecessor, Node, index_);

@@ -1,20 +1,30 @@
 #include "velmira/list/list.h"
 
-#include <exception>
 #include <utility>
 
 #include "core/index_rule.h"
 #include "list/list_marker.h"
 #include "velmira/core/debug_output.h"
 #include "velmira/core/error.h"
+#include "velmira/core/link_access.h"
 
 // Every link is read and written in the list's own slot, one element call per step, in a fixed
 // order: an element that raises an error stops the operation at that call, and the steps before
 // it stay done. A link that should be there can still read Nothing after such a stop (or when an
 // element does not keep what it was given); the list then skips the step on that neighbour
-// rather than calling through Nothing.
+// rather than calling through Nothing. The links go through the accessors of core/link_access.h.
 
 namespace velmira {
+
+using detail::GetLink;
+using detail::HasLink;
+using detail::LinkIs;
+using detail::NextLink;
+using detail::PrevLink;
+using detail::ResetLink;
+using detail::SetLink;
+using detail::TagLink;
+
 namespace {
 
 constexpr const char* kInvalidItemNumber =
@@ -47,21 +57,17 @@ List::~List() {
 }
 
 namespace {
-/// Marks the list as interrupted when the operation it guards ends with an element's error.
-class InterruptionWatch {
- public:
-  explicit InterruptionWatch(bool& flag) noexcept
-      : flag_(flag), errors_(std::uncaught_exceptions()) {}
-  ~InterruptionWatch() {
-    if (std::uncaught_exceptions() > errors_) flag_ = true;
+/// Runs `operation`, marking the list as interrupted when an element's error ends it. A handler
+/// rather than a guard object, so the ordinary path costs nothing.
+template <class Operation>
+void Watched(bool& interrupted, Operation&& operation) {
+  try {
+    operation();
+  } catch (...) {
+    interrupted = true;
+    throw;
   }
-  InterruptionWatch(const InterruptionWatch&) = delete;
-  InterruptionWatch& operator=(const InterruptionWatch&) = delete;
-
- private:
-  bool& flag_;
-  int errors_;
-};
+}
 
 /// Runs one element call of a teardown; false when it raised an error (which is dropped).
 template <class Call>
@@ -86,37 +92,39 @@ void List::TearDown() noexcept {
     Ref<IListNode> reached;
     (void)Attempt([&] {
       if (forward) {
-        element->SetPrevItem(index_, Nothing);
+        ResetLink<PrevLink>(*element, index_);
       } else {
-        element->SetNextItem(index_, Nothing);
+        ResetLink<NextLink>(*element, index_);
       }
     });
     bool clean = true;
     while (element) {
       Ref<IListNode> next;
-      if (!Attempt(
-              [&] { next = forward ? element->NextItem(index_) : element->PrevItem(index_); })) {
+      if (!Attempt([&] {
+            next =
+                forward ? GetLink<NextLink>(*element, index_) : GetLink<PrevLink>(*element, index_);
+          })) {
         return false;
       }
       if (next) {
         clean &= Attempt([&] {
           if (forward) {
-            next->SetPrevItem(index_, Nothing);
+            ResetLink<PrevLink>(*next, index_);
           } else {
-            next->SetNextItem(index_, Nothing);
+            ResetLink<NextLink>(*next, index_);
           }
         });
       }
       if (!Attempt([&] {
             if (forward) {
-              element->SetNextItem(index_, Nothing);
+              ResetLink<NextLink>(*element, index_);
             } else {
-              element->SetPrevItem(index_, Nothing);
+              ResetLink<PrevLink>(*element, index_);
             }
           })) {
         return false;
       }
-      clean &= Attempt([&] { element->SetTag(index_, Nothing); });
+      clean &= Attempt([&] { ResetLink<TagLink>(*element, index_); });
       reached = std::move(element);
       element = std::move(next);
     }
@@ -133,47 +141,50 @@ void List::SetIndex(std::int32_t value) noexcept {
   detail::SetIndexWhileEmpty(index_, value, IsEmpty(), "List", "list");
 }
 
-bool List::IsMember(const Ref<IListNode>& node) const { return Is(node->Tag(index_), marker_); }
+bool List::IsMember(const Ref<IListNode>& node) const {
+  return LinkIs<TagLink>(*node, index_, marker_);
+}
 
 Ref<IListNode> List::NextItem(const Ref<IListNode>& Node) const {
   const detail::KeepAlive alive(this);
   if (!Node || !IsMember(Node)) return Nothing;
-  return Node->NextItem(index_);
+  return GetLink<NextLink>(*Node, index_);
 }
 
 Ref<IListNode> List::PrevItem(const Ref<IListNode>& Node) const {
   const detail::KeepAlive alive(this);
   if (!Node || !IsMember(Node)) return Nothing;
-  return Node->PrevItem(index_);
+  return GetLink<PrevLink>(*Node, index_);
 }
 
 void List::Add(Ref<IListNode> Node) {
-  const InterruptionWatch watch(interrupted_);
-  if (!Node) {
-    detail::Warn(kAddNothing);
-    return;
-  }
-  const detail::KeepAlive alive(this);
-  if (Node->Tag(index_)) {
-    detail::Warn(kAddInAList);
-    return;
-  }
-  if (Node->NextItem(index_) || Node->PrevItem(index_)) {
-    detail::Warn(kAddLinked);
-    return;
-  }
-  // A full count refuses the element before anything is linked.
-  const std::int32_t count = CheckedAdd(count_, 1);
-  Node->SetTag(index_, marker_);
-  if (!first_) {
-    first_ = Node;
-  } else {
-    const Ref<IListNode> last = last_;
-    if (last) last->SetNextItem(index_, Node);
-    Node->SetPrevItem(index_, last);
-  }
-  last_ = std::move(Node);
-  count_ = count;
+  Watched(interrupted_, [&] {
+    if (!Node) {
+      detail::Warn(kAddNothing);
+      return;
+    }
+    const detail::KeepAlive alive(this);
+    if (HasLink<TagLink>(*Node, index_)) {
+      detail::Warn(kAddInAList);
+      return;
+    }
+    if (HasLink<NextLink>(*Node, index_) || HasLink<PrevLink>(*Node, index_)) {
+      detail::Warn(kAddLinked);
+      return;
+    }
+    // A full count refuses the element before anything is linked.
+    const std::int32_t count = CheckedAdd(count_, 1);
+    SetLink<TagLink>(*Node, index_, marker_);
+    if (!first_) {
+      first_ = Node;
+    } else {
+      const Ref<IListNode> last = last_;
+      if (last) SetLink<NextLink>(*last, index_, Node);
+      SetLink<PrevLink>(*Node, index_, last);
+    }
+    last_ = std::move(Node);
+    count_ = count;
+  });
 }
 
 bool List::CanInsertNextTo(const Ref<IListNode>& Node1, const Ref<IListNode>& Node2) const {
@@ -184,9 +195,9 @@ bool List::CanInsertNextTo(const Ref<IListNode>& Node1, const Ref<IListNode>& No
     warning = kInsertNextToNothing;
   } else if (!IsMember(Node2)) {
     warning = kInsertNextToNonMember;
-  } else if (Node1->Tag(index_)) {
+  } else if (HasLink<TagLink>(*Node1, index_)) {
     warning = kInsertInAList;
-  } else if (Node1->NextItem(index_) || Node1->PrevItem(index_)) {
+  } else if (HasLink<NextLink>(*Node1, index_) || HasLink<PrevLink>(*Node1, index_)) {
     warning = kInsertLinked;
   }
   if (warning) detail::Warn(warning);
@@ -194,114 +205,118 @@ bool List::CanInsertNextTo(const Ref<IListNode>& Node1, const Ref<IListNode>& No
 }
 
 void List::AddBefore(Ref<IListNode> Node1, Ref<IListNode> Node2) {
-  const InterruptionWatch watch(interrupted_);
-  const detail::KeepAlive alive(this);
-  if (!CanInsertNextTo(Node1, Node2)) return;
-  const std::int32_t count = CheckedAdd(count_, 1);
-  Node1->SetTag(index_, marker_);
-  if (Is(Node2, first_)) {
-    first_ = Node1;
-  } else {
-    Ref<IListNode> previous = Node2->PrevItem(index_);
-    Node1->SetPrevItem(index_, previous);
-    if (previous) previous->SetNextItem(index_, Node1);
-  }
-  Node1->SetNextItem(index_, Node2);
-  Node2->SetPrevItem(index_, Node1);
-  count_ = count;
+  Watched(interrupted_, [&] {
+    const detail::KeepAlive alive(this);
+    if (!CanInsertNextTo(Node1, Node2)) return;
+    const std::int32_t count = CheckedAdd(count_, 1);
+    SetLink<TagLink>(*Node1, index_, marker_);
+    if (Is(Node2, first_)) {
+      first_ = Node1;
+    } else {
+      Ref<IListNode> previous = GetLink<PrevLink>(*Node2, index_);
+      SetLink<PrevLink>(*Node1, index_, previous);
+      if (previous) SetLink<NextLink>(*previous, index_, Node1);
+    }
+    SetLink<NextLink>(*Node1, index_, Node2);
+    SetLink<PrevLink>(*Node2, index_, Node1);
+    count_ = count;
+  });
 }
 
 void List::AddAfter(Ref<IListNode> Node1, Ref<IListNode> Node2) {
-  const InterruptionWatch watch(interrupted_);
-  const detail::KeepAlive alive(this);
-  if (!CanInsertNextTo(Node1, Node2)) return;
-  const std::int32_t count = CheckedAdd(count_, 1);
-  Node1->SetTag(index_, marker_);
-  if (Is(Node2, last_)) {
-    last_ = Node1;
-  } else {
-    Ref<IListNode> next = Node2->NextItem(index_);
-    Node1->SetNextItem(index_, next);
-    if (next) next->SetPrevItem(index_, Node1);
-  }
-  Node1->SetPrevItem(index_, Node2);
-  Node2->SetNextItem(index_, Node1);
-  count_ = count;
+  Watched(interrupted_, [&] {
+    const detail::KeepAlive alive(this);
+    if (!CanInsertNextTo(Node1, Node2)) return;
+    const std::int32_t count = CheckedAdd(count_, 1);
+    SetLink<TagLink>(*Node1, index_, marker_);
+    if (Is(Node2, last_)) {
+      last_ = Node1;
+    } else {
+      Ref<IListNode> next = GetLink<NextLink>(*Node2, index_);
+      SetLink<NextLink>(*Node1, index_, next);
+      if (next) SetLink<PrevLink>(*next, index_, Node1);
+    }
+    SetLink<PrevLink>(*Node1, index_, Node2);
+    SetLink<NextLink>(*Node2, index_, Node1);
+    count_ = count;
+  });
 }
 
 void List::Remove(Ref<IListNode> Node) {
-  const InterruptionWatch watch(interrupted_);
-  if (!first_ || !Node) return;
-  const detail::KeepAlive alive(this);
-  if (!IsMember(Node)) {
-    detail::Warn(kRemoveNonMember);
-    return;
-  }
-  if (Is(Node, first_)) {
+  Watched(interrupted_, [&] {
+    if (!first_ || !Node) return;
+    const detail::KeepAlive alive(this);
+    if (!IsMember(Node)) {
+      detail::Warn(kRemoveNonMember);
+      return;
+    }
+    if (Is(Node, first_)) {
+      if (Is(Node, last_)) {
+        first_ = Nothing;
+        last_ = Nothing;
+        count_ = 0;
+      } else {
+        const Ref<IListNode> next = GetLink<NextLink>(*Node, index_);
+        first_ = next;
+        if (next) ResetLink<PrevLink>(*next, index_);
+        ResetLink<NextLink>(*Node, index_);
+        count_ = CheckedAdd(count_, -1);
+      }
+      // After an interrupted operation the first element may still point back at one that left.
+      if (interrupted_) ResetLink<PrevLink>(*Node, index_);
+      ResetLink<TagLink>(*Node, index_);
+      return;
+    }
+    Ref<IListNode> previous = GetLink<PrevLink>(*Node, index_);
     if (Is(Node, last_)) {
-      first_ = Nothing;
-      last_ = Nothing;
-      count_ = 0;
+      if (previous) ResetLink<NextLink>(*previous, index_);
+      last_ = std::move(previous);
     } else {
-      const Ref<IListNode> next = Node->NextItem(index_);
-      first_ = next;
-      if (next) next->SetPrevItem(index_, Nothing);
-      Node->SetNextItem(index_, Nothing);
-      count_ = CheckedAdd(count_, -1);
+      Ref<IListNode> next = GetLink<NextLink>(*Node, index_);
+      if (previous) {
+        SetLink<NextLink>(*previous, index_, next);
+        // The successor is read back through the predecessor's link, as it now stands.
+        Ref<IListNode> successor = GetLink<NextLink>(*previous, index_);
+        if (successor) SetLink<PrevLink>(*successor, index_, previous);
+      }
+      ResetLink<NextLink>(*Node, index_);
     }
-    // After an interrupted operation the first element may still point back at one that left.
-    if (interrupted_) Node->SetPrevItem(index_, Nothing);
-    Node->SetTag(index_, Nothing);
-    return;
-  }
-  Ref<IListNode> previous = Node->PrevItem(index_);
-  if (Is(Node, last_)) {
-    if (previous) previous->SetNextItem(index_, Nothing);
-    last_ = std::move(previous);
-  } else {
-    Ref<IListNode> next = Node->NextItem(index_);
-    if (previous) {
-      previous->SetNextItem(index_, next);
-      // The successor is read back through the predecessor's link, as it now stands.
-      Ref<IListNode> successor = previous->NextItem(index_);
-      if (successor) successor->SetPrevItem(index_, previous);
-    }
-    Node->SetNextItem(index_, Nothing);
-  }
-  Node->SetPrevItem(index_, Nothing);
-  Node->SetTag(index_, Nothing);
-  count_ = CheckedAdd(count_, -1);
+    ResetLink<PrevLink>(*Node, index_);
+    ResetLink<TagLink>(*Node, index_);
+    count_ = CheckedAdd(count_, -1);
+  });
 }
 
 void List::Clear() {
   const detail::KeepAlive alive(this);
-  const InterruptionWatch watch(interrupted_);
-  // After an interrupted Remove or Clear at the front, the first element can still point back at
-  // the element that left, which points at it: unlink them, or the two keep each other alive.
-  if (interrupted_ && first_) first_->SetPrevItem(index_, Nothing);
-  Ref<IListNode> reached;
-  while (first_) {
-    Ref<IListNode> element = first_;
-    const Ref<IListNode> next = element->NextItem(index_);
-    first_ = next;
-    if (next) next->SetPrevItem(index_, Nothing);
-    element->SetNextItem(index_, Nothing);
-    element->SetTag(index_, Nothing);
-    reached = std::move(element);
-  }
-  // An element that re-entered the list during the walk (removing the element being cleared,
-  // say) can end it early: the members left are then cleared from the last one backward.
-  while (last_ && !Is(last_, reached)) {
-    const Ref<IListNode> element = last_;
-    const Ref<IListNode> previous = element->PrevItem(index_);
-    last_ = previous;
-    if (previous) previous->SetNextItem(index_, Nothing);
-    element->SetPrevItem(index_, Nothing);
-    element->SetTag(index_, Nothing);
-  }
-  last_ = Nothing;
-  count_ = 0;
-  interrupted_ = false;
+  Watched(interrupted_, [&] {
+    // After an interrupted Remove or Clear at the front, the first element can still point back at
+    // the element that left, which points at it: unlink them, or the two keep each other alive.
+    if (interrupted_ && first_) ResetLink<PrevLink>(*first_, index_);
+    Ref<IListNode> reached;
+    while (first_) {
+      Ref<IListNode> element = first_;
+      const Ref<IListNode> next = GetLink<NextLink>(*element, index_);
+      first_ = next;
+      if (next) ResetLink<PrevLink>(*next, index_);
+      ResetLink<NextLink>(*element, index_);
+      ResetLink<TagLink>(*element, index_);
+      reached = std::move(element);
+    }
+    // An element that re-entered the list during the walk (removing the element being cleared,
+    // say) can end it early: the members left are then cleared from the last one backward.
+    while (last_ && !Is(last_, reached)) {
+      const Ref<IListNode> element = last_;
+      const Ref<IListNode> previous = GetLink<PrevLink>(*element, index_);
+      last_ = previous;
+      if (previous) ResetLink<NextLink>(*previous, index_);
+      ResetLink<PrevLink>(*element, index_);
+      ResetLink<TagLink>(*element, index_);
+    }
+    last_ = Nothing;
+    count_ = 0;
+    interrupted_ = false;
+  });
 }
 
 Ref<ListEnum> List::NewEnum() const {
@@ -325,12 +340,12 @@ Ref<IListNode> List::Item(std::int32_t Number) const {
   if (Number > count_ / 2) {
     element = last_;
     for (std::int32_t steps = count_ - Number; steps > 0 && element; --steps) {
-      element = element->PrevItem(index_);
+      element = GetLink<PrevLink>(*element, index_);
     }
   } else {
     element = first_;
     for (std::int32_t steps = Number - 1; steps > 0 && element; --steps) {
-      element = element->NextItem(index_);
+      element = GetLink<NextLink>(*element, index_);
     }
   }
   return element;

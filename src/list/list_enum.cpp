@@ -2,7 +2,13 @@
 
 #include <utility>
 
+#include "velmira/core/link_access.h"
+
 namespace velmira {
+
+using detail::GetLink;
+using detail::NextLink;
+using detail::PrevLink;
 
 void ListEnum::SetOrder(ListEnumEnum value) noexcept {
   if (value == eListEnumInOrder || value == eListEnumReverseOrder) order_ = value;
@@ -15,9 +21,9 @@ Ref<IListNode> ListEnum::NextItem() {
   const Ref<IListNode> current = current_;
   Ref<IListNode> next;
   if (order_ == eListEnumInOrder) {
-    next = current ? current->NextItem(index_) : first_;
+    next = current ? GetLink<NextLink>(*current, index_) : first_;
   } else {
-    next = current ? current->PrevItem(index_) : last_;
+    next = current ? GetLink<PrevLink>(*current, index_) : last_;
   }
   current_ = std::move(next);
   return current_;

@@ -8,6 +8,7 @@
 #include "tree/tree_algorithms.h"
 #include "tree/tree_path_lease.h"
 #include "velmira/core/debug_output.h"
+#include "velmira/core/link_access.h"
 
 namespace velmira {
 
@@ -57,8 +58,8 @@ bool Tree::CanAdd(const Ref<ITreeNode>& Node) const {
     return false;
   }
   // Both links are read, always, before either is tested.
-  const bool has_left = static_cast<bool>(Node->Left(index_));
-  const bool has_right = static_cast<bool>(Node->Right(index_));
+  const bool has_left = detail::HasLink<detail::LeftLink>(*Node, index_);
+  const bool has_right = detail::HasLink<detail::RightLink>(*Node, index_);
   if (has_left || has_right) {
     Warn("an attempt was made to Add a node with children");
     return false;

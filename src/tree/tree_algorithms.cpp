@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <utility>
 
+#include "velmira/core/link_access.h"
+
 namespace velmira::detail {
 namespace {
 
@@ -17,44 +19,63 @@ ITreeNode& Must(const Ref<ITreeNode>& element) {
 }
 
 /// Resets the link of `n` on the side `step`: breaks a cycle where a walk came back to an element.
-void ResetLink(const Ref<ITreeNode>& n, std::uint8_t step, std::int32_t index) {
+void CutLink(const Ref<ITreeNode>& n, std::uint8_t step, std::int32_t index) {
   if (step == WentRight) {
-    n->SetRight(index, Nothing);
+    ResetLink<RightLink>(*n, index);
   } else {
-    n->SetLeft(index, Nothing);
+    ResetLink<LeftLink>(*n, index);
   }
 }
 
 /// x = n.Right; n.Right = x.Left; x.Left = n; returns x.
 Ref<ITreeNode> RotateLeft(const Ref<ITreeNode>& n, std::int32_t index) {
-  Ref<ITreeNode> x = n->Right(index);
-  n->SetRight(index, Must(x).Left(index));
-  x->SetLeft(index, n);
+  Ref<ITreeNode> x = GetLink<RightLink>(*n, index);
+  SetLink<RightLink>(*n, index, GetLink<LeftLink>(Must(x), index));
+  SetLink<LeftLink>(*x, index, n);
   return x;
 }
 
 /// y = n.Left; n.Left = y.Right; y.Right = n; returns y.
 Ref<ITreeNode> RotateRight(const Ref<ITreeNode>& n, std::int32_t index) {
-  Ref<ITreeNode> y = n->Left(index);
-  n->SetLeft(index, Must(y).Right(index));
-  y->SetRight(index, n);
+  Ref<ITreeNode> y = GetLink<LeftLink>(*n, index);
+  SetLink<LeftLink>(*n, index, GetLink<RightLink>(Must(y), index));
+  SetLink<RightLink>(*y, index, n);
   return y;
 }
 
+/// One level of the way back up of a splaying descent, `n.X = head; return Rotate(n)` where X is
+/// the side the descent took from `n`: returns the new head. Where `n` and `head` both keep their
+/// links directly, no element is called either way, and the rotation's three link writes (n.X =
+/// head, then n.X = head.Y and head.Y = n, Y the other side) are made by moving references from
+/// cell to cell: only the link n.X held before is released. `n` may be left empty.
+Ref<ITreeNode> StoreAndRotate(Ref<ITreeNode>& n, Ref<ITreeNode> head, std::uint8_t step,
+                              std::int32_t index) {
+  Ref<ITreeNode>* n_links = n->DirectLinks(index);
+  Ref<ITreeNode>* head_links = head ? head->DirectLinks(index) : nullptr;
+  if (n_links && head_links) {
+    const std::size_t down = step == WentRight ? RightLink::kCell : LeftLink::kCell;
+    const std::size_t up = step == WentRight ? LeftLink::kCell : RightLink::kCell;
+    const Ref<ITreeNode> replaced = std::move(n_links[down]);  // released once all is linked
+    n_links[down] = std::move(head_links[up]);
+    head_links[up] = std::move(n);
+    return head;
+  }
+  if (step == WentRight) {
+    SetLink<RightLink>(*n, index, std::move(head));
+    return RotateLeft(n, index);
+  }
+  SetLink<LeftLink>(*n, index, std::move(head));
+  return RotateRight(n, index);
+}
+
 /// The way back up of a splaying descent (each recursive call's `n.X = Splay(child); return
-/// Rotate(n)`): at each level from the lowest, store the head of the
-/// subtree below into the link the descent went through, then rotate that head up one level.
-/// Consumes the path entries above `base`.
+/// Rotate(n)`): at each level from the lowest, store the head of the subtree below into the link
+/// the descent went through, then rotate that head up one level. Consumes the path entries above
+/// `base`.
 Ref<ITreeNode> RotateUp(Ref<ITreeNode> head, std::int32_t index, TreePath& path, std::size_t base) {
   while (path.size() > base) {
     TreePathStep& level = path.back();
-    if (level.step == WentRight) {
-      level.node->SetRight(index, head);
-      head = RotateLeft(level.node, index);
-    } else {
-      level.node->SetLeft(index, head);
-      head = RotateRight(level.node, index);
-    }
+    head = StoreAndRotate(level.node, std::move(head), level.step, index);
     path.pop_back();
   }
   return head;
@@ -67,9 +88,9 @@ Ref<ITreeNode> RelinkUp(Ref<ITreeNode> head, std::int32_t index, TreePath& path,
   while (path.size() > base) {
     TreePathStep& level = path.back();
     if (level.step == WentRight) {
-      level.node->SetRight(index, head);
+      SetLink<RightLink>(*level.node, index, std::move(head));
     } else {
-      level.node->SetLeft(index, head);
+      SetLink<LeftLink>(*level.node, index, std::move(head));
     }
     head = std::move(level.node);
     path.pop_back();
@@ -84,11 +105,11 @@ Ref<ITreeNode> Unlink(const Ref<ITreeNode>& n, Ref<ITreeNode> l, Ref<ITreeNode> 
                       Revisits* seen) {
   if (!l && !r) return Nothing;
   if (!l) {
-    n->SetRight(index, Nothing);
+    ResetLink<RightLink>(*n, index);
     return r;
   }
   if (!r) {
-    n->SetLeft(index, Nothing);
+    ResetLink<LeftLink>(*n, index);
     return l;
   }
   if (style == RemovalStyle::Splay) {
@@ -99,44 +120,44 @@ Ref<ITreeNode> Unlink(const Ref<ITreeNode>& n, Ref<ITreeNode> l, Ref<ITreeNode> 
     Ref<ITreeNode> m = Splay(l, key, index, path, seen);
     Ref<ITreeNode> last = m;
     Revisits spine;  // a damaged tree's own record: the splay has passed some of these elements
-    for (Ref<ITreeNode> next;
-         (next = Must(last).Right(index)) && FirstVisit(seen ? &spine : nullptr, next);) {
+    for (Ref<ITreeNode> next; (next = GetLink<RightLink>(Must(last), index)) &&
+                              FirstVisit(seen ? &spine : nullptr, next);) {
       last = std::move(next);
     }
-    last->SetRight(index, r);
-    n->SetLeft(index, Nothing);
-    n->SetRight(index, Nothing);
+    SetLink<RightLink>(*last, index, r);
+    ResetLink<LeftLink>(*n, index);
+    ResetLink<RightLink>(*n, index);
     return m;
   }
-  if (!l->Right(index)) {  // l is the in-order predecessor
-    l->SetRight(index, r);
-    n->SetLeft(index, Nothing);
-    n->SetRight(index, Nothing);
+  if (!HasLink<RightLink>(*l, index)) {  // l is the in-order predecessor
+    SetLink<RightLink>(*l, index, r);
+    ResetLink<LeftLink>(*n, index);
+    ResetLink<RightLink>(*n, index);
     return l;
   }
-  if (!r->Left(index)) {  // r is the in-order successor
-    r->SetLeft(index, l);
-    n->SetLeft(index, Nothing);
-    n->SetRight(index, Nothing);
+  if (!HasLink<LeftLink>(*r, index)) {  // r is the in-order successor
+    SetLink<LeftLink>(*r, index, l);
+    ResetLink<LeftLink>(*n, index);
+    ResetLink<RightLink>(*n, index);
     return r;
   }
   // The successor s is the leftmost element under r; p is its parent.
   Ref<ITreeNode> p = r;
-  Ref<ITreeNode> s = r->Left(index);
-  while (Must(s).Left(index)) {
-    Ref<ITreeNode> next = s->Left(index);
+  Ref<ITreeNode> s = GetLink<LeftLink>(*r, index);
+  while (HasLink<LeftLink>(Must(s), index)) {
+    Ref<ITreeNode> next = GetLink<LeftLink>(*s, index);
     if (!FirstVisit(seen, next)) {
-      s->SetLeft(index, Nothing);
+      ResetLink<LeftLink>(*s, index);
       break;
     }
     p = s;
     s = std::move(next);
   }
-  p->SetLeft(index, Must(s).Right(index));
-  s->SetLeft(index, l);
-  s->SetRight(index, r);
-  n->SetLeft(index, Nothing);
-  n->SetRight(index, Nothing);
+  SetLink<LeftLink>(*p, index, GetLink<RightLink>(Must(s), index));
+  SetLink<LeftLink>(*s, index, l);
+  SetLink<RightLink>(*s, index, r);
+  ResetLink<LeftLink>(*n, index);
+  ResetLink<RightLink>(*n, index);
   return s;
 }
 
@@ -155,7 +176,7 @@ Ref<ITreeNode> FindKey(const Ref<ITreeNode>& root, const Variant& key, std::int3
     for (Ref<ITreeNode> n = root; n;) {
       const Order order = Compare(key, n->Key(index));
       if (order == Order::Equal) return n;
-      n = order == Order::Less ? n->Left(index) : n->Right(index);
+      n = order == Order::Less ? GetLink<LeftLink>(*n, index) : GetLink<RightLink>(*n, index);
     }
     return Nothing;
   }
@@ -164,9 +185,10 @@ Ref<ITreeNode> FindKey(const Ref<ITreeNode>& root, const Variant& key, std::int3
   while (n) {
     const Order order = Compare(key, n->Key(index));
     if (order == Order::Equal) return n;
-    Ref<ITreeNode> child = order == Order::Less ? n->Left(index) : n->Right(index);
+    Ref<ITreeNode> child =
+        order == Order::Less ? GetLink<LeftLink>(*n, index) : GetLink<RightLink>(*n, index);
     if (!FirstVisit(seen, child)) {
-      ResetLink(n, order == Order::Less ? WentLeft : WentRight, index);
+      CutLink(n, order == Order::Less ? WentLeft : WentRight, index);
       return Nothing;
     }
     n = std::move(child);
@@ -188,28 +210,28 @@ void InsertLeaf(const Ref<ITreeNode>& root, const Ref<ITreeNode>& node, std::int
     const Variant nk = node->Key(index);
     const Order order = Compare(nk, n->Key(index));
     if (order == Order::Greater) {
-      if (!n->Right(index)) {
-        n->SetRight(index, node);
+      if (!HasLink<RightLink>(*n, index)) {
+        SetLink<RightLink>(*n, index, node);
         return;
       }
-      Ref<ITreeNode> child = n->Right(index);
+      Ref<ITreeNode> child = GetLink<RightLink>(*n, index);
       Must(child);
       if (FirstVisit(seen, child)) {
         n = std::move(child);
       } else {
-        n->SetRight(index, Nothing);  // the next round links `node` there
+        ResetLink<RightLink>(*n, index);  // the next round links `node` there
       }
     } else if (order == Order::Less) {
-      if (!n->Left(index)) {
-        n->SetLeft(index, node);
+      if (!HasLink<LeftLink>(*n, index)) {
+        SetLink<LeftLink>(*n, index, node);
         return;
       }
-      Ref<ITreeNode> child = n->Left(index);
+      Ref<ITreeNode> child = GetLink<LeftLink>(*n, index);
       Must(child);
       if (FirstVisit(seen, child)) {
         n = std::move(child);
       } else {
-        n->SetLeft(index, Nothing);
+        ResetLink<LeftLink>(*n, index);
       }
     } else {
       return;  // an equal key is already present
@@ -234,16 +256,16 @@ Ref<ITreeNode> Splay(const Ref<ITreeNode>& head, const Variant& key, std::int32_
     Ref<ITreeNode> child;
     if (order == Order::Greater) {
       step = WentRight;
-      child = n->Right(index);
+      child = GetLink<RightLink>(*n, index);
     } else if (order == Order::Less) {
       step = WentLeft;
-      child = n->Left(index);
+      child = GetLink<LeftLink>(*n, index);
     } else {
       break;
     }
     if (!child) break;  // n is the last element on the key's search path
     if (!FirstVisit(seen, child)) {
-      ResetLink(n, step, index);
+      CutLink(n, step, index);
       break;
     }
     path.push_back({std::move(n), step});
@@ -274,9 +296,10 @@ Ref<ITreeNode> InsertAndSplay(const Ref<ITreeNode>& head, const Ref<ITreeNode>& 
     } else {
       break;  // the element with the equal key comes to the head instead
     }
-    Ref<ITreeNode> child = step == WentRight ? n->Right(index) : n->Left(index);
+    Ref<ITreeNode> child =
+        step == WentRight ? GetLink<RightLink>(*n, index) : GetLink<LeftLink>(*n, index);
     if (!FirstVisit(seen, child)) {
-      ResetLink(n, step, index);
+      CutLink(n, step, index);
       child = Nothing;
     }
     path.push_back({std::move(n), step});
@@ -299,12 +322,12 @@ Ref<ITreeNode> RemoveKey(const Ref<ITreeNode>& head, const Variant& key, std::in
   Ref<ITreeNode> replacement;
   while (n) {
     const Variant k = n->Key(index);
-    Ref<ITreeNode> l = n->Left(index);
-    Ref<ITreeNode> r = n->Right(index);
+    Ref<ITreeNode> l = GetLink<LeftLink>(*n, index);
+    Ref<ITreeNode> r = GetLink<RightLink>(*n, index);
     const Order order = Compare(key, k);
     if ((order == Order::Greater && !FirstVisit(seen, r)) ||
         (order == Order::Less && !FirstVisit(seen, l))) {
-      ResetLink(n, order == Order::Greater ? WentRight : WentLeft, index);
+      CutLink(n, order == Order::Greater ? WentRight : WentLeft, index);
       replacement = std::move(n);  // the walk came back here: the key is not in the tree
       break;
     }
@@ -344,10 +367,10 @@ void ClearSubtree(const Ref<ITreeNode>& head, std::int32_t index, TreePath& path
   FirstVisit(seen, head);
   // The head's own reads are made here, so that clearing a lone element (a small tree's usual
   // case) needs no path at all.
-  if (Ref<ITreeNode> l = head->Left(index)) {
+  if (Ref<ITreeNode> l = GetLink<LeftLink>(*head, index)) {
     path.push_back({head, ResetLeft});
     enter(std::move(l));
-  } else if (Ref<ITreeNode> r = head->Right(index)) {
+  } else if (Ref<ITreeNode> r = GetLink<RightLink>(*head, index)) {
     path.push_back({head, ResetRight});
     enter(std::move(r));
   } else {
@@ -359,7 +382,7 @@ void ClearSubtree(const Ref<ITreeNode>& head, std::int32_t index, TreePath& path
     const std::uint8_t step = path.back().step;
     switch (step) {
       case ReadLeft:
-        if (Ref<ITreeNode> l = n->Left(index)) {
+        if (Ref<ITreeNode> l = GetLink<LeftLink>(*n, index)) {
           path.back().step = ResetLeft;
           enter(std::move(l));
         } else {
@@ -367,11 +390,11 @@ void ClearSubtree(const Ref<ITreeNode>& head, std::int32_t index, TreePath& path
         }
         break;
       case ResetLeft:
-        n->SetLeft(index, Nothing);
+        ResetLink<LeftLink>(*n, index);
         path.back().step = ReadRight;
         break;
       case ReadRight:
-        if (Ref<ITreeNode> r = n->Right(index)) {
+        if (Ref<ITreeNode> r = GetLink<RightLink>(*n, index)) {
           path.back().step = ResetRight;
           enter(std::move(r));
         } else {
@@ -379,7 +402,7 @@ void ClearSubtree(const Ref<ITreeNode>& head, std::int32_t index, TreePath& path
         }
         break;
       case ResetRight:
-        n->SetRight(index, Nothing);
+        ResetLink<RightLink>(*n, index);
         path.pop_back();
         break;
     }

@@ -3,8 +3,13 @@
 #include <utility>
 
 #include "tree/tree_enum_stack_node.h"
+#include "velmira/core/link_access.h"
 
 namespace velmira {
+
+using detail::GetLink;
+using detail::LeftLink;
+using detail::RightLink;
 
 using detail::TreeEnumStackNode;
 
@@ -69,10 +74,10 @@ Ref<ITreeNode> TreeEnum::PreOrderStep() {
   Ref<TreeEnumStackNode> top(static_cast<TreeEnumStackNode*>(pending_->Pop().get()));
   Ref<ITreeNode> n = top->Node();
   // The left child goes on last, so its subtree comes next.
-  if (Ref<ITreeNode> right = n->Right(index_); right && !top->RightDone()) {
+  if (Ref<ITreeNode> right = GetLink<RightLink>(*n, index_); right && !top->RightDone()) {
     Push(*pending_, std::move(right), false, false);
   }
-  if (Ref<ITreeNode> left = n->Left(index_); left && !top->LeftDone()) {
+  if (Ref<ITreeNode> left = GetLink<LeftLink>(*n, index_); left && !top->LeftDone()) {
     Push(*pending_, std::move(left), false, false);
   }
   return n;
@@ -87,7 +92,7 @@ Ref<ITreeNode> TreeEnum::PreOrderStep() {
 Ref<ITreeNode> TreeEnum::InOrderStep() {
   Ref<TreeEnumStackNode> top = TopOf(*pending_);
   Ref<ITreeNode> n = top->Node();
-  Ref<ITreeNode> left = n->Left(index_);
+  Ref<ITreeNode> left = GetLink<LeftLink>(*n, index_);
   if (!left || top->LeftDone()) {
     pending_->Drop();
   } else {
@@ -95,12 +100,14 @@ Ref<ITreeNode> TreeEnum::InOrderStep() {
     // stack with its left side marked as under way.
     top->SetLeftDone(true);
     n = std::move(left);
-    for (Ref<ITreeNode> next = n->Left(index_); next; next = n->Left(index_)) {
+    for (Ref<ITreeNode> next = GetLink<LeftLink>(*n, index_); next;
+         next = GetLink<LeftLink>(*n, index_)) {
       Push(*pending_, n, true, false);
       n = std::move(next);
     }
   }
-  if (Ref<ITreeNode> right = n->Right(index_)) Push(*pending_, std::move(right), false, false);
+  if (Ref<ITreeNode> right = GetLink<RightLink>(*n, index_))
+    Push(*pending_, std::move(right), false, false);
   return n;
 }
 
@@ -114,18 +121,20 @@ Ref<ITreeNode> TreeEnum::InOrderStep() {
 Ref<ITreeNode> TreeEnum::ReverseStep() {
   Ref<TreeEnumStackNode> top = TopOf(*pending_);
   Ref<ITreeNode> n = top->Node();
-  Ref<ITreeNode> right = n->Right(index_);
+  Ref<ITreeNode> right = GetLink<RightLink>(*n, index_);
   if (!right || top->RightDone()) {
     pending_->Drop();
   } else {
     top->SetRightDone(true);
     n = std::move(right);
-    for (Ref<ITreeNode> next = n->Right(index_); next; next = n->Right(index_)) {
+    for (Ref<ITreeNode> next = GetLink<RightLink>(*n, index_); next;
+         next = GetLink<RightLink>(*n, index_)) {
       Push(*pending_, n, false, true);
       n = std::move(next);
     }
   }
-  if (Ref<ITreeNode> left = n->Left(index_)) Push(*pending_, std::move(left), false, false);
+  if (Ref<ITreeNode> left = GetLink<LeftLink>(*n, index_))
+    Push(*pending_, std::move(left), false, false);
   return n;
 }
 
@@ -137,8 +146,8 @@ Ref<ITreeNode> TreeEnum::ReverseStep() {
 Ref<ITreeNode> TreeEnum::PostOrderStep() {
   Ref<TreeEnumStackNode> top = TopOf(*pending_);
   Ref<ITreeNode> n = top->Node();
-  Ref<ITreeNode> left = n->Left(index_);
-  Ref<ITreeNode> right = n->Right(index_);
+  Ref<ITreeNode> left = GetLink<LeftLink>(*n, index_);
+  Ref<ITreeNode> right = GetLink<RightLink>(*n, index_);
   const bool left_finished = !left || top->LeftDone();
   const bool right_finished = !right || top->RightDone();
   if (left_finished && right_finished) {
@@ -155,8 +164,8 @@ Ref<ITreeNode> TreeEnum::PostOrderStep() {
   // Descend to the first element without children, preferring left children, leaving each
   // element passed on the stack with the side taken marked as under way.
   for (;;) {
-    left = n->Left(index_);
-    right = n->Right(index_);
+    left = GetLink<LeftLink>(*n, index_);
+    right = GetLink<RightLink>(*n, index_);
     if (!left && !right) return n;
     Push(*pending_, n, true, !left);
     n = left ? std::move(left) : std::move(right);

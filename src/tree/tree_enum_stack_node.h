@@ -9,11 +9,14 @@
 namespace velmira::detail {
 
 /// One subtree still to be walked: its head element and which of its subtrees the walk has
-/// already dealt with. It sits on one stack only, so its link ignores the slot number.
+/// already dealt with. It sits on one stack only, so its link ignores the slot number; for slot 0,
+/// the one the stack uses, the link is also the element's direct link.
 class TreeEnumStackNode final : public IStackNode {
  public:
   TreeEnumStackNode(Ref<ITreeNode> node, bool left_done, bool right_done) noexcept
-      : node_(std::move(node)), left_done_(left_done), right_done_(right_done) {}
+      : node_(std::move(node)), left_done_(left_done), right_done_(right_done) {
+    UseDirectLinks(&next_, 0, 1);
+  }
 
   const Ref<ITreeNode>& Node() const noexcept { return node_; }
   bool LeftDone() const noexcept { return left_done_; }

@@ -32,13 +32,14 @@ class AllBlocks final : public StackLinks<N>,
   Variant key;
 };
 
-/// What each block adds, on a 64-bit target: 16 bytes plus 8 per link per inline slot, beside
-/// the shared 16-byte Object. A bare hand-written single-link element is 32 bytes.
+/// What each block adds, on a 64-bit target: 32 bytes (the interface's table pointer and
+/// direct-link record, the side-table pointer) plus 8 per link per inline slot, beside the shared
+/// 16-byte Object. A bare hand-written single-link element is 48 bytes.
 struct OnlyStackLinks : StackLinks<> {};
 template <std::size_t N>
 constexpr bool kSizeAsDocumented = sizeof(AllBlocks<N>) ==
-                                   16 + 5 * 16 + 8 * (1 + 1 + 1 + 3 + 2) * N + sizeof(Variant);
-static_assert(sizeof(void*) != 8 || (sizeof(OnlyStackLinks) == 40 && kSizeAsDocumented<0> &&
+                                   16 + 5 * 32 + 8 * (1 + 1 + 1 + 3 + 2) * N + sizeof(Variant);
+static_assert(sizeof(void*) != 8 || (sizeof(OnlyStackLinks) == 56 && kSizeAsDocumented<0> &&
                                      kSizeAsDocumented<1> && kSizeAsDocumented<3>));
 
 /// The building blocks' inline slots; -1 for a sample element, whose slots in use never allocate.

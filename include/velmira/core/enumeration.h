@@ -18,6 +18,7 @@
 #include <ranges>
 #include <utility>
 
+#include "velmira/core/link_access.h"
 #include "velmira/core/ref.h"
 
 namespace velmira {
@@ -101,7 +102,7 @@ struct ChainStep {
       started = true;
       last = std::move(head);
     } else if (last) {
-      last = last->NextItem(index);
+      last = GetLink<NextLink>(*last, index);
     }
     return last;
   }

@@ -18,10 +18,16 @@
 // different result types, so one class cannot implement two of them directly. Derive from the
 // element building blocks instead (`StackLinks<>`, `QueueLinks<>`, ... in velmira/elements/
 // links.h): each implements its interface's links with their storage, and they combine.
+//
+// Each interface also carries `DirectLinks(Index)` (velmira/core/direct_links.h): the library's
+// own element classes name the storage of their links there, so that containers reach those links
+// without a call. A class that implements the link members itself names none, and containers
+// call its members exactly as described above.
 #pragma once
 
 #include <cstdint>
 
+#include "velmira/core/direct_links.h"
 #include "velmira/core/object.h"
 #include "velmira/core/ref.h"
 #include "velmira/core/variant.h"
@@ -29,7 +35,7 @@
 namespace velmira {
 
 /// An element of a `Stack`.
-class IStackNode : public virtual Object {
+class IStackNode : public virtual Object, public detail::DirectLinkAccess<IStackNode, 1> {
  public:
   virtual Ref<IStackNode> NextItem(std::int32_t Index) = 0;
   virtual void SetNextItem(std::int32_t Index, const Ref<IStackNode>& Value) = 0;
@@ -39,7 +45,7 @@ class IStackNode : public virtual Object {
 };
 
 /// An element of a `Queue`.
-class IQueueNode : public virtual Object {
+class IQueueNode : public virtual Object, public detail::DirectLinkAccess<IQueueNode, 1> {
  public:
   virtual Ref<IQueueNode> NextItem(std::int32_t Index) = 0;
   virtual void SetNextItem(std::int32_t Index, const Ref<IQueueNode>& Value) = 0;
@@ -49,7 +55,7 @@ class IQueueNode : public virtual Object {
 };
 
 /// An element of a `PQueue`: a link and a key per slot.
-class IPQueueNode : public virtual Object {
+class IPQueueNode : public virtual Object, public detail::DirectLinkAccess<IPQueueNode, 1> {
  public:
   /// The element's key for slot `Index`; Empty when it holds none.
   virtual Variant Key(std::int32_t Index) = 0;
@@ -61,7 +67,7 @@ class IPQueueNode : public virtual Object {
 };
 
 /// An element of a `List`: two links and the list's membership tag per slot.
-class IListNode : public virtual Object {
+class IListNode : public virtual Object, public detail::DirectLinkAccess<IListNode, 3> {
  public:
   virtual Ref<IListNode> NextItem(std::int32_t Index) = 0;
   virtual void SetNextItem(std::int32_t Index, const Ref<IListNode>& Value) = 0;
@@ -76,7 +82,7 @@ class IListNode : public virtual Object {
 };
 
 /// An element of a `Tree` or `SplayTree`: a key and two child links per slot.
-class ITreeNode : public virtual Object {
+class ITreeNode : public virtual Object, public detail::DirectLinkAccess<ITreeNode, 2> {
  public:
   /// The element's key for slot `Index`; Empty when it holds none.
   virtual Variant Key(std::int32_t Index) = 0;

@@ -30,10 +30,14 @@
 // holds two `NextItem`s. Containers call each through its interface. Your own code does the same
 // (`Ref<IQueueNode>(job)->NextItem(i)`); an unqualified `job->NextItem(i)` does not compile.
 //
+// Containers reach the inline slots' links directly, without calling these members (the blocks
+// name their array to the interface's `DirectLinks`); the members serve every other caller and
+// every other slot, and read and write the same storage.
+//
 // Size (64-bit): the shared `Object` is 16 bytes, once per object. On top of it each block adds
-// 16 + 8 * L * N bytes (its interface's table pointer, the side-table pointer, and L links per
-// inline slot: 1 for StackLinks, QueueLinks and PQueueLinks, 3 for ListLinks, 2 for TreeLinks).
-// `StackLinks<>` alone is 40 bytes, one pointer more than a bare hand-written element.
+// 32 + 8 * L * N bytes (its interface's table pointer, the direct-link record of 16 bytes, the
+// side-table pointer, and L links per inline slot: 1 for StackLinks, QueueLinks and PQueueLinks,
+// 3 for ListLinks, 2 for TreeLinks). `StackLinks<>` alone is 56 bytes.
 #pragma once
 
 #include <cstddef>
@@ -57,7 +61,9 @@ class StackLinks : public IStackNode {
   }
 
  protected:
-  StackLinks() = default;
+  StackLinks() noexcept {
+    this->UseDirectLinks(links_.InlineCells(), 0, static_cast<std::uint32_t>(N));
+  }
   ~StackLinks() override = default;
 
  private:
@@ -76,7 +82,9 @@ class QueueLinks : public IQueueNode {
   }
 
  protected:
-  QueueLinks() = default;
+  QueueLinks() noexcept {
+    this->UseDirectLinks(links_.InlineCells(), 0, static_cast<std::uint32_t>(N));
+  }
   ~QueueLinks() override = default;
 
  private:
@@ -96,7 +104,9 @@ class PQueueLinks : public IPQueueNode {
   }
 
  protected:
-  PQueueLinks() = default;
+  PQueueLinks() noexcept {
+    this->UseDirectLinks(links_.InlineCells(), 0, static_cast<std::uint32_t>(N));
+  }
   ~PQueueLinks() override = default;
 
  private:
@@ -127,7 +137,9 @@ class ListLinks : public IListNode {
   }
 
  protected:
-  ListLinks() = default;
+  ListLinks() noexcept {
+    this->UseDirectLinks(links_.InlineCells(), 0, static_cast<std::uint32_t>(N));
+  }
   ~ListLinks() override = default;
 
  private:
@@ -154,7 +166,9 @@ class TreeLinks : public ITreeNode {
   }
 
  protected:
-  TreeLinks() = default;
+  TreeLinks() noexcept {
+    this->UseDirectLinks(links_.InlineCells(), 0, static_cast<std::uint32_t>(N));
+  }
   ~TreeLinks() override = default;
 
  private:

@@ -18,7 +18,7 @@
 namespace velmira {
 
 /// Velmira.ListNode provides a sample implementation of the IListNode interface.
-class ListNode : public SampleNode<IListNode>, public IListNode {
+class ListNode : public SampleNode<IListNode> {
  public:
   /// A new element: user data Empty, no slot used yet (every key Empty, every link Nothing).
   ListNode() = default;

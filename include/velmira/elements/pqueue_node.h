@@ -15,7 +15,7 @@
 namespace velmira {
 
 /// Velmira.PQueueNode provides a sample implementation of the IPQueueNode interface.
-class PQueueNode : public SampleNode<IPQueueNode>, public IPQueueNode {
+class PQueueNode : public SampleNode<IPQueueNode> {
  public:
   /// A new element: user data Empty, no slot used yet (every key Empty, every link Nothing).
   PQueueNode() = default;

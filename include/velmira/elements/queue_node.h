@@ -14,7 +14,7 @@
 namespace velmira {
 
 /// Velmira.QueueNode provides a sample implementation of the IQueueNode interface.
-class QueueNode : public SampleNode<IQueueNode>, public IQueueNode {
+class QueueNode : public SampleNode<IQueueNode> {
  public:
   /// A new element: user data Empty, no slot used yet (every key Empty, every link Nothing).
   QueueNode() = default;

@@ -9,7 +9,9 @@
 // The per-slot data lives in a private slot table, a `SplayTree` of slot records keyed by slot
 // number, one record per slot number the element has been asked about (reads included). The
 // records of the last three slots used are also kept at hand, so an element in up to three
-// containers at once finds its record without a search or an allocation.
+// containers at once finds its record without a search or an allocation; the links of the slot
+// used last are named to the containers as the element's direct links, so a container working in
+// that slot reads and writes them without a call.
 #pragma once
 
 #include <cstdint>
@@ -28,10 +30,10 @@ template <class Link>
 class IndexTreeNode;
 }  // namespace detail
 
-/// The shared part of a sample element whose links are references to `Link` (the element
-/// interface it implements). Not creatable on its own; create one of the five element classes.
+/// The shared part of a sample element that implements the element interface `Link`. Not
+/// creatable on its own; create one of the five element classes.
 template <class Link>
-class SampleNode : public virtual Object {
+class SampleNode : public Link {
  public:
   /// User data; Empty until set. The library never reads it.
   Variant Value() const noexcept { return value_; }
@@ -59,15 +61,21 @@ class SampleNode : public virtual Object {
  protected:
   SampleNode();
   /// Releases the user data and clears the slot table, ignoring errors.
-  ~SampleNode() override;
+  ~SampleNode();
 
-  /// The record for slot `Index`, created and added to the slot table when missing. The record
-  /// stays valid while the element lives.
+  /// The record for slot `Index`, created and added to the slot table when missing, whose links
+  /// become the element's direct links. The record stays valid while the element lives.
   detail::IndexTreeNode<Link>& SlotRecord(std::int32_t Index) {
+    detail::IndexTreeNode<Link>* record = nullptr;
     for (int i = 0; i < kRecentSlots; ++i) {
-      if (recent_slots_[i] == Index && recent_records_[i] != nullptr) return *recent_records_[i];
+      if (recent_slots_[i] == Index && recent_records_[i] != nullptr) {
+        record = recent_records_[i];
+        break;
+      }
     }
-    return FindOrAddSlotRecord(Index);
+    if (record == nullptr) record = &FindOrAddSlotRecord(Index);
+    this->UseDirectLinks(record->links, Index, 1);
+    return *record;
   }
 
  private:

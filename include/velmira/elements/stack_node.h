@@ -14,7 +14,7 @@
 namespace velmira {
 
 /// Velmira.StackNode provides a sample implementation of the IStackNode interface.
-class StackNode : public SampleNode<IStackNode>, public IStackNode {
+class StackNode : public SampleNode<IStackNode> {
  public:
   /// A new element: user data Empty, no slot used yet (every key Empty, every link Nothing).
   StackNode() = default;

@@ -16,7 +16,7 @@
 namespace velmira {
 
 /// Velmira.TreeNode provides a sample implementation of the TreeNode interface.
-class TreeNode : public SampleNode<ITreeNode>, public ITreeNode {
+class TreeNode : public SampleNode<ITreeNode> {
  public:
   /// A new element: user data Empty, no slot used yet (every key Empty, every link Nothing).
   TreeNode() = default;

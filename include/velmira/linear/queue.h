@@ -40,10 +40,10 @@ class Queue : public virtual Object {
   void Add(const Ref<IQueueNode>& Node) {
     if (!Node) return WarnAddNothing();
     const detail::KeepAlive alive(this);
-    if (Node->NextItem(index_) || Is(Node, last_)) return WarnAddLinked();
+    if (detail::HasLink<detail::NextLink>(*Node, index_) || Is(Node, last_)) return WarnAddLinked();
     if (first_) {
       const Ref<IQueueNode> last = last_;
-      last->SetNextItem(index_, Node);
+      detail::SetLink<detail::NextLink>(*last, index_, Node);
     } else {
       first_ = Node;
     }

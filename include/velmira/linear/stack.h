@@ -46,7 +46,7 @@ class Stack : public virtual Object {
   void Add(const Ref<IStackNode>& Node) {
     if (!Node) return WarnAddNothing();
     const detail::KeepAlive alive(this);
-    if (Node->NextItem(index_)) return WarnAddLinked();
+    if (detail::HasLink<detail::NextLink>(*Node, index_)) return WarnAddLinked();
     detail::LinkAtHead(top_, Node, index_);
   }
   /// Removes the topmost item; nothing when empty. Constant time.

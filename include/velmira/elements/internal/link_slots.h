@@ -5,8 +5,9 @@
 //   links.Set(0, 1, prev);                      // no allocation: slot 0 is inline
 //   links.Set(-4, 1, prev);                     // creates the side table on this first write
 //
-// Slots 0 to N-1 sit in a plain array inside the object: a get is one comparison, one load and
-// one retain. Every other slot number lives in a side table, a vector of (slot, links) records
+// Slots 0 to N-1 sit in a plain array inside the object, K cells per slot (`InlineCells`, which
+// the blocks name to the containers as direct links): a get is one comparison, one load and one
+// retain. Every other slot number lives in a side table, a vector of (slot, links) records
 // sorted by slot, made on the first write of a link other than Nothing to such a slot. Reading
 // a slot that holds nothing allocates nothing; a record whose links are all Nothing again is
 // dropped, so the table holds only slots in use.
@@ -31,9 +32,18 @@ class LinkSlots {
   /// Link `k` (below K) of slot `index`; Nothing if never set. Never allocates.
   Ref<Link> Get(std::int32_t index, std::size_t k) const noexcept {
     if constexpr (N > 0) {
-      if (static_cast<std::uint32_t>(index) < N) return inline_[index][k];
+      if (static_cast<std::uint32_t>(index) < N) return inline_[index * K + k];
     }
     return GetOutside(index, k);
+  }
+
+  /// The cells of slots 0 to N-1, K per slot in slot order; null when N is 0.
+  Ref<Link>* InlineCells() noexcept {
+    if constexpr (N > 0) {
+      return inline_.data();
+    } else {
+      return nullptr;
+    }
   }
 
   /// Stores `value` as link `k` of slot `index`, changing nothing else. May allocate (and so
@@ -41,7 +51,7 @@ class LinkSlots {
   void Set(std::int32_t index, std::size_t k, const Ref<Link>& value) {
     if constexpr (N > 0) {
       if (static_cast<std::uint32_t>(index) < N) {
-        inline_[index][k] = value;  // the old link is released after the new one is stored
+        inline_[index * K + k] = value;  // the old link is released after the new one is stored
         return;
       }
     }
@@ -84,7 +94,8 @@ class LinkSlots {
   }
 
   struct NoInlineSlots {};
-  [[no_unique_address]] std::conditional_t<(N > 0), std::array<Links, N>, NoInlineSlots> inline_;
+  [[no_unique_address]] std::conditional_t<(N > 0), std::array<Ref<Link>, N * K>, NoInlineSlots>
+      inline_;
   std::unique_ptr<Table> outside_;  ///< slots outside 0..N-1; null until one is first written
 };
 

@@ -10,20 +10,22 @@
 // step needs it; nothing is cached. An error thrown by an element stops the step where it was.
 // Every element called is held by a local reference, and the containers keep themselves alive
 // (`KeepAlive`) around these steps, so an element that re-enters the container or drops the last
-// reference to it meanwhile cannot free memory still in use.
+// reference to it meanwhile cannot free memory still in use. Links go through the accessors of
+// core/link_access.h: a cell where the library keeps the element's links, a member call otherwise.
 #pragma once
 
 #include <cstdint>
 #include <utility>
 
+#include "velmira/core/link_access.h"
 #include "velmira/core/ref.h"
 
 namespace velmira::detail {
 
 /// Makes `node` the new head: its link takes the old head, then the head takes `node`.
 template <class Node>
-void LinkAtHead(Ref<Node>& head, const Ref<Node>& node, std::int32_t index) {
-  node->SetNextItem(index, head);
+inline void LinkAtHead(Ref<Node>& head, const Ref<Node>& node, std::int32_t index) {
+  SetLink<NextLink>(*node, index, std::move(head));  // a cell takes the reference over
   head = node;
 }
 
@@ -31,27 +33,25 @@ void LinkAtHead(Ref<Node>& head, const Ref<Node>& node, std::int32_t index) {
 /// element's link is reset, so if the reset throws, the element has already left the chain. The
 /// element is held here while its members run: they may re-enter the container and take it off.
 template <class Node>
-Ref<Node> UnlinkHead(Ref<Node>& head, std::int32_t index) {
-  Ref<Node> element = head;
-  head = element->NextItem(index);
-  element->SetNextItem(index, Nothing);
-  return element;
+inline Ref<Node> UnlinkHead(Ref<Node>& head, std::int32_t index) {
+  return TakeFront<NextLink>(head, index);
 }
 
 /// Takes every element off the chain from the head down, resetting each link. A loop, never a
 /// recursion, so a chain of any length can be cleared.
 template <class Node>
-void ClearChain(Ref<Node>& head, std::int32_t index) {
+inline void ClearChain(Ref<Node>& head, std::int32_t index) {
   while (head) UnlinkHead(head, index);
 }
 
 /// Walks a non-empty chain from `first` to the element whose link is `node` (by identity).
 /// Returns Nothing when no element links to `node`. Time proportional to the distance walked.
 template <class Node>
-Ref<Node> FindPredecessor(const Ref<Node>& first, const Ref<Node>& node, std::int32_t index) {
+inline Ref<Node> FindPredecessor(const Ref<Node>& first, const Ref<Node>& node,
+                                 std::int32_t index) {
   Ref<Node> element = first;
   for (;;) {
-    Ref<Node> next = element->NextItem(index);
+    Ref<Node> next = GetLink<NextLink>(*element, index);
     if (Is(next, node)) return element;
     if (!next) return Nothing;
     element = std::move(next);
@@ -61,9 +61,9 @@ Ref<Node> FindPredecessor(const Ref<Node>& first, const Ref<Node>& node, std::in
 /// Takes `node` out from behind `predecessor`: the predecessor's link takes node's successor,
 /// then node's link is reset.
 template <class Node>
-void UnlinkAfter(const Ref<Node>& predecessor, const Ref<Node>& node, std::int32_t index) {
-  predecessor->SetNextItem(index, node->NextItem(index));
-  node->SetNextItem(index, Nothing);
+inline void UnlinkAfter(const Ref<Node>& predecessor, const Ref<Node>& node, std::int32_t index) {
+  SetLink<NextLink>(*predecessor, index, GetLink<NextLink>(*node, index));
+  ResetLink<NextLink>(*node, index);
 }
 
 }  // namespace velmira::detail
