@@ -4,12 +4,18 @@
 //
 //   for (Ref<ITreeNode> n : Enumerate(tree)) ...                        // tree/enumerate.h
 //   auto big = Enumerate(queue) | std::views::filter(IsBig);            // a view like any other
+//   for (Ref<Job> j : Enumerate<Job>(queue)) ...                        // typed: As<Job> each
+//   auto r = Enumerate(list);
+//   std::vector<Ref<IListNode>> all(r.begin(), r.end());                // a common range
 //
 // Contract: `Step` is a callable returning `Ref<Node>`; the range yields what it returns until it
 // returns Nothing. The first step runs in the first `begin()` and each later one in `++`, so the
 // walk reads the elements' links as it goes and a change made inside the loop is seen exactly as
-// the underlying walk sees it. The iterators are single-pass input iterators; an `Enumeration`
-// can be moved but not copied, and its iterators are valid while it lives where they were taken.
+// the underlying walk sees it. The iterators are single-pass input iterators, and `end()` is an
+// iterator too (a common range), so the classic iterator-pair constructors take them; an
+// `Enumeration` can be moved but not copied, and its iterators are valid while it lives where
+// they were taken. `Enumerate<T>(...)` converts each element with `As<T>`: an element that is
+// not a `T` raises error 13 when the walk reaches it.
 #pragma once
 
 #include <cstddef>
@@ -23,6 +29,21 @@
 
 namespace velmira {
 
+template <class Node, class Step>
+class Enumeration;
+
+namespace detail {
+/// A step that converts what another step yields to `T`.
+template <class T, class Step>
+struct AsStep {
+  Step step;
+  Ref<T> operator()() { return As<T>(step()); }
+};
+/// `walk`, not yet begun, with every element converted to `T`.
+template <class T, class Node, class Step>
+Enumeration<T, AsStep<T, Step>> Typed(Enumeration<Node, Step> walk);
+}  // namespace detail
+
 // A view through `view_base` rather than `view_interface`: clang 14 with the GCC 12 standard
 // library checks `view_interface`'s member constraints while this class is still incomplete, and
 // fails.
@@ -33,20 +54,36 @@ class Enumeration : public std::ranges::view_base {
    public:
     using value_type = Ref<Node>;
     using reference = const Ref<Node>&;
+    using pointer = const Ref<Node>*;
     using difference_type = std::ptrdiff_t;
     using iterator_concept = std::input_iterator_tag;
+    using iterator_category = std::input_iterator_tag;
+
+    /// What `it++` returns: the element the walk was on before the step.
+    struct Before {
+      Ref<Node> element;
+      reference operator*() const noexcept { return element; }
+    };
 
     Iterator() = default;
     /// The element the walk is on.
     reference operator*() const noexcept { return owner_->current_; }
-    const Ref<Node>* operator->() const noexcept { return &owner_->current_; }
+    pointer operator->() const noexcept { return &owner_->current_; }
     /// Takes the next step.
     Iterator& operator++() {
       owner_->Advance();
       return *this;
     }
-    void operator++(int) { ++*this; }
-    /// The walk is over once a step has returned Nothing.
+    Before operator++(int) {
+      Before before{owner_->current_};
+      ++*this;
+      return before;
+    }
+    /// The walk is over once a step has returned Nothing; `end()` is always over. Two iterators
+    /// of an unfinished walk are equal when they are of the same walk.
+    friend bool operator==(const Iterator& a, const Iterator& b) noexcept {
+      return a.Done() ? b.Done() : a.owner_ == b.owner_;
+    }
     friend bool operator==(const Iterator& it, std::default_sentinel_t) noexcept {
       return it.Done();
     }
@@ -70,9 +107,12 @@ class Enumeration : public std::ranges::view_base {
     }
     return Iterator(this);
   }
-  std::default_sentinel_t end() const noexcept { return {}; }
+  Iterator end() const noexcept { return Iterator(); }
 
  private:
+  template <class T, class N, class S>
+  friend Enumeration<T, detail::AsStep<T, S>> detail::Typed(Enumeration<N, S> walk);
+
   void Advance() { current_ = step_(); }
 
   Step step_;
@@ -80,7 +120,20 @@ class Enumeration : public std::ranges::view_base {
   bool started_ = false;
 };
 
+/// Any walk `Enumerate` offers, each element converted to `T` with `As<T>`:
+/// `Enumerate<Job>(queue)`, `Enumerate<Job>(tree, eTreeEnumPostOrder)`.
+template <class T, class Walked, class... Options>
+auto Enumerate(const Walked& walked, Options... options)
+    -> decltype(detail::Typed<T>(Enumerate(walked, options...))) {
+  return detail::Typed<T>(Enumerate(walked, options...));
+}
+
 namespace detail {
+
+template <class T, class Node, class Step>
+Enumeration<T, AsStep<T, Step>> Typed(Enumeration<Node, Step> walk) {
+  return Enumeration<T, AsStep<T, Step>>(AsStep<T, Step>{std::move(walk.step_)});
+}
 
 /// A step that asks an enumerator (`ListEnum`, `TreeEnum`) for its next element.
 template <class Node, class Enumerator>

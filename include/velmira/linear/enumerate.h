@@ -1,7 +1,7 @@
 // `Enumerate` for the linear containers: range-for from the head along the `NextItem` links in
 // the container's `Index` slot.
 //
-//   for (Ref<IStackNode> n : Enumerate(stack)) ...       // top to bottom
+//   for (Ref<IStackNode> n : Enumerate(stack)) ...       // top to bottom; a Ref or a reference
 //   for (const auto& n : Enumerate(pqueue)) ...          // highest key first, as NextItem would
 //   auto keys = Enumerate(queue) | std::views::transform(KeyOf);
 //
@@ -17,20 +17,24 @@
 
 namespace velmira {
 
-inline Enumeration<IStackNode, detail::ChainStep<IStackNode>> Enumerate(const Ref<Stack>& s) {
-  return Enumeration<IStackNode, detail::ChainStep<IStackNode>>({s->Top(), s->Index()});
-}
+using StackEnumeration = Enumeration<IStackNode, detail::ChainStep<IStackNode>>;
+using QueueEnumeration = Enumeration<IQueueNode, detail::ChainStep<IQueueNode>>;
+using PQueueEnumeration = Enumeration<IPQueueNode, detail::ChainStep<IPQueueNode>>;
 
-inline Enumeration<IQueueNode, detail::ChainStep<IQueueNode>> Enumerate(const Ref<Queue>& q) {
-  return Enumeration<IQueueNode, detail::ChainStep<IQueueNode>>({q->First(), q->Index()});
-}
+inline StackEnumeration Enumerate(const Stack& s) { return StackEnumeration({s.Top(), s.Index()}); }
+inline StackEnumeration Enumerate(const Ref<Stack>& s) { return Enumerate(*s); }
 
-inline Enumeration<IPQueueNode, detail::ChainStep<IPQueueNode>> Enumerate(const Ref<PQueue>& q) {
-  return Enumeration<IPQueueNode, detail::ChainStep<IPQueueNode>>({q->First(), q->Index()});
+inline QueueEnumeration Enumerate(const Queue& q) {
+  return QueueEnumeration({q.First(), q.Index()});
 }
+inline QueueEnumeration Enumerate(const Ref<Queue>& q) { return Enumerate(*q); }
 
-static_assert(
-    std::input_iterator<Enumeration<IStackNode, detail::ChainStep<IStackNode>>::Iterator>);
-static_assert(std::ranges::view<Enumeration<IStackNode, detail::ChainStep<IStackNode>>>);
+inline PQueueEnumeration Enumerate(const PQueue& q) {
+  return PQueueEnumeration({q.First(), q.Index()});
+}
+inline PQueueEnumeration Enumerate(const Ref<PQueue>& q) { return Enumerate(*q); }
+
+static_assert(std::input_iterator<StackEnumeration::Iterator>);
+static_assert(std::ranges::view<StackEnumeration> && std::ranges::common_range<StackEnumeration>);
 
 }  // namespace velmira

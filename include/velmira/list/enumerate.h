@@ -21,13 +21,16 @@ inline ListEnumeration Enumerate(const Ref<ListEnum>& e) { return ListEnumeratio
 
 /// Walks a fresh enumerator of `list` in `order` (a value outside the enumeration is ignored,
 /// leaving first to last).
-inline ListEnumeration Enumerate(const Ref<List>& list, ListEnumEnum order = eListEnumInOrder) {
-  Ref<ListEnum> e = list->NewEnum();
+inline ListEnumeration Enumerate(const List& list, ListEnumEnum order = eListEnumInOrder) {
+  Ref<ListEnum> e = list.NewEnum();
   e->SetOrder(order);
   return ListEnumeration({std::move(e)});
 }
+inline ListEnumeration Enumerate(const Ref<List>& list, ListEnumEnum order = eListEnumInOrder) {
+  return Enumerate(*list, order);
+}
 
 static_assert(std::input_iterator<ListEnumeration::Iterator>);
-static_assert(std::ranges::view<ListEnumeration>);
+static_assert(std::ranges::view<ListEnumeration> && std::ranges::common_range<ListEnumeration>);
 
 }  // namespace velmira

@@ -21,13 +21,16 @@ inline TreeEnumeration Enumerate(const Ref<TreeEnum>& e) { return TreeEnumeratio
 
 /// Walks a fresh enumerator of `tree` (a `Tree` or a `SplayTree`) in `order` (a value outside
 /// the enumeration is ignored, leaving ascending key order).
-inline TreeEnumeration Enumerate(const Ref<Tree>& tree, TreeEnumEnum order = eTreeEnumInOrder) {
-  Ref<TreeEnum> e = tree->NewEnum();
+inline TreeEnumeration Enumerate(const Tree& tree, TreeEnumEnum order = eTreeEnumInOrder) {
+  Ref<TreeEnum> e = tree.NewEnum();
   e->SetOrder(order);
   return TreeEnumeration({std::move(e)});
 }
+inline TreeEnumeration Enumerate(const Ref<Tree>& tree, TreeEnumEnum order = eTreeEnumInOrder) {
+  return Enumerate(*tree, order);
+}
 
 static_assert(std::input_iterator<TreeEnumeration::Iterator>);
-static_assert(std::ranges::view<TreeEnumeration>);
+static_assert(std::ranges::view<TreeEnumeration> && std::ranges::common_range<TreeEnumeration>);
 
 }  // namespace velmira
