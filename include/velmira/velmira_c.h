@@ -8,7 +8,7 @@
  *   velmira_create_object("Velmira.StackNode", &node, &err);
  *   velmira_variant arg = {VELMIRA_OBJECT};  arg.value.object = node;
  *   velmira_invoke(stack, "Push", VELMIRA_METHOD, &arg, 1, NULL, &err);
- *   velmira_release(node);  velmira_release(stack);
+ *   velmira_release(node, &err);  velmira_release(stack, &err);
  *
  * Plain C99, usable through dlopen/dlsym: every function is exported with C linkage from the
  * shared library and never lets a C++ exception out.

@@ -3,8 +3,8 @@
 //
 //   const ClassInfo* c = FindClass("Velmira.SplayTree");     // qualified names ignore case
 //   std::cout << c->description << '\n';
-//   for (const InterfaceInfo* i : c->Interfaces()) std::cout << i->name << '\n';  // _SplayTree,
-//   _Tree const ClassInfo* same = FindClass(c->class_id);
+//   for (const InterfaceInfo* i : c->Interfaces()) std::cout << i->name << '\n';  // _SplayTree
+//   const ClassInfo* same = FindClass(c->class_id);
 //
 // All of it is constant data: the library holds no catalogue state that could change.
 #pragma once

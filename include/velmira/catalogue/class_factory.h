@@ -4,7 +4,7 @@
 //   Ref<Object> s = CreateObject("Velmira.Stack");          // as New<Stack>() would
 //   Ref<ClassFactory> f = GetClassObject("velmira.queue");  // names ignore letter case
 //   f->LockServer(true);  Ref<Object> q = f->CreateInstance();  f->LockServer(false);
-//   if (CanUnloadNow()) ...
+//   if (CanUnloadNow()) { ... }
 //
 // Refusals raise `Error` 429 with a message naming what was asked for: a name or identifier
 // the catalogue does not know, a class clients may not create (`Velmira.ListEnum`, the element

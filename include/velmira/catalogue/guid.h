@@ -2,7 +2,7 @@
 //
 //   constexpr Guid id = Guid::Parse("8c8f3a4e-5b0d-4c61-9a3e-2f7b1d6c0a11");
 //   std::string text = id.ToString();   // "{8C8F3A4E-5B0D-4C61-9A3E-2F7B1D6C0A11}"
-//   if (auto back = Guid::FromString(text)) ...
+//   if (auto back = Guid::FromString(text)) { ... }
 //
 // Identifiers are chosen once and never change; clients may store them. `Parse` runs at compile
 // time for the catalogue's own identifiers, so a malformed literal does not compile.

@@ -1,9 +1,9 @@
 // The debug output channel: where container warnings and debugger lines are written.
 //
-//   auto previous = velmira::SetDebugOutput([&](std::string_view line) {
-//   captured.emplace_back(line); });
-//   ...                                      // every write arrives as one call
-//   velmira::SetDebugOutput(previous);       // or SetDebugOutput(nullptr) for the default
+//   std::vector<std::string> captured;
+//   auto previous = SetDebugOutput([&](std::string_view line) { captured.emplace_back(line); });
+//   stack->Push(Nothing);                  // its warning arrives as one call
+//   SetDebugOutput(previous);              // or SetDebugOutput(nullptr) for the default
 //
 // The default sink writes each message to stderr in one system call, adding a line feed only
 // when the message does not end with one.

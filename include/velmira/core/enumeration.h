@@ -2,9 +2,9 @@
 // the std::ranges algorithms and views. The containers' modules build their `Enumerate`
 // overloads on it.
 //
-//   for (Ref<ITreeNode> n : Enumerate(tree)) ...                        // tree/enumerate.h
-//   auto big = Enumerate(queue) | std::views::filter(IsBig);            // a view like any other
-//   for (Ref<Job> j : Enumerate<Job>(queue)) ...                        // typed: As<Job> each
+//   for (Ref<ITreeNode> n : Enumerate(tree)) { ... }                    // tree/enumerate.h
+//   auto big = Enumerate(queue) | std::views::filter([](auto& n) { return !!n; });  // a view
+//   for (Ref<Job> j : Enumerate<Job>(queue)) { ... }                    // typed: As<Job> each
 //   auto r = Enumerate(list);
 //   std::vector<Ref<IListNode>> all(r.begin(), r.end());                // a common range
 //

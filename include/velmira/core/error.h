@@ -1,8 +1,8 @@
 // The library's exception type, carrying the error number callers test (error_numbers.h lists
 // the numbers and their messages).
 //
-//   try { Ref<IQueueNode> q = As<IQueueNode>(stack_node); }
-//   catch (const velmira::Error& e) { if (e.Number() == velmira::kErrTypeMismatch) ... }
+//   try { Ref<IQueueNode> q = As<IQueueNode>(New<StackNode>()); }
+//   catch (const velmira::Error& e) { if (e.Number() == velmira::kErrTypeMismatch) { ... } }
 #pragma once
 
 #include <cstdint>

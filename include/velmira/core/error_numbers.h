@@ -1,8 +1,9 @@
 // The error numbers the library raises and reports, with their messages: one list from which the
 // `kErr...` constants, `ErrorMessage` and every message that starts with a standard text are made.
 //
-//   if (e.Number() == velmira::kErrMemberNotFound) ...             // 438
-//   std::string_view text = velmira::ErrorMessage(438);  // "Object doesn't support this ..."
+//   try { Invoke(stack, "Shove", CallKind::Method); }
+//   catch (const Error& e) { if (e.Number() == kErrMemberNotFound) { ... } }  // 438
+//   std::string_view text = ErrorMessage(438);  // "Object doesn't support this property or..."
 //
 // An error's message is its standard text, alone or followed by ": " and the particulars
 // ("Type mismatch: Velmira.Heap is not an element interface"). The numbers never change.

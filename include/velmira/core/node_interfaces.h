@@ -6,7 +6,11 @@
 //   class Job : public velmira::IQueueNode {
 //    public:
 //     Ref<IQueueNode> NextItem(std::int32_t Index) override { return next_[Index]; }
-//     void SetNextItem(std::int32_t Index, const Ref<IQueueNode>& Value) override { ... }
+//     void SetNextItem(std::int32_t Index, const Ref<IQueueNode>& Value) override {
+//       next_[Index] = Value;
+//     }
+//    private:
+//     std::map<std::int32_t, Ref<IQueueNode>> next_;  // one link per slot
 //   };
 //
 // The storage contract, for every link L and slot i: L(i) returns exactly what the last

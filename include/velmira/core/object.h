@@ -3,7 +3,7 @@
 // Every interface and class of the library derives virtually from `Object`, so a class that
 // implements several interfaces still has exactly one count:
 //
-//   class MyNode : public velmira::IStackNode, public velmira::IQueueNode { ... };
+//   class MyNode : public velmira::StackLinks<>, public velmira::QueueLinks<> {};
 //   velmira::Ref<MyNode> n = velmira::New<MyNode>();   // one Object, one count
 //
 // Counts are plain integers: an object is used only from the thread that created it.

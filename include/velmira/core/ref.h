@@ -3,7 +3,7 @@
 //   Ref<Stack> s = New<Stack>();
 //   Ref<IStackNode> n = New<StackNode>();     // converts to an implemented base interface
 //   Ref<StackNode> back = As<StackNode>(n);   // checked conversion; error 13 when missing
-//   if (Is(n, back)) ...                      // same object, whatever the interface types
+//   if (Is(n, back)) { ... }                  // same object, whatever the interface types
 #pragma once
 
 #include <concepts>

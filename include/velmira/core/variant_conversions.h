@@ -2,11 +2,11 @@
 // coercions late-bound calls apply to their arguments. The debugger, the dispatcher and the C
 // interface all convert through these.
 //
-//   ToText(Variant(2.5))                        // "2.5"
-//   ToString(Variant(Nothing))                  // "Nothing": any kind, never an error
-//   ToText(Variant::DateFromYmd(2024, 3, 1))    // "2024-03-01"
-//   CoerceToInt32(Variant(" 2.5 "))             // 2: numeric text, rounded half to even
-//   CoerceToBoolean(Variant("true"))            // true
+//   std::string a = ToText(Variant(2.5));                      // "2.5"
+//   std::string b = ToString(Variant(Nothing));                // "Nothing": never an error
+//   std::string c = ToText(Variant::DateFromYmd(2024, 3, 1));  // "2024-03-01"
+//   std::int32_t i = CoerceToInt32(Variant(" 2.5 "));          // 2: rounded half to even
+//   bool yes = CoerceToBoolean(Variant("true"));               // true
 //
 // Nothing here depends on the locale.
 #pragma once

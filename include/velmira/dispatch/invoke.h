@@ -5,7 +5,7 @@
 //   Variant node = CreateObject("Velmira.StackNode");
 //   Invoke(stack, "Push", CallKind::Method, {node});
 //   Variant top = Invoke(stack, "top", CallKind::PropertyGet);       // names ignore case
-//   Variant hit = Invoke(tree, "", CallKind::PropertyGet, {key});  // Tree's default: Item
+//   Variant hit = Invoke(tree, "", CallKind::PropertyGet, {"key"});  // Tree's default: Item
 //
 // An object is called through its class's own interface (`ClassOf`); `InvokeThrough` names
 // another interface it implements (`SplayTree` through `_Tree`, `NoDebugger` through

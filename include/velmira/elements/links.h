@@ -11,7 +11,7 @@
 //     std::string name_;
 //   };
 //   Ref<Job> job = New<Job>("backup");
-//   pending->Add(job); all->Add(job); by_name->Add(job);      // a Queue, a List, a SplayTree
+//   queue->Add(job); list->Add(job); tree->Add(job);          // a Queue, a List, a SplayTree
 //
 // Contract: every link member meets the element storage contract for every slot number. Slots 0
 // to N-1 (N defaults to 1) sit in a plain array inside the object: a get or set costs what a

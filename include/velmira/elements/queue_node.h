@@ -1,7 +1,7 @@
 // `QueueNode`: a ready-made element for `Queue`, with user data and a key and a link per slot.
 //
 //   Ref<QueueNode> n = New<QueueNode>();
-//   n->SetData(request);               // any value or object reference
+//   n->SetData(stack);                 // any value or object reference
 //   queue->Add(n);                     // linked through n->NextItem(queue->Index())
 #pragma once
 

@@ -1,9 +1,9 @@
 // `Enumerate` for the linear containers: range-for from the head along the `NextItem` links in
 // the container's `Index` slot.
 //
-//   for (Ref<IStackNode> n : Enumerate(stack)) ...       // top to bottom; a Ref or a reference
-//   for (const auto& n : Enumerate(pqueue)) ...          // highest key first, as NextItem would
-//   auto keys = Enumerate(queue) | std::views::transform(KeyOf);
+//   for (Ref<IStackNode> n : Enumerate(stack)) { ... }   // top to bottom; a Ref or a reference
+//   for (const auto& n : Enumerate(*pqueue)) { ... }     // highest key first, as NextItem would
+//   auto jobs = Enumerate<Job>(queue) | std::views::transform([](auto j) { return j->Key(0); });
 //
 // The walk takes the head when it starts and reads each element's link when it moves past it;
 // the container is not consulted again. So pushing onto a stack mid-walk is not seen, and taking

@@ -1,7 +1,9 @@
 // `PQueue`: a priority queue, one chain through its elements' `NextItem` links, sorted by key.
 //
 //   Ref<PQueue> q = New<PQueue>();
-//   q->Add(low); q->Add(high); q->Add(also_high);
+//   Ref<PQueueNode> low = New<PQueueNode>(), high = New<PQueueNode>(), also = New<PQueueNode>();
+//   low->SetKey(0, 1); high->SetKey(0, 9); also->SetKey(0, 9);
+//   q->Add(low); q->Add(high); q->Add(also);
 //   Ref<IPQueueNode> top = q->NextItem();   // high: the highest key, the earliest of equals
 //
 // The chain runs from the highest key down; among equal keys, in the order of `Add`. Keys are

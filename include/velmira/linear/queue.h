@@ -1,6 +1,7 @@
 // `Queue`: a first-in, first-out container threaded through its elements' `NextItem` links.
 //
 //   Ref<Queue> q = New<Queue>();
+//   Ref<QueueNode> a = New<QueueNode>(), b = New<QueueNode>();
 //   q->Add(a); q->Add(b);
 //   Ref<IQueueNode> first = q->NextItem();   // a; its NextItem(q->Index()) is Nothing again
 //

@@ -1,6 +1,7 @@
 // `Stack`: a last-in, first-out container threaded through its elements' `NextItem` links.
 //
 //   Ref<Stack> s = New<Stack>();
+//   Ref<StackNode> a = New<StackNode>(), b = New<StackNode>();
 //   s->Push(a); s->Push(b);
 //   Ref<IStackNode> top = s->Pop();   // b; its NextItem(s->Index()) is Nothing again
 //

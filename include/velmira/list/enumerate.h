@@ -1,7 +1,7 @@
 // `Enumerate` for lists: range-for over a fresh `ListEnum`, or over one the caller already has.
 //
-//   for (Ref<IListNode> n : Enumerate(list)) ...                        // first to last
-//   for (const auto& n : Enumerate(list, eListEnumReverseOrder)) ...    // last to first
+//   for (Ref<IListNode> n : Enumerate(list)) { ... }                    // first to last
+//   for (const auto& n : Enumerate(list, eListEnumReverseOrder)) { ... }  // last to first
 //
 // The walk is the enumerator's: it follows the live links, so it keeps working while the list
 // changes, and it ends at the first Nothing the enumerator returns (an enumerator that is walked

@@ -2,6 +2,7 @@
 // links, with access at both ends, by position, and insertion or removal anywhere.
 //
 //   Ref<List> list = New<List>();
+//   Ref<ListNode> a = New<ListNode>(), b = New<ListNode>(), c = New<ListNode>();
 //   list->Add(a); list->Add(c); list->AddBefore(b, c);   // a, b, c
 //   Ref<IListNode> second = list->Item(2);               // b
 //

@@ -2,7 +2,7 @@
 //
 //   auto e = list->NewEnum();               // first to last unless told otherwise
 //   e->SetOrder(eListEnumReverseOrder);
-//   for (auto n = e->NextItem(); n; n = e->NextItem()) ...
+//   for (auto n = e->NextItem(); n; n = e->NextItem()) { ... }
 //
 // The enumerator keeps a cursor and the list's two ends as they were when `NewEnum` ran. Each
 // step follows the live links of the elements and never consults the list, so it keeps working

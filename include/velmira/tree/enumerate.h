@@ -1,7 +1,7 @@
 // `Enumerate` for trees: range-for over a fresh `TreeEnum`, or over one the caller already has.
 //
-//   for (Ref<ITreeNode> n : Enumerate(tree)) ...                        // ascending keys
-//   for (const auto& n : Enumerate(tree, eTreeEnumPostOrder)) ...
+//   for (Ref<ITreeNode> n : Enumerate(tree)) { ... }                    // ascending keys
+//   for (const auto& n : Enumerate(tree, eTreeEnumPostOrder)) { ... }
 //   auto first_three = Enumerate(tree) | std::views::take(3);
 //
 // The walk is the enumerator's: it was primed with the root when it was made and reads the

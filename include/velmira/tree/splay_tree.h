@@ -2,8 +2,10 @@
 // often stay near the top.
 //
 //   Ref<Tree> t = New<SplayTree>();     // usable wherever a Tree is expected
+//   Ref<TreeNode> node = New<TreeNode>();
+//   node->SetKey(0, "fig");
 //   t->Add(node);                       // the new element becomes the root
-//   t->Exists(key);                     // the element found (or the last on the path) too
+//   t->Exists("pear");                  // the element found (or the last on the path) too
 //
 // Rotations are single rotations on the way back up the search path (rotate to root), one per
 // level. No operation recurses per level.

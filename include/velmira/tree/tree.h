@@ -2,6 +2,8 @@
 // It is also the interface `SplayTree` implements, so either kind can be held as `Ref<Tree>`.
 //
 //   Ref<Tree> t = New<Tree>();          // or New<SplayTree>()
+//   Ref<TreeNode> node = New<TreeNode>();
+//   node->SetKey(0, "key");
 //   t->Add(node);                       // node->Key(t->Index()) orders it; keys are unique
 //   Ref<ITreeNode> n = t->Item("key");  // Nothing when absent
 //   t->Remove("key");

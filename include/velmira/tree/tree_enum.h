@@ -2,7 +2,7 @@
 //
 //   Ref<TreeEnum> e = tree->NewEnum();          // ascending key order unless told otherwise
 //   e->SetOrder(eTreeEnumPostOrder);
-//   for (auto n = e->NextItem(); n; n = e->NextItem()) ...
+//   for (auto n = e->NextItem(); n; n = e->NextItem()) { ... }
 //
 // The walk keeps its pending subtrees on a `Stack`, never recursing, and reads the elements'
 // links at each step. Once it has returned Nothing it returns Nothing for ever.
