@@ -3,6 +3,7 @@
 # sources checks that every header's example compiles. Internal headers (in internal/ or opening
 # with "Internal:") are left out. Run at configure time:
 #   cmake -DINCLUDE_DIR=... -DOUTPUT_DIR=... -P header_examples.cmake
+cmake_minimum_required(VERSION 3.25)  # script mode: today's list semantics
 file(GLOB_RECURSE headers RELATIVE ${INCLUDE_DIR} ${INCLUDE_DIR}/velmira/*.h)
 file(REMOVE_RECURSE ${OUTPUT_DIR})
 set(written "")
