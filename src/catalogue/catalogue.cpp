@@ -1,6 +1,9 @@
 // The library record, the class table and the enumerations, and the lookups over them.
 #include "velmira/catalogue/catalogue.h"
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
 #include <typeinfo>
 
 #include "catalogue/member_table.h"
@@ -36,6 +39,51 @@ constexpr EnumInfo kEnumerations[] = {
 };
 
 bool IsPublic(const ClassInfo& c) noexcept { return c.instancing != Instancing::Private; }
+
+#define VELMIRA_COUNT_CLASS(Name) +1
+constexpr std::size_t kClassCount = 0 VELMIRA_CATALOGUE_CLASSES(VELMIRA_COUNT_CLASS);
+#undef VELMIRA_COUNT_CLASS
+
+/// The classes whose objects are all of one C++ type, found by the address of that type's
+/// record: a late-bound call asks for the class of its target every time, and comparing type
+/// names class after class cost more than the call itself. Built on first use from the constant
+/// catalogue and never changed after, so threads share it without a lock.
+class ExactTypes {
+ public:
+  ExactTypes() noexcept {
+    for (const ClassInfo& c : Classes()) {
+      if (!c.exact_type) continue;
+      std::size_t at = SlotOf(*c.exact_type);
+      while (slots_[at].type) at = (at + 1) % kSlots;
+      slots_[at] = {c.exact_type, &c};
+    }
+  }
+
+  /// The class whose objects are exactly of `type`, or null (a client's class, a library class
+  /// made by a private implementation, or the same type under a second record).
+  const ClassInfo* Find(const std::type_info& type) const noexcept {
+    for (std::size_t at = SlotOf(type);; at = (at + 1) % kSlots) {
+      if (slots_[at].type == &type) return slots_[at].info;
+      if (!slots_[at].type) return nullptr;
+    }
+  }
+
+ private:
+  static constexpr std::size_t kSlots = 64;  // a power of two, over twice the classes
+  static_assert(kClassCount * 2 <= kSlots);
+
+  static std::size_t SlotOf(const std::type_info& type) noexcept {
+    // Records are aligned, so the low bits say nothing; a multiplicative hash spreads the rest.
+    const auto bits = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(&type));
+    return static_cast<std::size_t>(((bits >> 3) * 0x9E3779B97F4A7C15u) >> 58);
+  }
+
+  struct Slot {
+    const std::type_info* type = nullptr;
+    const ClassInfo* info = nullptr;
+  };
+  std::array<Slot, kSlots> slots_{};
+};
 
 }  // namespace
 
@@ -91,6 +139,8 @@ const ClassInfo* ClassOf(const Ref<Object>& object) {
   if (!object) return nullptr;
   const Object& target = *object;
   const std::type_info& type = typeid(target);
+  static const ExactTypes exact_types;
+  if (const ClassInfo* c = exact_types.Find(type)) return c;
   for (const ClassInfo& c : Classes()) {
     if (c.exact_type && *c.exact_type == type) return &c;
   }

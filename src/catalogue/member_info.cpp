@@ -13,14 +13,6 @@ bool NamesMatch(std::string_view a, std::string_view b) noexcept {
   return true;
 }
 
-std::size_t MemberInfo::RequiredCount() const noexcept {
-  std::size_t required = 0;
-  for (const ParamInfo& p : Params()) {
-    if (!p.optional && !p.param_array) ++required;
-  }
-  return required;
-}
-
 bool InterfaceInfo::IsImplementedBy(const Ref<Object>& object) const {
   return object && cast(object.get()) != nullptr;
 }
@@ -33,15 +25,13 @@ std::int32_t InterfaceInfo::DispatchIdOf(std::string_view name) const noexcept {
 }
 
 const MemberInfo* InterfaceInfo::Find(std::int32_t dispatch_id, CallKind kind) const noexcept {
-  const MemberInfo* stand_in = nullptr;
-  for (const MemberInfo& m : members) {
-    if (m.dispatch_id != dispatch_id) continue;
-    if (m.kind == kind) return &m;
-    const bool reads = kind == CallKind::PropertyGet || kind == CallKind::Method;
-    const bool row_reads = m.kind == CallKind::PropertyGet || m.kind == CallKind::Method;
-    if (reads && row_reads) stand_in = &m;
+  if (rows_by_id.empty()) return detail::ScanForRow(members, dispatch_id, kind);
+  if (dispatch_id < 0 || static_cast<std::size_t>(dispatch_id) >= rows_by_id.size()) {
+    return nullptr;
   }
-  return stand_in;
+  const std::uint8_t at =
+      rows_by_id[static_cast<std::size_t>(dispatch_id)][static_cast<std::size_t>(kind)];
+  return at == 0 ? nullptr : &members[at - 1u];
 }
 
 const MemberInfo* InterfaceInfo::Find(std::string_view name, CallKind kind) const noexcept {

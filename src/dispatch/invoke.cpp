@@ -2,6 +2,7 @@
 // row's body. Nothing here knows any class; the tables say everything.
 #include "velmira/dispatch/invoke.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -30,23 +31,40 @@ std::string_view KindName(CallKind kind) noexcept {
   ThrowError(kErrMemberNotFound, std::string(iface.class_name) + "." + std::string(what));
 }
 
+/// True when `value` already is the canonical Variant of `type`, so the call can take it as it is.
+bool IsCanonical(const Variant& value, const TypeRef& type) noexcept {
+  switch (type.kind) {
+    case ValueType::Int32:
+    case ValueType::Enum:
+      return value.Kind() == VariantKind::Int32;
+    case ValueType::Boolean:
+      return value.Kind() == VariantKind::Boolean;
+    case ValueType::String:
+      return value.Kind() == VariantKind::String;
+    case ValueType::Object:
+      return value.Kind() == VariantKind::Object;
+    case ValueType::Variant:
+    case ValueType::None:
+      break;
+  }
+  return true;
+}
+
 /// `value` as the canonical Variant of `type`: Int32 for integers and enumerations, Boolean,
 /// String, an Object reference (its interface is checked when the member converts it), or the
 /// value itself for Variant. Raises error 13, or 6 for an integer out of range.
 Variant ConvertArgument(const Variant& value, const TypeRef& type) {
+  if (IsCanonical(value, type)) return value;
   switch (type.kind) {
     case ValueType::Int32:
     case ValueType::Enum:
-      if (value.Kind() == VariantKind::Int32) return value;
       return Variant(CoerceToInt32(value));
     case ValueType::Boolean:
       return Variant(CoerceToBoolean(value));
     case ValueType::String:
-      if (value.Kind() == VariantKind::String) return value;
       return Variant(CoerceToText(value));
     case ValueType::Object:
-      if (value.Kind() != VariantKind::Object) ThrowTypeMismatch();
-      return value;
+      ThrowTypeMismatch();
     case ValueType::Variant:
     case ValueType::None:
       break;
@@ -69,6 +87,38 @@ const MemberInfo& FindRow(const InterfaceInfo& iface, std::int32_t id, CallKind 
                                                     : std::string()));
 }
 
+/// Calls `row` on `target` with arguments already of the parameters' kinds.
+Variant CallConverted(const InterfaceInfo& iface, const Ref<Object>& target, const MemberInfo& row,
+                      std::span<const Variant> args) {
+  // The caller's reference may be dropped by a member that re-enters; keep the object alive.
+  const Ref<Object> keep = target;
+  void* self = iface.cast(keep.get());
+  if (!self) ThrowTypeMismatch();
+  return row.body(self, args);
+}
+
+/// Converts the first `fixed` arguments to their parameters' kinds, fills in the defaults of
+/// those left out, and calls. A parameter array's arguments follow unconverted; only a long one
+/// needs the heap.
+Variant ConvertAndCall(const InterfaceInfo& iface, const Ref<Object>& target, const MemberInfo& row,
+                       std::size_t fixed, std::span<const Variant> args) {
+  const std::span<const ParamInfo> params = row.Params();
+  const std::size_t count = std::max(args.size(), fixed);
+  constexpr std::size_t kInPlace = 8;
+  Variant in_place[kInPlace];
+  std::vector<Variant> on_heap(count > kInPlace ? count : 0);
+  Variant* converted = count > kInPlace ? on_heap.data() : in_place;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i >= fixed) {
+      converted[i] = args[i];
+    } else {
+      converted[i] = i < args.size() ? ConvertArgument(args[i], params[i].type)
+                                     : Variant(params[i].default_value);
+    }
+  }
+  return CallConverted(iface, target, row, std::span<const Variant>(converted, count));
+}
+
 Variant Call(const InterfaceInfo& iface, const Ref<Object>& target, const MemberInfo& row,
              std::span<const Variant> args) {
   const std::span<const ParamInfo> params = row.Params();
@@ -82,25 +132,15 @@ Variant Call(const InterfaceInfo& iface, const Ref<Object>& target, const Member
                                            std::to_string(params.size()) + ", was given " +
                                            std::to_string(args.size()));
   }
-  // Fixed parameters fit in place; only a parameter array's extras need the heap.
-  Variant converted[MemberInfo::kMaxParams];
+  // Arguments that already have their parameters' kinds, the usual case, are passed on as
+  // they are: no copies.
+  if (args.size() < fixed) return ConvertAndCall(iface, target, row, fixed, args);
   for (std::size_t i = 0; i < fixed; ++i) {
-    converted[i] = i < args.size() ? ConvertArgument(args[i], params[i].type)
-                                   : Variant(params[i].default_value);
+    if (!IsCanonical(args[i], params[i].type)) {
+      return ConvertAndCall(iface, target, row, fixed, args);
+    }
   }
-  std::vector<Variant> with_extras;
-  std::span<const Variant> call_args(converted, fixed);
-  if (row.HasParamArray()) {
-    with_extras.assign(converted, converted + fixed);
-    if (args.size() > fixed)
-      with_extras.insert(with_extras.end(), args.begin() + fixed, args.end());
-    call_args = with_extras;
-  }
-  // The caller's reference may be dropped by a member that re-enters; keep the object alive.
-  const Ref<Object> keep = target;
-  void* self = iface.cast(keep.get());
-  if (!self) ThrowTypeMismatch();
-  return row.body(self, call_args);
+  return CallConverted(iface, target, row, args);
 }
 
 }  // namespace
