@@ -24,14 +24,9 @@ std::int32_t InterfaceInfo::DispatchIdOf(std::string_view name) const noexcept {
   return -1;
 }
 
-const MemberInfo* InterfaceInfo::Find(std::int32_t dispatch_id, CallKind kind) const noexcept {
-  if (rows_by_id.empty()) return detail::ScanForRow(members, dispatch_id, kind);
-  if (dispatch_id < 0 || static_cast<std::size_t>(dispatch_id) >= rows_by_id.size()) {
-    return nullptr;
-  }
-  const std::uint8_t at =
-      rows_by_id[static_cast<std::size_t>(dispatch_id)][static_cast<std::size_t>(kind)];
-  return at == 0 ? nullptr : &members[at - 1u];
+const MemberInfo* InterfaceInfo::FindByScan(std::int32_t dispatch_id,
+                                            CallKind kind) const noexcept {
+  return detail::ScanForRow(members, dispatch_id, kind);
 }
 
 const MemberInfo* InterfaceInfo::Find(std::string_view name, CallKind kind) const noexcept {

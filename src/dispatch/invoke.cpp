@@ -27,7 +27,8 @@ std::string_view KindName(CallKind kind) noexcept {
   return "call";
 }
 
-[[noreturn]] void ThrowMemberNotFound(const InterfaceInfo& iface, std::string_view what) {
+[[noreturn, gnu::noinline, gnu::cold]] void ThrowMemberNotFound(const InterfaceInfo& iface,
+                                                                std::string_view what) {
   ThrowError(kErrMemberNotFound, std::string(iface.class_name) + "." + std::string(what));
 }
 
@@ -79,12 +80,19 @@ std::string NameOf(const InterfaceInfo& iface, std::int32_t id) {
   return "dispatch identifier " + std::to_string(id);
 }
 
-const MemberInfo& FindRow(const InterfaceInfo& iface, std::int32_t id, CallKind kind) {
-  if (const MemberInfo* row = iface.Find(id, kind)) return *row;
+/// Error 438 for a dispatch identifier `iface` does not have, or has without a row of `kind`.
+/// Kept out of line, so the callers' usual path builds no text and keeps a small frame.
+[[noreturn, gnu::noinline, gnu::cold]] void ThrowNoRow(const InterfaceInfo& iface, std::int32_t id,
+                                                       CallKind kind) {
   const std::string name = NameOf(iface, id);
   ThrowMemberNotFound(
       iface, name + (iface.DispatchIdOf(name) == id ? " (no " + std::string(KindName(kind)) + ")"
                                                     : std::string()));
+}
+
+const MemberInfo& FindRow(const InterfaceInfo& iface, std::int32_t id, CallKind kind) {
+  if (const MemberInfo* row = iface.Find(id, kind)) return *row;
+  ThrowNoRow(iface, id, kind);
 }
 
 /// Calls `row` on `target` with arguments already of the parameters' kinds.
@@ -97,12 +105,23 @@ Variant CallConverted(const InterfaceInfo& iface, const Ref<Object>& target, con
   return row.body(self, args);
 }
 
-/// Converts the first `fixed` arguments to their parameters' kinds, fills in the defaults of
-/// those left out, and calls. A parameter array's arguments follow unconverted; only a long one
-/// needs the heap.
-Variant ConvertAndCall(const InterfaceInfo& iface, const Ref<Object>& target, const MemberInfo& row,
-                       std::size_t fixed, std::span<const Variant> args) {
+/// Checks the number of arguments, converts them to their parameters' kinds, fills in the
+/// defaults of those left out, and calls. A parameter array's arguments follow unconverted;
+/// only a long one needs the heap.
+[[gnu::noinline]] Variant CheckConvertAndCall(const InterfaceInfo& iface, const Ref<Object>& target,
+                                              const MemberInfo& row,
+                                              std::span<const Variant> args) {
   const std::span<const ParamInfo> params = row.Params();
+  if (args.size() < row.RequiredCount()) {
+    ThrowError(kErrArgumentNotOptional,
+               std::string(row.name) + " needs " + std::string(params[args.size()].name));
+  }
+  if (!row.HasParamArray() && args.size() > params.size()) {
+    ThrowError(kErrWrongArgumentCount, std::string(row.name) + " takes " +
+                                           std::to_string(params.size()) + ", was given " +
+                                           std::to_string(args.size()));
+  }
+  const std::size_t fixed = row.HasParamArray() ? params.size() - 1 : params.size();
   const std::size_t count = std::max(args.size(), fixed);
   constexpr std::size_t kInPlace = 8;
   Variant in_place[kInPlace];
@@ -121,23 +140,15 @@ Variant ConvertAndCall(const InterfaceInfo& iface, const Ref<Object>& target, co
 
 Variant Call(const InterfaceInfo& iface, const Ref<Object>& target, const MemberInfo& row,
              std::span<const Variant> args) {
+  // One argument per parameter, each already of its parameter's kind, is the usual case: the
+  // arguments are passed on as they are, without copies.
+  if (args.size() != row.param_count || row.HasParamArray()) {
+    return CheckConvertAndCall(iface, target, row, args);
+  }
   const std::span<const ParamInfo> params = row.Params();
-  const std::size_t fixed = row.HasParamArray() ? params.size() - 1 : params.size();
-  if (args.size() < row.RequiredCount()) {
-    ThrowError(kErrArgumentNotOptional,
-               std::string(row.name) + " needs " + std::string(params[args.size()].name));
-  }
-  if (!row.HasParamArray() && args.size() > params.size()) {
-    ThrowError(kErrWrongArgumentCount, std::string(row.name) + " takes " +
-                                           std::to_string(params.size()) + ", was given " +
-                                           std::to_string(args.size()));
-  }
-  // Arguments that already have their parameters' kinds, the usual case, are passed on as
-  // they are: no copies.
-  if (args.size() < fixed) return ConvertAndCall(iface, target, row, fixed, args);
-  for (std::size_t i = 0; i < fixed; ++i) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
     if (!IsCanonical(args[i], params[i].type)) {
-      return ConvertAndCall(iface, target, row, fixed, args);
+      return CheckConvertAndCall(iface, target, row, args);
     }
   }
   return CallConverted(iface, target, row, args);

@@ -127,9 +127,20 @@ struct InterfaceInfo {
   std::int32_t DispatchIdOf(std::string_view name) const noexcept;
   /// The row for `dispatch_id` and `kind`, or null. A get request also finds a method and a
   /// method request a get: a scripting client cannot tell `x.Pop` from `x.Top`.
-  const MemberInfo* Find(std::int32_t dispatch_id, CallKind kind) const noexcept;
+  const MemberInfo* Find(std::int32_t dispatch_id, CallKind kind) const noexcept {
+    if (rows_by_id.empty()) return FindByScan(dispatch_id, kind);
+    if (dispatch_id < 0 || static_cast<std::size_t>(dispatch_id) >= rows_by_id.size()) {
+      return nullptr;
+    }
+    const std::uint8_t at =
+        rows_by_id[static_cast<std::size_t>(dispatch_id)][static_cast<std::size_t>(kind)];
+    return at == 0 ? nullptr : &members[at - 1u];
+  }
   /// `Find(DispatchIdOf(name), kind)`.
   const MemberInfo* Find(std::string_view name, CallKind kind) const noexcept;
+
+ private:
+  const MemberInfo* FindByScan(std::int32_t dispatch_id, CallKind kind) const noexcept;
 };
 
 /// Compares two names as the catalogue and the dispatcher do: ASCII letters in any case.
