@@ -106,16 +106,16 @@ std::span<const ClassInfo> Classes() noexcept {
 }
 std::span<const EnumInfo> Enumerations() noexcept { return kEnumerations; }
 
-const ClassInfo* FindClass(std::string_view qualifiedName) noexcept {
+const ClassInfo* FindClass(std::string_view qualified_name) noexcept {
   for (const ClassInfo& c : Classes()) {
-    if (NamesMatch(c.qualified_name, qualifiedName)) return &c;
+    if (NamesMatch(c.qualified_name, qualified_name)) return &c;
   }
   return nullptr;
 }
 
-const ClassInfo* FindClass(const Guid& classId) noexcept {
+const ClassInfo* FindClass(const Guid& class_id) noexcept {
   for (const ClassInfo& c : Classes()) {
-    if (c.class_id == classId) return &c;
+    if (c.class_id == class_id) return &c;
   }
   return nullptr;
 }
@@ -128,9 +128,9 @@ const InterfaceInfo* FindInterface(std::string_view name) noexcept {
   return nullptr;
 }
 
-const InterfaceInfo* FindInterface(const Guid& interfaceId) noexcept {
+const InterfaceInfo* FindInterface(const Guid& interface_id) noexcept {
   for (const ClassInfo& c : Classes()) {
-    if (c.own_interface->id == interfaceId) return c.own_interface;
+    if (c.own_interface->id == interface_id) return c.own_interface;
   }
   return nullptr;
 }

@@ -172,8 +172,8 @@ std::int32_t GetDispatchId(const Ref<Object>& target, std::string_view member) {
   return id;
 }
 
-ResolvedMember Resolve(const InterfaceInfo& iface, std::int32_t dispatchId, CallKind kind) {
-  return {&iface, &FindRow(iface, dispatchId, kind)};
+ResolvedMember Resolve(const InterfaceInfo& iface, std::int32_t dispatch_id, CallKind kind) {
+  return {&iface, &FindRow(iface, dispatch_id, kind)};
 }
 
 ResolvedMember Resolve(const InterfaceInfo& iface, std::string_view member, CallKind kind) {
@@ -194,9 +194,9 @@ Variant Call(const ResolvedMember& member, const Ref<Object>& target,
 }
 
 Variant InvokeThrough(const InterfaceInfo& iface, const Ref<Object>& target,
-                      std::int32_t dispatchId, CallKind kind, std::span<const Variant> args) {
+                      std::int32_t dispatch_id, CallKind kind, std::span<const Variant> args) {
   if (!target) ThrowObjectNotSet();
-  return Call(Resolve(iface, dispatchId, kind), target, args);
+  return Call(Resolve(iface, dispatch_id, kind), target, args);
 }
 
 Variant InvokeThrough(const InterfaceInfo& iface, const Ref<Object>& target,
@@ -210,9 +210,9 @@ Variant Invoke(const Ref<Object>& target, std::string_view member, CallKind kind
   return InvokeThrough(DefaultInterfaceOf(target), target, member, kind, args);
 }
 
-Variant Invoke(const Ref<Object>& target, std::int32_t dispatchId, CallKind kind,
+Variant Invoke(const Ref<Object>& target, std::int32_t dispatch_id, CallKind kind,
                std::span<const Variant> args) {
-  return InvokeThrough(DefaultInterfaceOf(target), target, dispatchId, kind, args);
+  return InvokeThrough(DefaultInterfaceOf(target), target, dispatch_id, kind, args);
 }
 
 Variant Invoke(const Ref<Object>& target, std::string_view member, CallKind kind,
@@ -220,9 +220,9 @@ Variant Invoke(const Ref<Object>& target, std::string_view member, CallKind kind
   return Invoke(target, member, kind, std::span<const Variant>(args.begin(), args.size()));
 }
 
-Variant Invoke(const Ref<Object>& target, std::int32_t dispatchId, CallKind kind,
+Variant Invoke(const Ref<Object>& target, std::int32_t dispatch_id, CallKind kind,
                std::initializer_list<Variant> args) {
-  return Invoke(target, dispatchId, kind, std::span<const Variant>(args.begin(), args.size()));
+  return Invoke(target, dispatch_id, kind, std::span<const Variant>(args.begin(), args.size()));
 }
 
 }  // namespace velmira
