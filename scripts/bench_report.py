@@ -71,6 +71,43 @@ def words_table(results):
     return lines
 
 
+# Late-bound push+pop of a sample element on a stack (bench/registry_benchmark.cpp), each way
+# against the direct C++ call of the same run: (way, benchmark).
+LATE_BOUND = [
+    ("direct C++ call", "BM_PushPop_Direct"),
+    ("late-bound by name", "BM_PushPop_LateBoundByName"),
+    ("late-bound by dispatch identifier", "BM_PushPop_LateBoundById"),
+    ("resolved once (`Resolve`), then `Call`", "BM_PushPop_LateBoundResolved"),
+]
+# The same benchmarks before the dispatcher indexed its rows by identifier and found classes by
+# their type record (commit 3b6eaea; one run, medians of five repetitions, CPU ns).
+LATE_BOUND_BEFORE = {
+    "BM_PushPop_Direct": None,
+    "BM_PushPop_LateBoundByName": None,
+    "BM_PushPop_LateBoundById": None,
+    "BM_PushPop_LateBoundResolved": None,
+}
+LATE_BOUND_AIM = ("BM_PushPop_LateBoundById", 30.0)
+
+
+def late_bound_table(results):
+    direct = results.get("BM_PushPop_Direct")
+    before_direct = LATE_BOUND_BEFORE["BM_PushPop_Direct"]
+    if not direct:
+        return []
+    lines = ["| way | before | before, to direct | now | now, to direct |",
+             "|---|---|---|---|---|"]
+    for way, bench in LATE_BOUND:
+        if bench not in results:
+            continue
+        before = LATE_BOUND_BEFORE.get(bench)
+        before_cells = (f"{fmt(before)} | {before / before_direct:.1f}x" if before is not None
+                        else "n/a | n/a")
+        lines.append(f"| {way} | {before_cells} | {fmt(results[bench])} | "
+                     f"{results[bench] / direct:.1f}x |")
+    return lines
+
+
 # (section, what, benchmark, yardstick, aim as a ratio or None)
 RATIOS = [
     ("Debugger", "Enter+Leave, output off", "BM_DebuggerEnterLeaveOutputOff",
@@ -333,6 +370,22 @@ def main():
     out.append("")
     out.extend(words_table(results))
     out.append("")
+    lines = late_bound_table(results)
+    if lines:
+        aim_bench, aim_ns = LATE_BOUND_AIM
+        out.append("## Late-bound calls")
+        out.append("")
+        out.append("A push and a pop of a `StackNode` on a `Stack` (`bench/registry_benchmark.cpp`)"
+                   ": called directly, late-bound by name (each call looks the member up), by "
+                   "dispatch identifier (each call finds the target's class and the member's row"
+                   " by index), and resolved once and then called (as a proxy does). Before: the "
+                   "dispatcher as it was at commit 3b6eaea, one run, medians of five repetitions."
+                   f" Aim: {aim_ns:.0f} ns or less by identifier"
+                   + (f" ({fmt(results[aim_bench])} in this run)." if aim_bench in results
+                      else "."))
+        out.append("")
+        out.extend(lines)
+        out.append("")
     out.append("## How the cost grows")
     out.append("")
     out.append("Cost per element against the number of elements, log-log, each container "

@@ -85,6 +85,20 @@ class ExactTypes {
   std::array<Slot, kSlots> slots_{};
 };
 
+/// The class of `object`, whose type is `type`, by the slow way: by type name, then, for a
+/// client's own class or a library class known only by its interface, the most derived public
+/// class whose own interface it implements (it comes later in the table than those it builds on).
+const ClassInfo* WalkForClass(Object& object, const std::type_info& type) {
+  for (const ClassInfo& c : Classes()) {
+    if (c.exact_type && *c.exact_type == type) return &c;
+  }
+  const std::span<const ClassInfo> classes = Classes();
+  for (auto c = classes.rbegin(); c != classes.rend(); ++c) {
+    if (IsPublic(*c) && c->own_interface->cast(&object)) return &*c;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 std::vector<const InterfaceInfo*> ClassInfo::Interfaces() const {
@@ -141,16 +155,21 @@ const ClassInfo* ClassOf(const Ref<Object>& object) {
   const std::type_info& type = typeid(target);
   static const ExactTypes exact_types;
   if (const ClassInfo* c = exact_types.Find(type)) return c;
-  for (const ClassInfo& c : Classes()) {
-    if (c.exact_type && *c.exact_type == type) return &c;
+  // The walk below compares type names and tries casts class after class. Its answer depends
+  // on the type alone, so each thread keeps the last few answers: a client's element class is
+  // walked once, not at every late-bound call.
+  struct Answer {
+    const std::type_info* type = nullptr;
+    const ClassInfo* info = nullptr;
+  };
+  thread_local std::array<Answer, 4> recent{};
+  thread_local std::size_t next = 0;
+  for (const Answer& a : recent) {
+    if (a.type == &type) return a.info;
   }
-  // A client's own class, or a library class known only by its interface: the most derived
-  // public class comes later in the table than the classes it builds on.
-  const std::span<const ClassInfo> classes = Classes();
-  for (auto c = classes.rbegin(); c != classes.rend(); ++c) {
-    if (IsPublic(*c) && c->own_interface->cast(object.get())) return &*c;
-  }
-  return nullptr;
+  const ClassInfo* found = WalkForClass(*object, type);
+  recent[next++ % recent.size()] = {&type, found};
+  return found;
 }
 
 }  // namespace velmira

@@ -95,8 +95,9 @@ constexpr MemberBody Bind() noexcept {
   return &Thunk<Self, Lambda>;
 }
 
-/// True when `object` is exactly of class `T`. Compares the addresses of the type records, which
-/// is all it takes within one program; an answer of false only sends the caller the slow way.
+/// True when `object` is exactly of class `T`, by the addresses of the type records: one address
+/// is one type. A type with a second record (in another shared object) answers false, which
+/// only sends the caller the slow way.
 template <class T>
 bool IsExactly(const velmira::Object& object) noexcept {
   return &typeid(object) == &typeid(T);
