@@ -3,8 +3,9 @@
 //   build/bench/bench/velmira_bench --benchmark_filter='LateBound|Direct|NewStackNode'
 //
 // - PushPop: one push and one pop of a sample element on a stack, called directly, late-bound by
-//   name (each call looks the member up in the table) and late-bound by dispatch identifier
-//   (looked up once, as automation clients cache identifiers).
+//   name (each call looks the member up in the table), late-bound by dispatch identifier
+//   (looked up once, as automation clients cache identifiers; each call still finds the
+//   target's class) and resolved once (`Resolve`, then `Call`, as a proxy keeps its members).
 // - NewStackNode: `New<StackNode>()` and the release of the last reference. A StackNode is two
 //   counted objects (the element and its slot table), so it changes the live-object count four
 //   times. The count is per thread and costs a plain increment: compare with a build whose
@@ -51,6 +52,19 @@ void BM_PushPop_LateBoundById(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_PushPop_LateBoundById);
+
+void BM_PushPop_LateBoundResolved(benchmark::State& state) {
+  const Ref<Object> stack = CreateObject("Velmira.Stack");
+  const Variant node[] = {CreateObject("Velmira.StackNode")};
+  const InterfaceInfo& own = DefaultInterfaceOf(stack);
+  const ResolvedMember push = Resolve(own, "Push", CallKind::Method);
+  const ResolvedMember pop = Resolve(own, "Pop", CallKind::Method);
+  for (auto _ : state) {
+    Call(push, stack, node);
+    benchmark::DoNotOptimize(Call(pop, stack));
+  }
+}
+BENCHMARK(BM_PushPop_LateBoundResolved);
 
 void BM_NewStackNode(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(New<StackNode>());

@@ -71,6 +71,65 @@ def words_table(results):
     return lines
 
 
+# Late-bound push+pop of a sample element on a stack (bench/registry_benchmark.cpp), each way
+# against the direct C++ call of the same run: (way, benchmark).
+LATE_BOUND = [
+    ("direct C++ call", "BM_PushPop_Direct"),
+    ("late-bound by name", "BM_PushPop_LateBoundByName"),
+    ("late-bound by dispatch identifier", "BM_PushPop_LateBoundById"),
+    ("resolved once (`Resolve`), then `Call`", "BM_PushPop_LateBoundResolved"),
+]
+# The same benchmarks before the dispatcher indexed its rows by identifier and found classes by
+# their type record (commit 3b6eaea; one run, medians of five repetitions, CPU ns).
+LATE_BOUND_BEFORE = {
+    "BM_PushPop_Direct": 3.41,
+    "BM_PushPop_LateBoundByName": 105.0,
+    "BM_PushPop_LateBoundById": 95.1,
+    "BM_PushPop_LateBoundResolved": 56.8,
+}
+LATE_BOUND_AIM = ("BM_PushPop_LateBoundById", 30.0)
+
+
+def late_bound_table(results):
+    direct = results.get("BM_PushPop_Direct")
+    before_direct = LATE_BOUND_BEFORE["BM_PushPop_Direct"]
+    if not direct:
+        return []
+    lines = ["| way | before | before, to direct | now | now, to direct |",
+             "|---|---|---|---|---|"]
+    for way, bench in LATE_BOUND:
+        if bench not in results:
+            continue
+        before = LATE_BOUND_BEFORE.get(bench)
+        before_cells = (f"{fmt(before)} | {before / before_direct:.1f}x" if before is not None
+                        else "n/a | n/a")
+        lines.append(f"| {way} | {before_cells} | {fmt(results[bench])} | "
+                     f"{results[bench] / direct:.1f}x |")
+    return lines
+
+
+def late_bound_section(results):
+    lines = late_bound_table(results)
+    if not lines:
+        return []
+    aim_bench, aim_ns = LATE_BOUND_AIM
+    now = f" ({fmt(results[aim_bench])} in this run)." if aim_bench in results else "."
+    return ["## Late-bound calls", "",
+            "A push and a pop of a `StackNode` on a `Stack` (`bench/registry_benchmark.cpp`): "
+            "called directly, late-bound by name (each call looks the member up), by dispatch "
+            "identifier (each call finds the target's class and the member's row by index), and "
+            "resolved once and then called, as a proxy does. Before: the dispatcher as it was at "
+            "commit 3b6eaea, one run, medians of five repetitions, ratios to the direct call of "
+            f"that run. Aim: {aim_ns:.0f} ns or less by identifier{now}", "",
+            *lines,
+            "",
+            "What made the difference (docs/design.md, \"A call by identifier searches "
+            "nothing\"): the class of the target found by its type record instead of by comparing "
+            "type names class after class, the row by an index built at compile time, the target "
+            "and a sample-element argument reached without a `dynamic_cast`, and arguments that "
+            "already have their parameters' kinds passed on without copies.", ""]
+
+
 # (section, what, benchmark, yardstick, aim as a ratio or None)
 RATIOS = [
     ("Debugger", "Enter+Leave, output off", "BM_DebuggerEnterLeaveOutputOff",
@@ -333,6 +392,7 @@ def main():
     out.append("")
     out.extend(words_table(results))
     out.append("")
+    out.extend(late_bound_section(results))
     out.append("## How the cost grows")
     out.append("")
     out.append("Cost per element against the number of elements, log-log, each container "

@@ -1,6 +1,9 @@
 // The library record, the class table and the enumerations, and the lookups over them.
 #include "velmira/catalogue/catalogue.h"
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
 #include <typeinfo>
 
 #include "catalogue/member_table.h"
@@ -37,6 +40,65 @@ constexpr EnumInfo kEnumerations[] = {
 
 bool IsPublic(const ClassInfo& c) noexcept { return c.instancing != Instancing::Private; }
 
+#define VELMIRA_COUNT_CLASS(Name) +1
+constexpr std::size_t kClassCount = 0 VELMIRA_CATALOGUE_CLASSES(VELMIRA_COUNT_CLASS);
+#undef VELMIRA_COUNT_CLASS
+
+/// The classes whose objects are all of one C++ type, found by the address of that type's
+/// record: a late-bound call asks for the class of its target every time, and comparing type
+/// names class after class cost more than the call itself. Built on first use from the constant
+/// catalogue and never changed after, so threads share it without a lock.
+class ExactTypes {
+ public:
+  ExactTypes() noexcept {
+    for (const ClassInfo& c : Classes()) {
+      if (!c.exact_type) continue;
+      std::size_t at = SlotOf(*c.exact_type);
+      while (slots_[at].type) at = (at + 1) % kSlots;
+      slots_[at] = {c.exact_type, &c};
+    }
+  }
+
+  /// The class whose objects are exactly of `type`, or null (a client's class, a library class
+  /// made by a private implementation, or the same type under a second record).
+  const ClassInfo* Find(const std::type_info& type) const noexcept {
+    for (std::size_t at = SlotOf(type);; at = (at + 1) % kSlots) {
+      if (slots_[at].type == &type) return slots_[at].info;
+      if (!slots_[at].type) return nullptr;
+    }
+  }
+
+ private:
+  static constexpr std::size_t kSlots = 64;  // a power of two, over twice the classes
+  static_assert(kClassCount * 2 <= kSlots);
+
+  static std::size_t SlotOf(const std::type_info& type) noexcept {
+    // Records are aligned, so the low bits say nothing; a multiplicative hash spreads the rest.
+    const auto bits = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(&type));
+    return static_cast<std::size_t>(((bits >> 3) * 0x9E3779B97F4A7C15u) >> 58);
+  }
+
+  struct Slot {
+    const std::type_info* type = nullptr;
+    const ClassInfo* info = nullptr;
+  };
+  std::array<Slot, kSlots> slots_{};
+};
+
+/// The class of `object`, whose type is `type`, by the slow way: by type name, then, for a
+/// client's own class or a library class known only by its interface, the most derived public
+/// class whose own interface it implements (it comes later in the table than those it builds on).
+const ClassInfo* WalkForClass(Object& object, const std::type_info& type) {
+  for (const ClassInfo& c : Classes()) {
+    if (c.exact_type && *c.exact_type == type) return &c;
+  }
+  const std::span<const ClassInfo> classes = Classes();
+  for (auto c = classes.rbegin(); c != classes.rend(); ++c) {
+    if (IsPublic(*c) && c->own_interface->cast(&object)) return &*c;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 std::vector<const InterfaceInfo*> ClassInfo::Interfaces() const {
@@ -58,16 +120,16 @@ std::span<const ClassInfo> Classes() noexcept {
 }
 std::span<const EnumInfo> Enumerations() noexcept { return kEnumerations; }
 
-const ClassInfo* FindClass(std::string_view qualifiedName) noexcept {
+const ClassInfo* FindClass(std::string_view qualified_name) noexcept {
   for (const ClassInfo& c : Classes()) {
-    if (NamesMatch(c.qualified_name, qualifiedName)) return &c;
+    if (NamesMatch(c.qualified_name, qualified_name)) return &c;
   }
   return nullptr;
 }
 
-const ClassInfo* FindClass(const Guid& classId) noexcept {
+const ClassInfo* FindClass(const Guid& class_id) noexcept {
   for (const ClassInfo& c : Classes()) {
-    if (c.class_id == classId) return &c;
+    if (c.class_id == class_id) return &c;
   }
   return nullptr;
 }
@@ -80,9 +142,9 @@ const InterfaceInfo* FindInterface(std::string_view name) noexcept {
   return nullptr;
 }
 
-const InterfaceInfo* FindInterface(const Guid& interfaceId) noexcept {
+const InterfaceInfo* FindInterface(const Guid& interface_id) noexcept {
   for (const ClassInfo& c : Classes()) {
-    if (c.own_interface->id == interfaceId) return c.own_interface;
+    if (c.own_interface->id == interface_id) return c.own_interface;
   }
   return nullptr;
 }
@@ -91,16 +153,23 @@ const ClassInfo* ClassOf(const Ref<Object>& object) {
   if (!object) return nullptr;
   const Object& target = *object;
   const std::type_info& type = typeid(target);
-  for (const ClassInfo& c : Classes()) {
-    if (c.exact_type && *c.exact_type == type) return &c;
+  static const ExactTypes exact_types;
+  if (const ClassInfo* c = exact_types.Find(type)) return c;
+  // The walk below compares type names and tries casts class after class. Its answer depends
+  // on the type alone, so each thread keeps the last few answers: a client's element class is
+  // walked once, not at every late-bound call.
+  struct Answer {
+    const std::type_info* type = nullptr;
+    const ClassInfo* info = nullptr;
+  };
+  thread_local std::array<Answer, 4> recent{};
+  thread_local std::size_t next = 0;
+  for (const Answer& a : recent) {
+    if (a.type == &type) return a.info;
   }
-  // A client's own class, or a library class known only by its interface: the most derived
-  // public class comes later in the table than the classes it builds on.
-  const std::span<const ClassInfo> classes = Classes();
-  for (auto c = classes.rbegin(); c != classes.rend(); ++c) {
-    if (IsPublic(*c) && c->own_interface->cast(object.get())) return &*c;
-  }
-  return nullptr;
+  const ClassInfo* found = WalkForClass(*object, type);
+  recent[next++ % recent.size()] = {&type, found};
+  return found;
 }
 
 }  // namespace velmira

@@ -22,12 +22,12 @@ const ClassInfo& Creatable(const ClassInfo* info, std::string_view asked_for) {
 
 }  // namespace
 
-Ref<Object> CreateObject(std::string_view qualifiedName) {
-  return Creatable(FindClass(qualifiedName), qualifiedName).create();
+Ref<Object> CreateObject(std::string_view qualified_name) {
+  return Creatable(FindClass(qualified_name), qualified_name).create();
 }
 
-Ref<Object> CreateObject(const Guid& classId) {
-  return Creatable(FindClass(classId), "class " + classId.ToString()).create();
+Ref<Object> CreateObject(const Guid& class_id) {
+  return Creatable(FindClass(class_id), "class " + class_id.ToString()).create();
 }
 
 Ref<Object> ClassFactory::CreateInstance() const { return class_->create(); }
@@ -39,12 +39,12 @@ Ref<ClassFactory> GetClassObject(const ClassInfo& info) {
   return Ref<ClassFactory>(new ClassFactory(creatable));
 }
 
-Ref<ClassFactory> GetClassObject(std::string_view qualifiedName) {
-  return GetClassObject(Creatable(FindClass(qualifiedName), qualifiedName));
+Ref<ClassFactory> GetClassObject(std::string_view qualified_name) {
+  return GetClassObject(Creatable(FindClass(qualified_name), qualified_name));
 }
 
-Ref<ClassFactory> GetClassObject(const Guid& classId) {
-  return GetClassObject(Creatable(FindClass(classId), "class " + classId.ToString()));
+Ref<ClassFactory> GetClassObject(const Guid& class_id) {
+  return GetClassObject(Creatable(FindClass(class_id), "class " + class_id.ToString()));
 }
 
 bool CanUnloadNow() noexcept { return LiveObjectCount() == 0 && LibraryLockCount() == 0; }

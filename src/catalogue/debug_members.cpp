@@ -97,13 +97,13 @@ constexpr auto kNoDebuggerMembers = NoDebuggerMembers();
 // `New<Debugger>()` makes the library's private implementation class, so `ClassOf` finds a
 // debugger through its interface rather than its exact type.
 constexpr InterfaceInfo kDebuggerInterface =
-    Published<Debugger>("_Debugger", "9e71fe69-ec26-4816-ae34-b9b164e8ef8a", kDebuggerMembers);
+    Published<kDebuggerMembers, Debugger>("_Debugger", "9e71fe69-ec26-4816-ae34-b9b164e8ef8a");
 constexpr ClassInfo kDebuggerClass = PublicClass<Debugger>(
     "Velmira.Debugger", "83ac3196-b6bd-4da8-b4f5-8ab95e641bca", kDebuggerInterface,
     "Velmira.Debugger provides debugging, logging and profiling services.");
 
-constexpr InterfaceInfo kNoDebuggerInterface = Published<NoDebugger, Debugger>(
-    "_NoDebugger", "8e7e0aba-0e87-4956-96f5-691bd4e28396", kNoDebuggerMembers);
+constexpr InterfaceInfo kNoDebuggerInterface = Published<kNoDebuggerMembers, NoDebugger, Debugger>(
+    "_NoDebugger", "8e7e0aba-0e87-4956-96f5-691bd4e28396");
 constexpr ClassInfo kNoDebuggerClass = PublicClass<NoDebugger>(
     "Velmira.NoDebugger", "08762436-dba8-4e21-98d6-653fd081c2e0", kNoDebuggerInterface,
     "Velmira.NoDebugger implements the Debugger interface, but does nothing.",

@@ -92,7 +92,7 @@ constexpr auto kTreeNodeMembers = SampleNodeMembers<ITreeNode>(
 // the interface serves.
 #define VELMIRA_NODE_INTERFACE(Node, Container, ClassId, InterfaceId)               \
   constexpr InterfaceInfo k##Node##Interface =                                      \
-      Published<Node>("_" #Node, InterfaceId, k##Node##Members);                    \
+      Published<k##Node##Members, Node>("_" #Node, InterfaceId);                    \
   constexpr ClassInfo k##Node##Class = PublicClass<Node, Instancing::NotCreatable>( \
       "Velmira." #Node, ClassId, k##Node##Interface,                                \
       "Velmira." #Node " is the interface definition for a " #Container             \
@@ -112,7 +112,7 @@ VELMIRA_NODE_INTERFACE(ITreeNode, Tree, "af4a00bb-cb03-4b6b-ac61-d8ca3a5b90cd",
 // A sample element's own interface and class record.
 #define VELMIRA_SAMPLE_NODE(Node, Element, ClassId, InterfaceId, Description)         \
   constexpr InterfaceInfo k##Node##Interface =                                        \
-      Published<Node, SampleNode<Element>>("_" #Node, InterfaceId, k##Node##Members); \
+      Published<k##Node##Members, Node, SampleNode<Element>>("_" #Node, InterfaceId); \
   constexpr ClassInfo k##Node##Class =                                                \
       PublicClass<Node>("Velmira." #Node, ClassId, k##Node##Interface, Description,   \
                         Implements<&k##Element##Interface>);

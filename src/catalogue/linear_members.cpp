@@ -84,19 +84,19 @@ constexpr MemberInfo kPQueueMembers[] = {
 }  // namespace
 
 constexpr InterfaceInfo kStackInterface =
-    Published<Stack>("_Stack", "b7f2bff3-0ee2-4462-84e4-f37da8c1faef", kStackMembers);
+    Published<kStackMembers, Stack>("_Stack", "b7f2bff3-0ee2-4462-84e4-f37da8c1faef");
 constexpr ClassInfo kStackClass =
     PublicClass<Stack>("Velmira.Stack", "03c8ee84-25c8-412e-a165-1292ed1d4118", kStackInterface,
                        "Velmira.Stack implements a last-in, first-out (LIFO) list.");
 
 constexpr InterfaceInfo kQueueInterface =
-    Published<Queue>("_Queue", "4a1c876f-41a6-40dc-b43c-861ce27dbbdf", kQueueMembers);
+    Published<kQueueMembers, Queue>("_Queue", "4a1c876f-41a6-40dc-b43c-861ce27dbbdf");
 constexpr ClassInfo kQueueClass =
     PublicClass<Queue>("Velmira.Queue", "4b09464c-e602-478c-8f22-1002e4d89864", kQueueInterface,
                        "Velmira.Queue implements a first-in, first-out (FIFO) list.");
 
 constexpr InterfaceInfo kPQueueInterface =
-    Published<PQueue>("_PQueue", "0b8f9ac0-ad11-430e-bff0-c53f75a99846", kPQueueMembers);
+    Published<kPQueueMembers, PQueue>("_PQueue", "0b8f9ac0-ad11-430e-bff0-c53f75a99846");
 constexpr ClassInfo kPQueueClass =
     PublicClass<PQueue>("Velmira.PQueue", "a64e6caa-18ed-4c1d-bae3-10f9f27ad871", kPQueueInterface,
                         "Velmira.PQueue implements a prioritized first-in, first-out (FIFO) list.");

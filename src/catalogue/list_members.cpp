@@ -68,13 +68,13 @@ constexpr MemberInfo kListEnumMembers[] = {
 }  // namespace
 
 constexpr InterfaceInfo kListInterface =
-    Published<List>("_List", "3b91c099-3398-4f32-95aa-9c9f730b87e3", kListMembers);
+    Published<kListMembers, List>("_List", "3b91c099-3398-4f32-95aa-9c9f730b87e3");
 constexpr ClassInfo kListClass =
     PublicClass<List>("Velmira.List", "fd2aefb2-6cb4-4b60-89c8-dec724f69240", kListInterface,
                       "Velmira.List implements a doubly-linked list.");
 
 constexpr InterfaceInfo kListEnumInterface =
-    Published<ListEnum>("_ListEnum", "6f226ff8-be50-4a51-bc0e-9bc5042f4cb7", kListEnumMembers);
+    Published<kListEnumMembers, ListEnum>("_ListEnum", "6f226ff8-be50-4a51-bc0e-9bc5042f4cb7");
 constexpr ClassInfo kListEnumClass = PublicClass<ListEnum, Instancing::NotCreatable>(
     "Velmira.ListEnum", "1da54687-ec7a-4b84-a1bc-03226643e526", kListEnumInterface,
     "Velmira.ListEnum implements a List Enumerator.");

@@ -13,14 +13,6 @@ bool NamesMatch(std::string_view a, std::string_view b) noexcept {
   return true;
 }
 
-std::size_t MemberInfo::RequiredCount() const noexcept {
-  std::size_t required = 0;
-  for (const ParamInfo& p : Params()) {
-    if (!p.optional && !p.param_array) ++required;
-  }
-  return required;
-}
-
 bool InterfaceInfo::IsImplementedBy(const Ref<Object>& object) const {
   return object && cast(object.get()) != nullptr;
 }
@@ -32,16 +24,9 @@ std::int32_t InterfaceInfo::DispatchIdOf(std::string_view name) const noexcept {
   return -1;
 }
 
-const MemberInfo* InterfaceInfo::Find(std::int32_t dispatch_id, CallKind kind) const noexcept {
-  const MemberInfo* stand_in = nullptr;
-  for (const MemberInfo& m : members) {
-    if (m.dispatch_id != dispatch_id) continue;
-    if (m.kind == kind) return &m;
-    const bool reads = kind == CallKind::PropertyGet || kind == CallKind::Method;
-    const bool row_reads = m.kind == CallKind::PropertyGet || m.kind == CallKind::Method;
-    if (reads && row_reads) stand_in = &m;
-  }
-  return stand_in;
+const MemberInfo* InterfaceInfo::FindByScan(std::int32_t dispatch_id,
+                                            CallKind kind) const noexcept {
+  return detail::ScanForRow(members, dispatch_id, kind);
 }
 
 const MemberInfo* InterfaceInfo::Find(std::string_view name, CallKind kind) const noexcept {

@@ -32,6 +32,11 @@
 #include "velmira/core/node_interface_list.h"
 #include "velmira/core/ref.h"
 #include "velmira/core/variant.h"
+#include "velmira/elements/list_node.h"
+#include "velmira/elements/pqueue_node.h"
+#include "velmira/elements/queue_node.h"
+#include "velmira/elements/stack_node.h"
+#include "velmira/elements/tree_node.h"
 
 namespace velmira::detail {
 
@@ -47,9 +52,7 @@ class CallArgs {
   const Variant& Value(std::size_t i) const noexcept { return args_[i]; }
   /// The argument as a reference of interface `I`; error 13 when the object lacks it.
   template <class I>
-  Ref<I> Object(std::size_t i) const {
-    return As<I>(args_[i].ObjectValue());
-  }
+  Ref<I> Object(std::size_t i) const;
   template <class E>
   E Enum(std::size_t i) const {
     return static_cast<E>(args_[i].Int32Value());
@@ -92,12 +95,67 @@ constexpr MemberBody Bind() noexcept {
   return &Thunk<Self, Lambda>;
 }
 
+/// True when `object` is exactly of class `T`, by the addresses of the type records: one address
+/// is one type. A type with a second record (in another shared object) answers false, which
+/// only sends the caller the slow way.
+template <class T>
+bool IsExactly(const velmira::Object& object) noexcept {
+  return &typeid(object) == &typeid(T);
+}
+
+/// `object` as the `Exact` it is: the most derived object's address, read from its virtual
+/// table, needs no search of the class's bases (as a `dynamic_cast` to `Exact*` would).
+template <class Exact>
+Exact* AsExactly(velmira::Object& object) noexcept {
+  return static_cast<Exact*>(dynamic_cast<void*>(&object));
+}
+
 /// The cast of an interface whose objects are found as `Found` and called as `Self` (a base of
 /// `Found` whose members the rows call: `SplayTree` objects are called through `Tree`).
 template <class Found, class Self = Found>
 void* CastTo(velmira::Object* object) {
+  if constexpr (!std::is_abstract_v<Found>) {
+    if (object && IsExactly<Found>(*object)) return static_cast<Self*>(AsExactly<Found>(*object));
+  }
   Found* found = dynamic_cast<Found*>(object);
   return found ? static_cast<void*>(static_cast<Self*>(found)) : nullptr;
+}
+
+/// The sample element class of an element interface: the class most arguments of that interface
+/// are, which `CallArgs::Object` converts without a `dynamic_cast`.
+template <class I>
+struct SampleElementOf {};
+template <>
+struct SampleElementOf<IStackNode> {
+  using type = StackNode;
+};
+template <>
+struct SampleElementOf<IQueueNode> {
+  using type = QueueNode;
+};
+template <>
+struct SampleElementOf<IPQueueNode> {
+  using type = PQueueNode;
+};
+template <>
+struct SampleElementOf<IListNode> {
+  using type = ListNode;
+};
+template <>
+struct SampleElementOf<ITreeNode> {
+  using type = TreeNode;
+};
+
+template <class I>
+Ref<I> CallArgs::Object(std::size_t i) const {
+  if constexpr (requires { typename SampleElementOf<I>::type; }) {
+    using Sample = typename SampleElementOf<I>::type;
+    if (args_[i].Kind() == VariantKind::Object) {
+      auto* object = const_cast<velmira::Object*>(VariantAccess::Object(args_[i]));
+      if (object && IsExactly<Sample>(*object)) return Ref<Sample>(AsExactly<Sample>(*object));
+    }
+  }
+  return As<I>(args_[i].ObjectValue());
 }
 
 // Types.
@@ -184,17 +242,42 @@ Ref<Object> Make() {
 template <const InterfaceInfo*... Others>
 inline constexpr const InterfaceInfo* Implements[] = {Others...};
 
-/// The own interface of a public class ("_Tree"): its members, found on objects as `Found` and
-/// called as `Self` (see `CastTo`).
-template <class Found, class Self = Found>
-constexpr InterfaceInfo Published(std::string_view name, std::string_view id,
-                                  std::span<const MemberInfo> members) {
-  return {name, name.substr(1), Guid::Parse(id), members, &CastTo<Found, Self>};
+/// The number of dispatch identifiers `Members` uses: 0 to the highest.
+template <const auto& Members>
+constexpr std::size_t IdCount() {
+  std::int32_t top = 0;
+  for (const MemberInfo& m : Members) top = std::max(top, m.dispatch_id);
+  return static_cast<std::size_t>(top) + 1;
+}
+
+/// For each dispatch identifier of `Members` and each kind of call, the row `Find` answers.
+template <const auto& Members>
+constexpr auto IndexRows() {
+  static_assert(std::size(Members) < 255, "a row's position must fit in RowsOfId");
+  const std::span<const MemberInfo> members(Members);
+  std::array<RowsOfId, IdCount<Members>()> index{};
+  for (std::size_t id = 0; id < index.size(); ++id) {
+    for (std::size_t kind = 0; kind < 4; ++kind) {
+      const MemberInfo* row =
+          ScanForRow(members, static_cast<std::int32_t>(id), static_cast<CallKind>(kind));
+      index[id][kind] = row ? static_cast<std::uint8_t>(row - members.data() + 1) : 0;
+    }
+  }
+  return index;
+}
+template <const auto& Members>
+inline constexpr auto kRowIndex = IndexRows<Members>();
+
+/// The own interface of a public class ("_Tree"): its members `Members`, found on objects as
+/// `Found` and called as `Self` (see `CastTo`).
+template <const auto& Members, class Found, class Self = Found>
+constexpr InterfaceInfo Published(std::string_view name, std::string_view id) {
+  return {name, name.substr(1), Guid::Parse(id), Members, &CastTo<Found, Self>, kRowIndex<Members>};
 }
 
 /// The own interface of a private class ("_DebugTreeNode"), listed with its identifier only.
 constexpr InterfaceInfo Unpublished(std::string_view name, std::string_view id) {
-  return {name, name.substr(1), Guid::Parse(id), {}, nullptr};
+  return {name, name.substr(1), Guid::Parse(id), {}, nullptr, {}};
 }
 
 /// The record of a class private to the library ("Velmira.DebugTreeNode"), listed with its

@@ -66,13 +66,13 @@ constexpr MemberInfo kTreeEnumMembers[] = {
 }  // namespace
 
 constexpr InterfaceInfo kTreeInterface =
-    Published<Tree>("_Tree", "ac4bd355-b08b-4cb1-b085-87d292cb05d1", kTreeMembers);
+    Published<kTreeMembers, Tree>("_Tree", "ac4bd355-b08b-4cb1-b085-87d292cb05d1");
 constexpr ClassInfo kTreeClass =
     PublicClass<Tree>("Velmira.Tree", "2568c0a7-f23a-4685-ba2e-35194245cfbc", kTreeInterface,
                       "Velmira.Tree implements a binary search tree.");
 
-constexpr InterfaceInfo kSplayTreeInterface = Published<SplayTree, Tree>(
-    "_SplayTree", "bb0c4dc4-65ec-4a00-ab84-f4ed75d6a754", kSplayTreeMembers);
+constexpr InterfaceInfo kSplayTreeInterface = Published<kSplayTreeMembers, SplayTree, Tree>(
+    "_SplayTree", "bb0c4dc4-65ec-4a00-ab84-f4ed75d6a754");
 constexpr ClassInfo kSplayTreeClass = PublicClass<SplayTree>(
     "Velmira.SplayTree", "56577243-d1e6-4da8-aeb2-c22d4f4d0144", kSplayTreeInterface,
     "Velmira.SplayTree implements the Tree interface using a splay tree, a type of binary search "
@@ -80,7 +80,7 @@ constexpr ClassInfo kSplayTreeClass = PublicClass<SplayTree>(
     Implements<&kTreeInterface>);
 
 constexpr InterfaceInfo kTreeEnumInterface =
-    Published<TreeEnum>("_TreeEnum", "6d9889e5-0e7d-48f1-884b-a6946c8911f1", kTreeEnumMembers);
+    Published<kTreeEnumMembers, TreeEnum>("_TreeEnum", "6d9889e5-0e7d-48f1-884b-a6946c8911f1");
 constexpr ClassInfo kTreeEnumClass = PublicClass<TreeEnum, Instancing::NotCreatable>(
     "Velmira.TreeEnum", "eacf3bd2-918f-42db-bc81-719418b77376", kTreeEnumInterface,
     "Velmira.TreeEnum implements a Tree Enumerator.");

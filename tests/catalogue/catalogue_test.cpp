@@ -109,6 +109,13 @@ TEST_F(CatalogueTest, EveryMemberRowIsReachableAndWellFormed) {
     EXPECT_EQ(c.own_interface->members.empty(), c.instancing == Instancing::Private) << c.name;
     for (const InterfaceInfo* iface : c.Interfaces()) {
       EXPECT_EQ(iface->cast == nullptr, iface->members.empty()) << iface->name;
+      // The index by identifier answers as a walk of the rows does, absent identifiers too.
+      for (std::int32_t id = -1; id < 64; ++id) {
+        for (CallKind k : {CallKind::PropertyGet, CallKind::PropertyLet, CallKind::PropertySet,
+                           CallKind::Method}) {
+          EXPECT_EQ(iface->Find(id, k), detail::ScanForRow(iface->members, id, k)) << id;
+        }
+      }
       for (const MemberInfo& m : iface->members) {
         SCOPED_TRACE(std::string(iface->name) + "." + std::string(m.name));
         EXPECT_EQ(iface->Find(m.dispatch_id, m.kind), &m);  // no row hides another

@@ -81,13 +81,13 @@ std::span<const EnumInfo> Enumerations() noexcept;
 
 /// The class with this qualified name ("Velmira.Stack", letters in any case), or null. Bare
 /// class names are not accepted: the library prefix is part of the name clients use.
-const ClassInfo* FindClass(std::string_view qualifiedName) noexcept;
+const ClassInfo* FindClass(std::string_view qualified_name) noexcept;
 /// The class with this class identifier, or null.
-const ClassInfo* FindClass(const Guid& classId) noexcept;
+const ClassInfo* FindClass(const Guid& class_id) noexcept;
 /// The interface named "_Tree" or "Tree" (any letter case), or with this identifier; null when
 /// there is none. Covers the own interfaces of all classes, element interfaces included.
 const InterfaceInfo* FindInterface(std::string_view name) noexcept;
-const InterfaceInfo* FindInterface(const Guid& interfaceId) noexcept;
+const InterfaceInfo* FindInterface(const Guid& interface_id) noexcept;
 
 /// The library class `object` is an instance of: its exact class, or for an object of a
 /// client's own class the last public class in catalogue order whose own interface it

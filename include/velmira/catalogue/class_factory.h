@@ -28,8 +28,8 @@ namespace velmira {
 
 /// A new object of a creatable class, in its initial state, typed by the library's base
 /// `Object`; convert it with `As<T>`. Raises error 429 when the class cannot be created.
-Ref<Object> CreateObject(std::string_view qualifiedName);
-Ref<Object> CreateObject(const Guid& classId);
+Ref<Object> CreateObject(std::string_view qualified_name);
+Ref<Object> CreateObject(const Guid& class_id);
 
 /// Makes objects of one creatable class.
 class ClassFactory final : public virtual Object {
@@ -55,8 +55,8 @@ class ClassFactory final : public virtual Object {
 };
 
 /// A factory for a creatable class; raises error 429 for any other name or identifier.
-Ref<ClassFactory> GetClassObject(std::string_view qualifiedName);
-Ref<ClassFactory> GetClassObject(const Guid& classId);
+Ref<ClassFactory> GetClassObject(std::string_view qualified_name);
+Ref<ClassFactory> GetClassObject(const Guid& class_id);
 Ref<ClassFactory> GetClassObject(const ClassInfo& info);
 
 /// True when no object of the library is alive and no lock is held (`LockServer`): nothing could

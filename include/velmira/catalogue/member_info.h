@@ -66,6 +66,9 @@ namespace detail {
 using MemberBody = Variant (*)(void* self, std::span<const Variant> args);
 /// The object's subobject of an interface's C++ type, or null when it does not implement it.
 using InterfaceCast = void* (*)(Object* object);
+/// For one dispatch identifier, the row answering each kind of call (indexed by `CallKind`): its
+/// position in the interface's members plus one, or 0 when no row answers.
+using RowsOfId = std::array<std::uint8_t, 4>;
 }  // namespace detail
 
 /// One accessor or method of an interface.
@@ -85,11 +88,19 @@ struct MemberInfo {
   detail::MemberBody body = nullptr;
 
   /// The parameters in order (for a let or set accessor the new value comes last).
-  std::span<const ParamInfo> Params() const noexcept { return {param_storage.data(), param_count}; }
+  constexpr std::span<const ParamInfo> Params() const noexcept {
+    return {param_storage.data(), param_count};
+  }
   /// The number of arguments the member needs at least.
-  std::size_t RequiredCount() const noexcept;
+  constexpr std::size_t RequiredCount() const noexcept {
+    std::size_t required = 0;
+    for (const ParamInfo& p : Params()) required += !p.optional && !p.param_array;
+    return required;
+  }
   /// True when the last parameter is a parameter array.
-  bool HasParamArray() const noexcept { return param_count > 0 && Params().back().param_array; }
+  constexpr bool HasParamArray() const noexcept {
+    return param_count > 0 && Params().back().param_array;
+  }
 };
 
 /// A dual interface: a class's own interface ("_Stack") or an element interface ("IStackNode").
@@ -105,6 +116,9 @@ struct InterfaceInfo {
   std::span<const MemberInfo> members;
   /// Internal to the library: finds the interface on an object.
   detail::InterfaceCast cast = nullptr;
+  /// Internal to the library: the rows by dispatch identifier, so that a call by identifier
+  /// finds its row without a search. Empty for an interface without members.
+  std::span<const detail::RowsOfId> rows_by_id;
 
   /// True when `object` implements this interface (false for Nothing).
   bool IsImplementedBy(const Ref<Object>& object) const;
@@ -113,12 +127,39 @@ struct InterfaceInfo {
   std::int32_t DispatchIdOf(std::string_view name) const noexcept;
   /// The row for `dispatch_id` and `kind`, or null. A get request also finds a method and a
   /// method request a get: a scripting client cannot tell `x.Pop` from `x.Top`.
-  const MemberInfo* Find(std::int32_t dispatch_id, CallKind kind) const noexcept;
+  const MemberInfo* Find(std::int32_t dispatch_id, CallKind kind) const noexcept {
+    if (rows_by_id.empty()) return FindByScan(dispatch_id, kind);
+    if (dispatch_id < 0 || static_cast<std::size_t>(dispatch_id) >= rows_by_id.size()) {
+      return nullptr;
+    }
+    const std::uint8_t at =
+        rows_by_id[static_cast<std::size_t>(dispatch_id)][static_cast<std::size_t>(kind)];
+    return at == 0 ? nullptr : &members[at - 1u];
+  }
   /// `Find(DispatchIdOf(name), kind)`.
   const MemberInfo* Find(std::string_view name, CallKind kind) const noexcept;
+
+ private:
+  const MemberInfo* FindByScan(std::int32_t dispatch_id, CallKind kind) const noexcept;
 };
 
 /// Compares two names as the catalogue and the dispatcher do: ASCII letters in any case.
 bool NamesMatch(std::string_view a, std::string_view b) noexcept;
+
+namespace detail {
+/// What `InterfaceInfo::Find` answers, found by walking `members`: the tables' index is built
+/// from it once, at compile time.
+constexpr const MemberInfo* ScanForRow(std::span<const MemberInfo> members,
+                                       std::int32_t dispatch_id, CallKind kind) noexcept {
+  const auto reads = [](CallKind k) { return k == CallKind::PropertyGet || k == CallKind::Method; };
+  const MemberInfo* stand_in = nullptr;
+  for (const MemberInfo& m : members) {
+    if (m.dispatch_id != dispatch_id) continue;
+    if (m.kind == kind) return &m;
+    if (reads(kind) && reads(m.kind)) stand_in = &m;
+  }
+  return stand_in;
+}
+}  // namespace detail
 
 }  // namespace velmira

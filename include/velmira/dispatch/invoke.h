@@ -49,20 +49,20 @@ namespace velmira {
 Variant Invoke(const Ref<Object>& target, std::string_view member, CallKind kind,
                std::span<const Variant> args = {});
 /// The same with the dispatch identifier (0 for the default member).
-Variant Invoke(const Ref<Object>& target, std::int32_t dispatchId, CallKind kind,
+Variant Invoke(const Ref<Object>& target, std::int32_t dispatch_id, CallKind kind,
                std::span<const Variant> args = {});
 
 /// The same, with the arguments written in place: `Invoke(stack, "Push", kind, {node})`.
 Variant Invoke(const Ref<Object>& target, std::string_view member, CallKind kind,
                std::initializer_list<Variant> args);
-Variant Invoke(const Ref<Object>& target, std::int32_t dispatchId, CallKind kind,
+Variant Invoke(const Ref<Object>& target, std::int32_t dispatch_id, CallKind kind,
                std::initializer_list<Variant> args);
 
 /// Calls through `iface`, which `target` must implement (error 13 otherwise).
 Variant InvokeThrough(const InterfaceInfo& iface, const Ref<Object>& target,
                       std::string_view member, CallKind kind, std::span<const Variant> args = {});
 Variant InvokeThrough(const InterfaceInfo& iface, const Ref<Object>& target,
-                      std::int32_t dispatchId, CallKind kind, std::span<const Variant> args = {});
+                      std::int32_t dispatch_id, CallKind kind, std::span<const Variant> args = {});
 
 /// A member resolved once, for callers that call it many times (a proxy, a binding): the
 /// interface and the row of one kind of call. Calling it does no search.
@@ -74,9 +74,9 @@ struct ResolvedMember {
   const MemberInfo* row = nullptr;
 };
 
-/// The row of `member` (or of `dispatchId`) and `kind` on `iface`; error 438 when there is none.
+/// The row of `member` (or of `dispatch_id`) and `kind` on `iface`; error 438 when there is none.
 ResolvedMember Resolve(const InterfaceInfo& iface, std::string_view member, CallKind kind);
-ResolvedMember Resolve(const InterfaceInfo& iface, std::int32_t dispatchId, CallKind kind);
+ResolvedMember Resolve(const InterfaceInfo& iface, std::int32_t dispatch_id, CallKind kind);
 
 /// Calls a resolved member on `target`, which must implement its interface (error 13
 /// otherwise; 91 for Nothing). Arguments are checked and converted as `Invoke` does.
