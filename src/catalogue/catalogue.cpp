@@ -155,21 +155,10 @@ const ClassInfo* ClassOf(const Ref<Object>& object) {
   const std::type_info& type = typeid(target);
   static const ExactTypes exact_types;
   if (const ClassInfo* c = exact_types.Find(type)) return c;
-  // The walk below compares type names and tries casts class after class. Its answer depends
-  // on the type alone, so each thread keeps the last few answers: a client's element class is
-  // walked once, not at every late-bound call.
-  struct Answer {
-    const std::type_info* type = nullptr;
-    const ClassInfo* info = nullptr;
-  };
-  thread_local std::array<Answer, 4> recent{};
-  thread_local std::size_t next = 0;
-  for (const Answer& a : recent) {
-    if (a.type == &type) return a.info;
-  }
-  const ClassInfo* found = WalkForClass(*object, type);
-  recent[next++ % recent.size()] = {&type, found};
-  return found;
+  // Client classes, and library classes known only by their interface, take the walk. Its
+  // answer depends on the type alone, but it is not remembered: the library keeps no state
+  // beyond its counts, and a caller that calls often resolves the member once (`Resolve`).
+  return WalkForClass(*object, type);
 }
 
 }  // namespace velmira
