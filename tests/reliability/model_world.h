@@ -22,8 +22,8 @@
 #include <vector>
 
 #include "../support/block_element.h"
+#include "../support/test_element.h"
 #include "model_ops.h"
-#include "test_element.h"
 #include "velmira/core/debug_output.h"
 #include "velmira/elements/list_node.h"
 #include "velmira/elements/pqueue_node.h"
