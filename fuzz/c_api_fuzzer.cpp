@@ -166,8 +166,8 @@ class Harness {
       return retired_.empty() ? 0 : retired_[r_.Byte() % retired_.size()];
     return pool_[r_.Byte() % kPool];
   }
-  /// One of `known` (from `first`, `count` of them) with letters' case flipped at random, or
-  /// arbitrary bytes.
+  /// One of the `count` names at `known` with its letters' case flipped at random, or arbitrary
+  /// bytes.
   std::string Name(const char* const* known, std::size_t count) {
     const std::uint8_t how = r_.Byte();
     std::string s(how % 4 ? known[how / 4 % count] : std::string(r_.Byte() % 12, '\0'));
