@@ -2,6 +2,7 @@
 // kind, texts of arbitrary bytes with NULs and broken UTF-8, extreme numbers, NaN); the three
 // tests must form a strict weak order on the values that order at all, and every value must
 // convert to text through the debugger's Output without failing.
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -9,18 +10,50 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "fuzz_input.h"
 #include "velmira/core/debug_output.h"
 #include "velmira/core/variant.h"
 #include "velmira/debug/debugger.h"
 
 using namespace velmira;
-using velmira::fuzz::MakeVariant;
-using velmira::fuzz::Reader;
 
 namespace {
+
+/// The input, read as bytes and raw values; reading past its end yields zeros.
+struct Reader {
+  const std::uint8_t* p;
+  std::size_t n;
+  std::uint8_t Byte() { return n ? (--n, *p++) : 0; }
+  template <class T>
+  T Raw() {
+    T v{};
+    const std::size_t k = std::min(n, sizeof(T));
+    std::memcpy(&v, p, k);
+    p += k, n -= k;
+    return v;
+  }
+};
+
+/// A value of any kind but Object: texts of up to 39 arbitrary bytes, extreme numbers, NaN.
+Variant MakeVariant(Reader& r) {
+  const std::uint8_t kind = r.Byte() % 12;
+  if (kind == 0) return Variant();
+  if (kind == 1) return Variant::Null();
+  if (kind == 2) return Variant(r.Byte() % 2 == 0);
+  if (kind == 3) return Variant(r.Raw<std::int16_t>());
+  if (kind == 4) return Variant(r.Raw<std::int32_t>());
+  if (kind == 5) return Variant(r.Raw<float>());
+  if (kind == 6) return Variant(r.Raw<double>());
+  if (kind == 7) return Variant::CurrencyFromScaled(r.Raw<std::int64_t>());
+  if (kind == 8) return Variant::Date(r.Raw<double>());
+  if (kind == 9) return Variant(std::numeric_limits<double>::quiet_NaN());
+  const std::size_t length = std::min<std::size_t>(r.Byte() % 40, r.n);
+  const std::string_view text(reinterpret_cast<const char*>(r.p), length);
+  r.p += length, r.n -= length;
+  return Variant(text);
+}
 
 /// True for values the order covers: not Null, not NaN (which still sorts before any text).
 bool Orders(const Variant& v) {

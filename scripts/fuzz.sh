@@ -13,7 +13,7 @@ fi
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j2
 status=0
-for target in ops_fuzzer variant_fuzzer late_bound_fuzzer c_api_fuzzer; do
+for target in ops_fuzzer variant_fuzzer c_api_fuzzer; do
   name=${target%_fuzzer}
   work="build/fuzz/corpus/$name"
   mkdir -p "$work" "build/fuzz/crashes/$name"

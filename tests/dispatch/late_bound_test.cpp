@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "capture.h"
+#include "test_element.h"
 #include "velmira/velmira.h"
 
 namespace velmira {
@@ -250,30 +251,16 @@ TEST_F(LateBound, NothingIsPassedOnAsAnObject) {
   ExpectWarning("Stack: Warning, an attempt was made to Add Nothing");
 }
 
-/// A client's element, called late-bound through its element interface; it can be told to fail.
-class ClientNode : public IStackNode {
- public:
-  struct Failure {};
-  Ref<IStackNode> NextItem(std::int32_t) override {
-    if (fail) throw Failure{};
-    return next_;
-  }
-  void SetNextItem(std::int32_t, const Ref<IStackNode>& Value) override { next_ = Value; }
-  bool fail = false;
-
- private:
-  Ref<IStackNode> next_;
-};
-
 TEST_F(LateBound, ClientElementsAnswerThroughTheirInterfaceAndTheirErrorsPassUnchanged) {
-  Ref<ClientNode> a = New<ClientNode>(), b = New<ClientNode>();
+  using Element = testing::TestElement<IStackNode>;
+  Ref<Element> a = New<Element>("a"), b = New<Element>("b");
   EXPECT_EQ(ClassOf(a)->name, "IStackNode");
-  Invoke(a, "NextItem", kSet, {0, b});
+  Invoke(a, "NextItem", kSet, {5, b});
   EXPECT_TRUE(Is(Invoke(a, "NextItem", kGet, {5}).ObjectValue(), b));
-  Invoke(a, "NextItem", kSet, {0, Nothing});
-  a->fail = true;
+  Invoke(a, "NextItem", kSet, {5, Nothing});
+  a->fail = "N";
   Ref<Object> s = CreateObject("Velmira.Stack");
-  EXPECT_THROW(Invoke(s, "Push", kMethod, {a}), ClientNode::Failure);
+  EXPECT_THROW(Invoke(s, "Push", kMethod, {a}), testing::ElementError);
   EXPECT_TRUE(Invoke(s, "IsEmpty", kGet).BoolValue());
 }
 

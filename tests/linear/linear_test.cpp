@@ -111,11 +111,11 @@ void ExpectReentrantElementsSafe() {
       for (std::size_t armed = 0; armed < 4; ++armed) {
         const std::int64_t live = LiveObjectCount();
         Ref<C> c = New<C>();
-        std::vector<ClientNode<NodeOf<C>>*> nodes;  // the container alone holds the first three
-        Ref<ClientNode<NodeOf<C>>> extra;
+        std::vector<TestElement<NodeOf<C>>*> nodes;  // the container alone holds the first three
+        Ref<TestElement<NodeOf<C>>> extra;
         for (int k = 0; k < 4; ++k) {
-          nodes.push_back((extra = New<ClientNode<NodeOf<C>>>()).get());
-          extra->keys[0] = k;
+          nodes.push_back((extra = New<TestElement<NodeOf<C>>>()).get());
+          extra->SetKey(0, k);
           if (k < 3) c->Add(extra);
         }
         nodes[armed]->reenter = [&c, action] {
@@ -147,10 +147,10 @@ TEST_F(LinearTest, ReentrantElementsStaySafe) {
 TEST_F(LinearTest, RangeForFollowsTheLinksOfTheSlot) {
   Ref<Stack> stack = New<Stack>();
   stack->SetIndex(5);
-  for (int i = 0; i < 3; ++i) stack->Push(New<ClientNode<IStackNode>>());
+  for (int i = 0; i < 3; ++i) stack->Push(New<TestElement<IStackNode>>());
   int visited = 0;
   for (const auto& n : Enumerate(stack)) {
-    if (++visited == 1) stack->Push(New<ClientNode<IStackNode>>());
+    if (++visited == 1) stack->Push(New<TestElement<IStackNode>>());
     if (visited == 2) {  // takes out the pushed element, the one visited, then this one
       stack->Pop(), stack->Pop();
       EXPECT_TRUE(Is(stack->Pop(), n));

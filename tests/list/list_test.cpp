@@ -25,7 +25,7 @@ struct ListTestPeer {
 namespace testing {
 namespace {
 
-using ClientListNode = ClientNode<IListNode>;
+using ClientListNode = TestElement<IListNode>;
 
 /// Scripts on one List (Index 0). Steps besides those of element_script.h: +x Add, <xy AddBefore,
 /// >xy AddAfter, -x Remove, C Clear, @N Item, nx / px NextItem / PrevItem, e NewEnum, wN N calls of

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "capture.h"
-#include "client_elements.h"
+#include "test_element.h"
 #include "velmira/linear/pqueue.h"
 #include "velmira/linear/queue.h"
 #include "velmira/linear/stack.h"
@@ -25,6 +25,10 @@
 namespace velmira::reliability {
 namespace {
 
+using testing::ElementCalls, testing::ElementError, testing::LinkSnapshot, testing::LinkStore,
+    testing::LiveElements, testing::RunawayWalk, testing::TestElement;
+ElementCalls& Control() { return ElementCalls::Shared(); }
+
 constexpr std::int32_t kSlot = 3;  // every container here uses this slot
 constexpr std::int64_t kBudget = 200'000;
 
@@ -34,7 +38,7 @@ struct Bench {
 };
 
 template <class I>
-using Elements = std::vector<Ref<Client<I>>>;
+using Elements = std::vector<Ref<TestElement<I>>>;
 
 /// Calls `f`; after an element error the library may refuse a damaged structure with an error of
 /// its own, but a walk that never ends is reported.
@@ -89,7 +93,7 @@ Bench MakeBench(const std::vector<Variant>& keys, int filled, void (*run)(C&, El
   auto c = std::make_shared<Ref<C>>(New<Make>());
   auto e = std::make_shared<Elements<I>>();
   for (std::size_t i = 0; i < keys.size(); ++i) {
-    e->push_back(New<Client<I>>(static_cast<int>(i)));
+    e->push_back(New<TestElement<I>>(std::to_string(i)));
     e->back()->SetKey(kSlot, keys[i]);
   }
   (*c)->SetIndex(kSlot);
@@ -188,7 +192,7 @@ class EveryCall : public testing::VelmiraTest,
  protected:
   void TearDown() override {
     Control() = {};
-    if (LiveObjectCount() != live_at_start_) Breakable::BreakAll();  // so one leak stays one
+    if (LiveObjectCount() != live_at_start_) LiveElements::BreakAll();  // so one leak stays one
   }
 };
 
@@ -201,7 +205,7 @@ TEST_P(EveryCall, ErrorPassesOutAndLeavesExactlyTheStepsTaken) {
     Control() = {};
     Control().stores = &stores;
     (teardown ? b.release : b.run)();
-    total = Control().calls;
+    total = Control().count;
     Control() = {};
   }
   ASSERT_GT(total, teardown ? 0 : 15) << "too few element calls to be representative";
@@ -212,11 +216,11 @@ TEST_P(EveryCall, ErrorPassesOutAndLeavesExactlyTheStepsTaken) {
     const std::int64_t live = LiveObjectCount();
     {
       Bench b = bench.make();
-      LinkSnapshot expected = Breakable::SnapshotAll();
+      LinkSnapshot expected = LiveElements::SnapshotAll();
       for (const LinkStore& s : stores) {
         if (s.call >= n) break;
-        if (s.value == -1) expected.erase({s.element, s.slot, s.link});
-        if (s.value != -1) expected[{s.element, s.slot, s.link}] = s.value;
+        if (s.value == "_") expected.erase({s.element, s.slot, s.link});
+        if (s.value != "_") expected[{s.element, s.slot, s.link}] = s.value;
       }
       Control() = {};
       Control().fail_at = n;
@@ -227,19 +231,20 @@ TEST_P(EveryCall, ErrorPassesOutAndLeavesExactlyTheStepsTaken) {
         bool passed_out = false;
         try {
           b.run();
-        } catch (const InjectedError& e) {
+        } catch (const ElementError& e) {
           passed_out = e.call == n;
         }
         EXPECT_TRUE(passed_out) << where << ": the element's error did not pass out unchanged";
         Control() = {};
-        EXPECT_EQ(Breakable::SnapshotAll(), expected) << where << ": links differ from the steps";
+        EXPECT_EQ(LiveElements::SnapshotAll(), expected)
+            << where << ": links differ from the steps";
         Control().budget = kBudget;
         try {
           b.after();
         } catch (const RunawayWalk&) {
           ADD_FAILURE() << where << ": a later operation kept walking";
         }
-        Control().calls = 0;
+        Control().count = 0;
         Control().runaway = false;
         b.release();
       }
@@ -248,7 +253,7 @@ TEST_P(EveryCall, ErrorPassesOutAndLeavesExactlyTheStepsTaken) {
     }
     if (LiveObjectCount() != live) {
       ADD_FAILURE() << where << ": " << LiveObjectCount() - live << " objects leaked";
-      Breakable::BreakAll();
+      LiveElements::BreakAll();
     }
     (void)TakeOutput();
   }

@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "../support/block_element.h"
-#include "client_elements.h"
+#include "../support/test_element.h"
 #include "model_ops.h"
 #include "velmira/core/debug_output.h"
 #include "velmira/elements/list_node.h"
@@ -38,6 +38,8 @@
 #include "velmira/tree/tree.h"
 
 namespace velmira::reliability {
+
+enum class Link : std::uint8_t { Next, Prev, Tag, Left, Right };
 
 class ModelWorld {
  public:
@@ -66,8 +68,8 @@ class ModelWorld {
   /// difference, or empty. `skipped` tells whether the operation was left out as undefined.
   std::string Step(const Op& op, bool* skipped = nullptr) {
     writes_.clear();
-    Control() = {};
-    Control().budget = 1'000'000;  // a walk along a cycle of client elements ends the step
+    testing::ElementCalls::Shared() = {
+        false, 1'000'000};  // a walk along a cycle of client elements ends the step
     try {
       return Checked(op, skipped);
     } catch (const std::exception& e) {
@@ -159,7 +161,7 @@ class ModelWorld {
       }
       side.e[i] = e;
     };
-    if (choice == 0) return keyed(New<Client<I>>(i));
+    if (choice == 0) return keyed(New<testing::TestElement<I>>(std::to_string(i)));
     if (choice == 1) return keyed(New<testing::BlockElement>());
     keyed(New<Sample>());
   }

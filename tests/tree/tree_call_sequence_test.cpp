@@ -129,17 +129,18 @@ class RecursiveTree {
   bool splay_;
 };
 
-/// Logging elements with keys 0..size-1, sharing one log, that cut their links when they go.
+/// Logging elements with keys 0..size-1, sharing one log, that cut their links when they go. A
+/// loop that never ends runs out of calls between two looks at the log.
 struct Twin {
   explicit Twin(int size) {
-    for (int k = 0; k < size; ++k) nodes.push_back(New<testing::RecordingTreeNode>(k, &log));
+    for (int k = 0; k < size; ++k) nodes.push_back(testing::Keyed(k, &calls));
   }
   ~Twin() {
-    for (const auto& n : nodes) n->SetLeft(0, Nothing), n->SetRight(0, Nothing);
+    for (const auto& n : nodes) n->Unlink();
   }
-  std::string Take() { return std::exchange(log.calls, {}); }
-  testing::CallLog log;
-  std::vector<Ref<testing::RecordingTreeNode>> nodes;
+  std::string Take() { return calls.count = 0, std::exchange(calls.log, {}); }
+  testing::ElementCalls calls{true, 1 << 20};
+  std::vector<Ref<testing::TreeElement>> nodes;
 };
 
 class CallSequence : public testing::VelmiraTest, public ::testing::WithParamInterface<bool> {};
@@ -187,17 +188,16 @@ struct SplayChain : testing::VelmiraTest {
 TEST_F(SplayChain, ExistsOfTheDeepestElementRotatesEachLevelOnTheWayBack) {
   EXPECT_TRUE(tree->Exists(1));
   EXPECT_EQ(twin.Take(),
-            "3.Key 3.Left 2.Key 2.Left 1.Key "                         // descend
-            "2.SetLeft(1) 2.Left 1.Right 2.SetLeft(-) 1.SetRight(2) "  // rotate at 2
-            "3.SetLeft(1) 3.Left 1.Right 3.SetLeft(2) 1.SetRight(3) "  // rotate at 3
-            "1.Key ");                                                 // the answer
+            "3k 3L 2k 2L 1k "        // descend
+            "2l=1 2L 1R 2l=_ 1r=2 "  // rotate at 2
+            "3l=1 3L 1R 3l=2 1r=3 "  // rotate at 3
+            "1k");                   // the answer
   EXPECT_EQ(testing::Shape(tree), "1(,3(2,))");
 }
 
 TEST_F(SplayChain, FailureMidRotationLeavesTheRootWhereItWas) {
-  twin.log.fail_on = "3.SetLeft(1)";
-  EXPECT_THROW(tree->Exists(1), std::runtime_error);
-  twin.log.fail_on.clear();
+  twin.nodes[3]->fail = "l=1";
+  EXPECT_THROW(tree->Exists(1), testing::ElementError);
   EXPECT_EQ(testing::Shape(tree), "3(2,)");  // root still 3; the rotation at 2 stays done
   EXPECT_EQ(testing::Shape(twin.nodes[1], 0), "1(,2)");
 }

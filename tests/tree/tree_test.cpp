@@ -20,7 +20,7 @@ using TreeEnumerate = VelmiraTest;
 
 TEST_F(TreeEnumerate, WalksInAnyOrderContinuesAnEnumeratorAndWorksWithViews) {
   Ref<Tree> tree = New<SplayTree>();
-  for (std::int32_t key : {5, 1, 9, 3, 7}) tree->Add(New<RecordingTreeNode>(key));  // 7(3(1,5),9)
+  for (std::int32_t key : {5, 1, 9, 3, 7}) tree->Add(Keyed(key));  // 7(3(1,5),9)
   using Keys = std::vector<std::int32_t>;
   const auto keys = [](auto&& walk) {
     Keys seen;
@@ -41,17 +41,18 @@ TEST_F(TreeEnumerate, WalksInAnyOrderContinuesAnEnumeratorAndWorksWithViews) {
 TEST(DamagedTree, WalksBreakTheCycleAnInterruptedRemoveLeft) {
   for (const char* next : {"C", "~", "62 C", "62 66 ~", "70 +61 62 -60 C"}) {
     const std::int64_t live = LiveObjectCount();
-    CallLog log{"", "65.SetLeft(-)"};
+    ElementCalls calls(false, 1 << 20);
     Ref<Tree> tree = New<SplayTree>();
-    for (int key : {60, 80, 65}) tree->Add(New<RecordingTreeNode>(key, &log));
-    EXPECT_THROW(tree->Remove(65), std::runtime_error);
-    log.fail_on.clear();
+    Ref<TreeElement> e;
+    for (int key : {60, 80, 65}) tree->Add(e = Keyed(key, &calls));
+    e->fail = "l=_", e.reset();  // 65 fails as it loses its left child
+    EXPECT_THROW(tree->Remove(65), ElementError);
     EXPECT_FALSE(tree->Exists(99));
     std::istringstream steps(next);
     for (std::string step; steps >> step;) {
       if (step == "C") tree->Clear();
       if (step == "~") tree.reset();
-      if (step[0] == '+') tree->Add(New<RecordingTreeNode>(std::stoi(step), &log));
+      if (step[0] == '+') tree->Add(Keyed(std::stoi(step), &calls));
       if (step[0] == '-') tree->Remove(std::stoi(step.substr(1)));
       if (std::isdigit(step[0])) tree->Exists(std::stoi(step));
     }
@@ -65,19 +66,11 @@ TEST(DamagedTree, WalksBreakTheCycleAnInterruptedRemoveLeft) {
 // root "" splays 0 to the head of the left subtree, where 1 still hangs to its right: the right
 // subtree must go below 1, not over it, so that only the root leaves.
 TEST(SplayTreeRemove, KeysThatDoNotOrderStrictlyLoseNoElement) {
-  struct Keyed : ITreeNode {
-    explicit Keyed(Variant k) : key(std::move(k)) {}
-    Variant Key(std::int32_t) override { return key; }
-    Ref<ITreeNode> Left(std::int32_t) override { return left; }
-    Ref<ITreeNode> Right(std::int32_t) override { return right; }
-    void SetLeft(std::int32_t, const Ref<ITreeNode>& v) override { left = v; }
-    void SetRight(std::int32_t, const Ref<ITreeNode>& v) override { right = v; }
-    Variant key;
-    Ref<ITreeNode> left, right;
-  };
   Ref<SplayTree> tree = New<SplayTree>();
-  for (Variant key : {Variant(1), Variant("a"), Variant(0), Variant("")}) {
-    tree->Add(New<Keyed>(std::move(key)));
+  for (const Variant& key : {Variant(1), Variant("a"), Variant(0), Variant("")}) {
+    Ref<TreeElement> e = New<TreeElement>();
+    e->SetKey(0, key);
+    tree->Add(e);
   }
   tree->Remove(Variant());
   std::vector<Variant> keys;
@@ -96,10 +89,10 @@ TEST(ReentrantElements, TreesAndEnumeratorsStayMemorySafe) {
     const std::size_t armed = run / 24;
     const std::int64_t live = LiveObjectCount();
     Ref<Tree> tree = MakeTree(splay);
-    std::vector<RecordingTreeNode*> nodes;  // the tree alone holds the first three
-    Ref<RecordingTreeNode> extra;
+    std::vector<TreeElement*> nodes;  // the tree alone holds the first three
+    Ref<TreeElement> extra;
     for (const int key : {20, 10, 30, 25}) {
-      nodes.push_back((extra = New<RecordingTreeNode>(key)).get());
+      nodes.push_back((extra = Keyed(key)).get());
       if (key != 25) tree->Add(extra);
     }
     Ref<TreeEnum> walk = tree->NewEnum();

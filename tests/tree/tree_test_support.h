@@ -1,56 +1,25 @@
-// Test support for the tree module: a client element that can log its calls, fail one of them and
-// re-enter the tree, and the shape of a tree as text.
+// Test support for the tree module: test elements named after their keys, and the shape of a tree
+// as text.
 #pragma once
 
 #include <cstdint>
-#include <functional>
-#include <stdexcept>
 #include <string>
-#include <utility>
 
-#include "velmira/core/node_interfaces.h"
+#include "test_element.h"
 #include "velmira/tree/splay_tree.h"
 #include "velmira/tree/tree.h"
 #include "velmira/tree/tree_enum.h"
 
 namespace velmira::testing {
 
-/// The element calls made so far ("3.Key 3.SetLeft(-) "), and the call that is to throw instead.
-struct CallLog {
-  std::string calls, fail_on;
-};
+using TreeElement = TestElement<ITreeNode>;
 
-/// A client element with an integer key and one pair of links, whatever the slot. Given a log,
-/// it records each call (without the slot), throwing instead of `fail_on` or past 1 MB of log.
-/// `reenter` runs inside the next call it receives, once: client code re-entering a tree.
-class RecordingTreeNode : public ITreeNode {
- public:
-  using Link = Ref<ITreeNode>;
-  explicit RecordingTreeNode(std::int32_t key, CallLog* log = nullptr) : key_(key), log_(log) {}
-  Variant Key(std::int32_t) override { return Note(".Key", Variant(key_)); }
-  Link Left(std::int32_t) override { return Note(".Left", left_); }
-  Link Right(std::int32_t) override { return Note(".Right", right_); }
-  void SetLeft(std::int32_t, const Link& v) override { left_ = Note(".SetLeft", v, &v); }
-  void SetRight(std::int32_t, const Link& v) override { right_ = Note(".SetRight", v, &v); }
-  std::function<void()> reenter;
-
- private:
-  /// Runs `reenter`, logs the call, and returns `value` as it stands afterwards.
-  template <class T>
-  T Note(const char* what, const T& value, const Link* arg = nullptr) {
-    if (reenter) std::exchange(reenter, nullptr)();
-    if (!log_) return value;
-    std::string call = std::to_string(key_) + what;
-    const auto* to = arg ? static_cast<RecordingTreeNode*>(arg->get()) : nullptr;
-    if (arg) call += "(" + (to ? std::to_string(to->key_) : "-") + ")";
-    if (call == log_->fail_on || log_->calls.size() > (1 << 20)) throw std::runtime_error(call);
-    log_->calls += call + " ";
-    return value;
-  }
-  std::int32_t key_;
-  CallLog* log_;
-  Link left_, right_;
-};
+/// A test element named after its key in slot 0.
+inline Ref<TreeElement> Keyed(std::int32_t key, ElementCalls* calls = nullptr) {
+  Ref<TreeElement> e = New<TreeElement>(std::to_string(key), calls);
+  e->SetKey(0, key);
+  return e;
+}
 
 /// A new empty tree of either kind, held through the `Tree` interface.
 inline Ref<Tree> MakeTree(bool splay) { return splay ? Ref<Tree>(New<SplayTree>()) : New<Tree>(); }
