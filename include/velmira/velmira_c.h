@@ -6,7 +6,7 @@
  *   velmira_handle stack, node;
  *   velmira_create_object("Velmira.Stack", &stack, &err);
  *   velmira_create_object("Velmira.StackNode", &node, &err);
- *   velmira_variant arg = {VELMIRA_OBJECT};  arg.value.object = node;
+ *   velmira_variant arg = {0};  arg.kind = VELMIRA_OBJECT;  arg.value.object = node;
  *   velmira_invoke(stack, "Push", VELMIRA_METHOD, &arg, 1, NULL, &err);
  *   velmira_release(node, &err);  velmira_release(stack, &err);
  *
