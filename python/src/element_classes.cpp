@@ -64,7 +64,13 @@ template <class I>
 void SetPythonLink(const PyBacked& backed, PyObject* name, std::int32_t index, const Ref<I>& v) {
   PyObject* value = FromObject(v);
   if (!value) ThrowPython();
-  PyObject* result = CallMethod(backed, name, index, value);
+  PyObject* result = nullptr;
+  try {
+    result = CallMethod(backed, name, index, value);
+  } catch (...) {
+    Py_DECREF(value);
+    throw;
+  }
   Py_DECREF(value);
   Py_DECREF(result);
 }

@@ -180,7 +180,7 @@ PyMethodDef kFunctions[] = {
     {"members", MembersPy, METH_O, "The member rows of an interface."},
     {"enumerations", EnumerationsPy, METH_NOARGS, "The enumeration constants."},
     {"class_of", ClassOfPy, METH_O, "The qualified class name of a library object."},
-    {"iterate", Iterate, METH_O, "Walks a container's or an enumerator's elements."},
+    {"elements", Elements, METH_O, "The elements of a container, in its walking order."},
     {"default_member", DefaultMember, METH_VARARGS, "Calls the default member."},
     {nullptr, nullptr, 0, nullptr}};
 
@@ -197,8 +197,7 @@ bool AddType(PyObject* module, const char* name, PyTypeObject* type) {
 
 PyMODINIT_FUNC PyInit__native() {
   using namespace velmira::python;
-  if (!InitState() || !InitProxyType() || !InitElementType() || !InitMemberTypes() ||
-      !InitIterate()) {
+  if (!InitState() || !InitProxyType() || !InitElementType() || !InitMemberTypes()) {
     return nullptr;
   }
   PyObject* module = PyModule_Create(&kModule);

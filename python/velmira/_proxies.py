@@ -8,7 +8,8 @@ from . import _native
 from ._errors import MemberNotFound
 
 GET, LET, SET, METHOD = range(4)
-_WALKABLE = {"Stack", "Queue", "PQueue", "List", "Tree", "SplayTree", "ListEnum", "TreeEnum"}
+_CONTAINERS = {"Stack", "Queue", "PQueue", "List", "Tree", "SplayTree"}
+_ENUMERATORS = {"ListEnum", "TreeEnum"}
 _classes = {}
 
 
@@ -97,9 +98,14 @@ def _repr(self):
 
 
 def _iterate(self):
-    """Walks the elements: a List first to last, trees in key order, a Stack from the top,
-    queues from the head, an enumerator from where it stands."""
-    return _native.iterate(self)
+    """The elements: a List first to last, trees in key order, a Stack from the top, queues
+    from the head."""
+    return iter(_native.elements(self))
+
+
+def _walk(self):
+    """The enumerator's elements, from where it stands, in its Order."""
+    return iter(lambda: self.NextItem, None)
 
 
 def _default_member(self, key):
@@ -120,8 +126,10 @@ def make_proxy_class(qualified_name):
     namespace = dict(attributes, __doc__="\n".join(lines), __slots__=(), __module__="velmira",
                      __repr__=_repr, _velmira_missing=_missing, _velmira_missing_set=_missing_set,
                      _velmira_names={m.lower(): m for m in attributes})
-    if name in _WALKABLE:
+    if name in _CONTAINERS:
         namespace["__iter__"] = _iterate
+    elif name in _ENUMERATORS:
+        namespace["__iter__"] = _walk
     if "Count" in attributes:
         namespace["__len__"] = lambda self: self.Count
     if any(row[0] == 0 for iface in interfaces for row in _native.members(iface)):
