@@ -25,8 +25,8 @@ bool ClassShape(PyTypeObject* type, unsigned& mask, bool& callback) {
   callback = PyObject_IsTrue(c) == 1;
   Py_DECREF(c);
   if (mask == 0) {
-    RaiseError(kErrTypeMismatch, std::string("Type mismatch: ") + type->tp_name +
-                                     " implements no element interface");
+    RaiseError(kErrTypeMismatch,
+               std::string("Type mismatch: ") + type->tp_name + " implements no element interface");
     return false;
   }
   return true;

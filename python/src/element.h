@@ -43,8 +43,7 @@ enum InterfaceBit : unsigned {
 Ref<Object> MakeElement(unsigned mask, bool callback);
 
 struct ElementObject {
-  PyObject_HEAD
-  PyObject* dict;
+  PyObject_HEAD PyObject* dict;
   PyObject* weakrefs;
   Ref<Object> ref;
   PyBacked* backed;

@@ -76,14 +76,14 @@ void SetPythonLink(const PyBacked& backed, PyObject* name, std::int32_t index, c
 }
 
 // One adapter per interface, each calling the Python methods of its links.
-#define VELMIRA_PY_LINK(I, Name)                                                      \
-  Ref<I> Name(std::int32_t Index) override {                                          \
-    static PyObject* const name = Interned(#Name);                                    \
-    return PythonLink<I>(*this, name, Index, #I);                                     \
-  }                                                                                   \
-  void Set##Name(std::int32_t Index, const Ref<I>& Value) override {                  \
-    static PyObject* const name = Interned("Set" #Name);                              \
-    SetPythonLink<I>(*this, name, Index, Value);                                      \
+#define VELMIRA_PY_LINK(I, Name)                                     \
+  Ref<I> Name(std::int32_t Index) override {                         \
+    static PyObject* const name = Interned(#Name);                   \
+    return PythonLink<I>(*this, name, Index, #I);                    \
+  }                                                                  \
+  void Set##Name(std::int32_t Index, const Ref<I>& Value) override { \
+    static PyObject* const name = Interned("Set" #Name);             \
+    SetPythonLink<I>(*this, name, Index, Value);                     \
   }
 #define VELMIRA_PY_KEY \
   Variant Key(std::int32_t Index) override { return PythonKey(*this, Index); }

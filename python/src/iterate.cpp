@@ -55,8 +55,9 @@ bool Gather(PyObject* list, const Ref<Object>& target) {
     }
     return true;
   }
-  RaiseError(kErrMemberNotFound, "Object doesn't support this property or method: the object "
-                                 "cannot be walked");
+  RaiseError(kErrMemberNotFound,
+             "Object doesn't support this property or method: the object "
+             "cannot be walked");
   return false;
 }
 

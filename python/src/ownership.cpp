@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "element.h"
+#include "tree/tree_enum_stack_node.h"
 #include "velmira/elements/sample_node.h"
 #include "velmira/linear/pqueue.h"
 #include "velmira/linear/queue.h"
 #include "velmira/linear/stack.h"
-#include "tree/tree_enum_stack_node.h"
 #include "velmira/list/list.h"
 #include "velmira/list/list_enum.h"
 #include "velmira/tree/tree.h"
@@ -32,12 +32,12 @@ struct RootOf : Tree {
 // References some classes keep private (a queue's last element, an enumerator's elements). An
 // explicit instantiation may name a private member, so each friend below hands out a pointer to
 // one; the walk only reads through it.
-#define VELMIRA_PRIVATE_MEMBER(Getter, Class, Type, member)  \
-  Type Class::*Getter();                                     \
-  template <Type Class::*Member>                             \
-  struct Getter##Access {                                    \
-    friend Type Class::*Getter() { return Member; }          \
-  };                                                         \
+#define VELMIRA_PRIVATE_MEMBER(Getter, Class, Type, member) \
+  Type Class::*Getter();                                    \
+  template <Type Class::*Member>                            \
+  struct Getter##Access {                                   \
+    friend Type Class::*Getter() { return Member; }         \
+  };                                                        \
   template struct Getter##Access<&Class::member>;
 VELMIRA_PRIVATE_MEMBER(QueueLast, Queue, Ref<IQueueNode>, last_)
 VELMIRA_PRIVATE_MEMBER(ListEnumFirst, ListEnum, Ref<IListNode>, first_)

@@ -17,8 +17,8 @@
 //   that Python element.
 //
 // References the walk cannot see (a List's membership marker, anything held from outside
-// Python) make their objects look held from outside: they are then reported by no one, which can keep a cycle alive but never frees a live
-// object.
+// Python) make their objects look held from outside: they are then reported by no one, which can
+// keep a cycle alive but never frees a live object.
 #pragma once
 
 #include "state.h"

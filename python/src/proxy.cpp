@@ -27,8 +27,9 @@ PyObject* ClassFor(const Ref<Object>& object) {
   if (!info) return RaiseError(kErrMemberNotFound, "the object belongs to no class of the library");
   auto found = Classes().find(info);
   if (found != Classes().end()) return found->second;
-  PyObject* cls = PyObject_CallFunction(Shared().make_proxy_class, "s#", info->qualified_name.data(),
-                                        static_cast<Py_ssize_t>(info->qualified_name.size()));
+  PyObject* cls =
+      PyObject_CallFunction(Shared().make_proxy_class, "s#", info->qualified_name.data(),
+                            static_cast<Py_ssize_t>(info->qualified_name.size()));
   if (!cls) return nullptr;
   Classes().emplace(info, cls);  // kept for the life of the interpreter
   return cls;
@@ -70,9 +71,9 @@ int SetAttr(PyObject* self, PyObject* name, PyObject* value) {
   if (PyObject_GenericSetAttr(self, name, value) == 0) return 0;
   if (!PyErr_ExceptionMatches(PyExc_AttributeError)) return -1;
   PyErr_Clear();
-  PyObject* result = PyObject_CallMethod(reinterpret_cast<PyObject*>(Py_TYPE(self)),
-                                         "_velmira_missing_set", "OOO", self, name,
-                                         value ? value : Py_None);
+  PyObject* result =
+      PyObject_CallMethod(reinterpret_cast<PyObject*>(Py_TYPE(self)), "_velmira_missing_set", "OOO",
+                          self, name, value ? value : Py_None);
   if (!result) return -1;
   Py_DECREF(result);
   return 0;
