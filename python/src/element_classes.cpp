@@ -29,8 +29,9 @@ PyObject* CallMethod(const PyBacked& backed, PyObject* name, std::int32_t index,
   return result;
 }
 
-/// The element's key: its Python `Key(Index)` method, whatever its links.
+/// The element's key: the one stored natively, or its Python `Key(Index)` method.
 Variant PythonKey(const PyBacked& backed, std::int32_t index) {
+  if (backed.has_native_key) return backed.native_key;
   static PyObject* const name = Interned("Key");
   PyObject* result = CallMethod(backed, name, index);
   Variant key;

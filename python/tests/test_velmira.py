@@ -32,9 +32,10 @@ def queue(q, make):
 
 
 def pqueue(q, make):
-    for n in make(2, 9, 2.5, 9):
+    a, b, c, d = make(2, 9, 2.5, 9)
+    for n in (a, b, c, d):
         q.Add(n)
-    assert [n.Key(0) for n in q] == [9, 9, 2.5, 2] and q.NextItem().Key(0) == 9
+    assert list(q) == [b, d, c, a] and q.NextItem() is b
 
 
 def list_(lst, make):
@@ -126,7 +127,7 @@ def test_one_python_object_in_a_queue_a_list_and_a_splay_tree(kind):
     jobs[0].note = "ordinary attributes stay"
     assert list(q) == list(lst) == jobs and list(t) == [jobs[2], jobs[0], jobs[1]]
     assert q.NextItem() is jobs[0] and lst.First is jobs[0] and t["b"].note.startswith("ord")
-    with pytest.raises(velmira.TypeMismatch, match="Push expects an IStackNode, got Py|Linked"):
+    with pytest.raises(velmira.TypeMismatch, match="Push expects an IStackNode, got "):
         New("Velmira.Stack").Push(jobs[0])
 
 
