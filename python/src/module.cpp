@@ -19,20 +19,20 @@ PyObject* Text(std::string_view s) {
   return PyUnicode_DecodeUTF8(s.data(), static_cast<Py_ssize_t>(s.size()), "replace");
 }
 
+/// _setup(make_error, Empty, Null, Decimal, date, to_scaled, from_scaled, to_serial,
+/// from_serial, make_proxy_class): the package's helpers, kept for the interpreter's life.
 PyObject* Setup(PyObject*, PyObject* args) {
   State& s = Shared();
-  PyObject* items[11];
-  if (!PyArg_UnpackTuple(args, "_setup", 11, 11, &items[0], &items[1], &items[2], &items[3],
-                         &items[4], &items[5], &items[6], &items[7], &items[8], &items[9],
-                         &items[10])) {
+  PyObject** slots[] = {&s.make_error,  &s.empty,           &s.null,        &s.decimal_type,
+                        &s.date_type,   &s.to_scaled,       &s.from_scaled, &s.to_serial,
+                        &s.from_serial, &s.make_proxy_class};
+  constexpr Py_ssize_t kCount = sizeof slots / sizeof slots[0];
+  if (!PyTuple_Check(args) || PyTuple_GET_SIZE(args) != kCount) {
+    PyErr_SetString(PyExc_TypeError, "_setup takes the package's ten helpers");
     return nullptr;
   }
-  PyObject** slots[] = {&s.make_error,   &s.empty,           &s.null,
-                        &s.decimal_type, &s.datetime_type,   &s.date_type,
-                        &s.to_scaled,    &s.from_scaled,     &s.to_serial,
-                        &s.from_serial,  &s.make_proxy_class};
-  for (int i = 0; i < 11; ++i) {
-    Py_XSETREF(*slots[i], Py_NewRef(items[i]));
+  for (Py_ssize_t i = 0; i < kCount; ++i) {
+    Py_XSETREF(*slots[i], Py_NewRef(PyTuple_GET_ITEM(args, i)));
   }
   Py_RETURN_NONE;
 }
@@ -203,7 +203,7 @@ bool AddType(PyObject* module, const char* name, PyTypeObject* type) {
 
 PyMODINIT_FUNC PyInit__native() {
   using namespace velmira::python;
-  if (!InitState() || !InitProxyType() || !InitElementType() || !InitMemberTypes()) {
+  if (!InitProxyType() || !InitElementType() || !InitMemberTypes()) {
     return nullptr;
   }
   PyObject* module = PyModule_Create(&kModule);

@@ -8,10 +8,4 @@ State& Shared() noexcept {
   return state;
 }
 
-bool InitState() {
-  State& s = Shared();
-  s.name_key = PyUnicode_InternFromString("Key");
-  return s.name_key != nullptr;
-}
-
 }  // namespace velmira::python

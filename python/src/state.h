@@ -1,5 +1,5 @@
 // What the extension's parts share: the Python objects the package hands over at import (error
-// factory, value helpers, Empty and Null) and the names it calls Python elements by.
+// factory, value helpers, Empty and Null).
 #pragma once
 
 #define PY_SSIZE_T_CLEAN
@@ -13,7 +13,6 @@ struct State {
   PyObject* empty = nullptr;             // velmira.Empty
   PyObject* null = nullptr;              // velmira.Null
   PyObject* decimal_type = nullptr;      // decimal.Decimal
-  PyObject* datetime_type = nullptr;     // datetime.datetime
   PyObject* date_type = nullptr;         // datetime.date
   PyObject* to_scaled = nullptr;         // Decimal -> int, ten-thousandths (raises velmira.Error)
   PyObject* from_scaled = nullptr;       // int -> Decimal
@@ -21,9 +20,6 @@ struct State {
   PyObject* from_serial = nullptr;       // float serial -> datetime
   PyObject* make_proxy_class = nullptr;  // qualified class name -> proxy class
   PyObject* debug_receiver = nullptr;    // the callable SetDebugOutput installed, or null
-
-  // Interned member names, for calls into Python elements.
-  PyObject* name_key = nullptr;
 };
 
 State& Shared() noexcept;
@@ -34,8 +30,5 @@ inline bool ReadyType(PyTypeObject& type) {
   Py_SET_REFCNT(reinterpret_cast<PyObject*>(&type), 1);
   return PyType_Ready(&type) == 0;
 }
-
-/// Interns the names; false (with a Python error set) when that fails.
-bool InitState();
 
 }  // namespace velmira::python

@@ -25,12 +25,12 @@ from ._errors import Error, InvalidArgument, MemberNotFound, Overflow, TypeMisma
 from ._library import CanUnloadNow, CreateObject, Library, SetDebugOutput, enumeration_constants
 from ._values import Empty, Nothing, Null, from_scaled, from_serial, to_scaled, to_serial
 
-_native._setup(make_error, Empty, Null, decimal.Decimal, datetime.datetime, datetime.date,
-               to_scaled, from_scaled, to_serial, from_serial, None)
+_native._setup(make_error, Empty, Null, decimal.Decimal, datetime.date, to_scaled, from_scaled,
+               to_serial, from_serial, None)
 from ._proxies import make_proxy_class  # noqa: E402  (reads the catalogue through _native)
 
-_native._setup(make_error, Empty, Null, decimal.Decimal, datetime.datetime, datetime.date,
-               to_scaled, from_scaled, to_serial, from_serial, make_proxy_class)
+_native._setup(make_error, Empty, Null, decimal.Decimal, datetime.date, to_scaled, from_scaled,
+               to_serial, from_serial, make_proxy_class)
 globals().update(enumeration_constants())
 
 __all__ = ["CanUnloadNow", "CreateObject", "Element", "Empty", "Error", "InvalidArgument",
