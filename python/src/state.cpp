@@ -1,0 +1,11 @@
+// The extension's shared state: one instance, for the one interpreter the module is loaded into.
+#include "state.h"
+
+namespace velmira::python {
+
+State& Shared() noexcept {
+  static State state;
+  return state;
+}
+
+}  // namespace velmira::python
