@@ -1,0 +1,53 @@
+# Type stubs of the velmira package. The classes below the functions are written from the class
+# catalogue at build time (python/packaging/velmira_stubs.cpp); this head is
+# python/packaging/velmira_head.pyi.
+from typing import Any, Callable, Final, Iterator, Literal, TypeAlias, overload
+
+# A value the library stores or compares: bool, int (32-bit), float, str, decimal.Decimal
+# (currency), datetime (date), None (Nothing), Empty, Null, or an object.
+Variant: TypeAlias = Any
+
+class Error(Exception):
+    """An error of the library or of an element, with its error number."""
+    number: int
+    message: str
+    def __init__(self, number: int, message: str) -> None: ...
+
+class _Special:
+    def __bool__(self) -> bool: ...
+
+Empty: Final[_Special]
+Null: Final[_Special]
+Nothing: Final[None]
+
+def CanUnloadNow() -> bool:
+    """True when no object of the library is alive and no factory is locked."""
+def SetDebugOutput(receiver: Callable[[str], object] | None) -> None:
+    """Sends every line of the debug output channel to `receiver`; None restores standard error."""
+
+class Element:
+    """Base of Python classes that implement element interfaces through their own methods:
+    `class Job(velmira.Element, implements=("IQueueNode", "ITreeNode"))`."""
+    def __init_subclass__(cls, implements: str | tuple[str, ...] = ..., **kwargs: Any) -> None: ...
+
+class StackLinks:
+    """Base class holding a Stack's links in the library object."""
+    def __init__(self) -> None: ...
+
+class QueueLinks:
+    """Base class holding a Queue's links in the library object."""
+    def __init__(self) -> None: ...
+
+class PQueueLinks:
+    """Base class holding a PQueue's links in the library object; the subclass defines Key."""
+    def __init__(self) -> None: ...
+    def Key(self, Index: int) -> Variant: ...
+
+class ListLinks:
+    """Base class holding a List's links in the library object."""
+    def __init__(self) -> None: ...
+
+class TreeLinks:
+    """Base class holding a Tree's links in the library object; the subclass defines Key."""
+    def __init__(self) -> None: ...
+    def Key(self, Index: int) -> Variant: ...
