@@ -1,0 +1,36 @@
+// What the cycle collector is told about the references the library holds.
+//
+// A Python element and its library object hold each other: the element holds a reference to the
+// library object (where its links live), and the library object holds the Python object for as
+// long as it lives, so that containers hand back the very same Python object. Containers, sample
+// elements' fields and elements' links hold library objects, never Python objects directly; so
+// every reference the library holds to a Python object is such a library object's reference to
+// its Python element. The collector must see each of them exactly once, and only from a Python
+// object that keeps it alive alone:
+//
+// - An element's library object held by nothing but its Python element is part of that element:
+//   the element reports the reference back to itself.
+// - A proxy owns the library objects reachable from its object that nothing else holds: this walk
+//   runs the collector's own reasoning over them (counts against references found inside the
+//   walk). An element's library object counts as owned when every reference to it comes from
+//   inside the walk, apart from its own Python element's; the proxy then reports the reference to
+//   that Python element.
+//
+// References the walk cannot see (an enumerator's, a Queue's last element behind elements whose
+// links are Python methods, anything held from outside Python) make their objects look held from
+// outside: they are then reported by no one, which can keep a cycle alive but never frees a live
+// object.
+#pragma once
+
+#include "state.h"
+#include "velmira/core/object.h"
+
+namespace velmira::python {
+
+/// The number of references to `object` (at least one must be held by the caller).
+std::int64_t CountOf(const Object* object) noexcept;
+
+/// Visits the Python elements whose library objects `root`, held by one proxy, owns.
+int VisitOwned(const Object* root, visitproc visit, void* arg);
+
+}  // namespace velmira::python
