@@ -17,3 +17,11 @@ add_custom_command(
   COMMENT "Writing the Python type stubs from the catalogue")
 add_custom_target(velmira_python_stubs ALL
                   DEPENDS ${velmira_stub_dir}/__init__.pyi ${velmira_stub_dir}/py.typed)
+
+# The stubs against the package as built: the same names, members, iteration and len().
+if(VELMIRA_BUILD_TESTS)
+  add_test(NAME velmira_python_stubs_match
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/check_stubs.py)
+  set_tests_properties(velmira_python_stubs_match PROPERTIES
+                       ENVIRONMENT "${VELMIRA_PYTHON_TEST_ENV};PYTHONPATH=${CMAKE_CURRENT_BINARY_DIR}")
+endif()

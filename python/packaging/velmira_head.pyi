@@ -13,6 +13,18 @@ class Error(Exception):
     message: str
     def __init__(self, number: int, message: str) -> None: ...
 
+class InvalidArgument(Error, ValueError):
+    """Error 5: a value the library cannot take (a lone surrogate, a NaN amount)."""
+
+class Overflow(Error, OverflowError):
+    """Error 6: a number out of the range it is taken in."""
+
+class TypeMismatch(Error, TypeError):
+    """Error 13: a value of the wrong kind, or an object without the interface expected."""
+
+class MemberNotFound(Error, AttributeError):
+    """Error 438: the object has no such member."""
+
 class _Special:
     def __bool__(self) -> bool: ...
 
@@ -22,6 +34,8 @@ Nothing: Final[None]
 
 def CanUnloadNow() -> bool:
     """True when no object of the library is alive and no factory is locked."""
+def Library() -> dict[str, Any]:
+    """The library record: name, description, version, locale, file version."""
 def SetDebugOutput(receiver: Callable[[str], object] | None) -> None:
     """Sends every line of the debug output channel to `receiver`; None restores standard error."""
 
