@@ -12,6 +12,7 @@ compare between machines and runs; the nanoseconds only say which machine this w
 """
 import argparse
 import collections
+import gc
 import re
 import sys
 import time
@@ -112,26 +113,34 @@ def main():
     print("| operation | velmira | yardstick | ratio | aim | at most |")
     print("|---|---|---|---|---|---|")
 
-    list_once, cases = stack_cases(velmira)
-    for label, once, aim, limit in cases:
-        number = int(200_000 * scale)
-        yard = best_time(list_once, number, repeat)
-        cost = best_time(once, number, repeat)
-        print(f"| {label} | {cost * 1e9:.0f} ns | {yard * 1e9:.0f} ns (list append+pop) | "
-              f"{cost / yard:.1f}x | {aim}x | {limit}x |")
-
+    for row in stack_rows(velmira, int(200_000 * scale), repeat):
+        print(row)
     text = (ROOT / "data/sample.txt").read_text(encoding="utf-8")
     words = re.findall(r"[\w']+", text.lower())
-    if args.quick:
-        words = words[:10_000]
+    print(word_count_row(velmira, words[:10_000] if args.quick else words, repeat))
+    gc.collect()
+    if not velmira.CanUnloadNow():
+        print("note: library objects outlived the measurements")
+
+
+def stack_rows(velmira, number, repeat):
+    list_once, cases = stack_cases(velmira)
+    rows = []
+    for label, once, aim, limit in cases:
+        yard = best_time(list_once, number, repeat)
+        cost = best_time(once, number, repeat)
+        rows.append(f"| {label} | {cost * 1e9:.0f} ns | {yard * 1e9:.0f} ns (list append+pop) | "
+                    f"{cost / yard:.1f}x | {aim}x | {limit}x |")
+    return rows
+
+
+def word_count_row(velmira, words, repeat):
     with_counter, with_velmira = word_count_case(velmira, words)
     yard = best_time(with_counter, 1, repeat) / len(words)
     cost = best_time(with_velmira, 1, repeat) / len(words)
-    print(f"| word count, SplayTree of TreeLinks ({len(words)} words) | {cost * 1e9:.0f} ns/word | "
-          f"{yard * 1e9:.0f} ns/word (collections.Counter) | {cost / yard:.1f}x | 10x | |")
-    del cases, list_once
-    if not velmira.CanUnloadNow():
-        print("note: library objects still alive at the end (a reference cycle?)")
+    return (f"| word count, SplayTree of TreeLinks ({len(words)} words) | "
+            f"{cost * 1e9:.0f} ns/word | {yard * 1e9:.0f} ns/word (collections.Counter) | "
+            f"{cost / yard:.1f}x | 10x | |")
 
 
 if __name__ == "__main__":
