@@ -67,6 +67,15 @@ std::string Expected(const ParamInfo& param) {
   }
 }
 
+/// Whether a Python value has a Variant form at all.
+bool Convertible(PyObject* value) {
+  const State& s = Shared();
+  return IsObjectLike(value) || PyLong_Check(value) || PyFloat_Check(value) ||
+         PyUnicode_Check(value) || value == s.empty || value == s.null ||
+         PyObject_IsInstance(value, s.decimal_type) == 1 ||
+         PyObject_IsInstance(value, s.date_type) == 1;
+}
+
 /// Whether a Python value fits a parameter well enough to be passed on.
 bool Fits(const ParamInfo& param, PyObject* value) {
   switch (param.type.kind) {
@@ -79,9 +88,9 @@ bool Fits(const ParamInfo& param, PyObject* value) {
     case ValueType::Boolean:
     case ValueType::Int32:
     case ValueType::Enum:
-      return !IsObjectLike(value) && !PyUnicode_Check(value);
+      return !IsObjectLike(value) && value != Shared().null && Convertible(value);
     default:
-      return true;
+      return Convertible(value);
   }
 }
 

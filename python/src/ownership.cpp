@@ -26,6 +26,15 @@ struct RootOf : Tree {
   }
 };
 
+/// A queue's last element, which the queue keeps private. An explicit instantiation may name a
+/// private member, so the friend below hands out a pointer to it.
+Ref<IQueueNode> Queue::*QueueLastMember();
+template <Ref<IQueueNode> Queue::*Member>
+struct QueueLast {
+  friend Ref<IQueueNode> Queue::*QueueLastMember() { return Member; }
+};
+template struct QueueLast<&Queue::last_>;
+
 class Walk {
  public:
   explicit Walk(const Object* root) {
@@ -74,23 +83,21 @@ class Walk {
     return backed && backed->callback;
   }
 
-  /// Follows a chain of `NextItem` links from `first`; returns its last element when every
-  /// link was read (none is a Python method), null otherwise.
+  /// Follows a chain of `NextItem` links from `first`, up to an element whose links are Python
+  /// methods.
   template <class Node>
-  const Object* Chain(const Ref<Node>& first, std::int32_t slot, bool with_prev) {
+  void Chain(const Ref<Node>& first, std::int32_t slot, bool with_prev) {
     std::set<const Object*> seen;
     Ref<Node> n = first;
     while (n) {
-      if (LinksInPython(n.get()) || !seen.insert(n.get()).second) return nullptr;
+      if (LinksInPython(n.get()) || !seen.insert(n.get()).second) return;
       Ref<Node> next = n->NextItem(slot);
       LinkEdge(n.get(), 0, slot, next.get());
       if constexpr (std::is_same_v<Node, IListNode>) {
         if (with_prev) LinkEdge(n.get(), 1, slot, n->PrevItem(slot).get());
       }
-      if (!next) return n.get();
       n = std::move(next);
     }
-    return nullptr;
   }
 
   void TreeLinks(const Tree& tree) {
@@ -125,8 +132,8 @@ class Walk {
       Chain(s->Top(), s->Index(), false);
     } else if (const auto* q = dynamic_cast<const Queue*>(node)) {
       Edge(node, q->First().get());
-      // The queue also holds its last element, known only as the end of the chain.
-      if (const Object* last = Chain(q->First(), q->Index(), false)) Edge(node, last);
+      Edge(node, (q->*QueueLastMember()).get());
+      Chain(q->First(), q->Index(), false);
     } else if (const auto* p = dynamic_cast<const PQueue*>(node)) {
       Edge(node, p->First().get());
       Chain(p->First(), p->Index(), false);

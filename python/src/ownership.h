@@ -16,8 +16,8 @@
 //   inside the walk, apart from its own Python element's; the proxy then reports the reference to
 //   that Python element.
 //
-// References the walk cannot see (an enumerator's, a Queue's last element behind elements whose
-// links are Python methods, anything held from outside Python) make their objects look held from
+// References the walk cannot see (an enumerator's, a List's membership marker, anything held
+// from outside Python) make their objects look held from
 // outside: they are then reported by no one, which can keep a cycle alive but never frees a live
 // object.
 #pragma once

@@ -1,14 +1,11 @@
-"""Shared fixtures: the package from this source tree, captured warnings, and a leak check after
-every test (no library object may outlive its test)."""
+"""Shared fixtures: captured warnings, a leak check after every test (no library object may
+outlive its test), and element classes of both kinds for every interface."""
 import gc
-import sys
 import types
-from pathlib import Path
 
 import pytest
 
-sys.path.insert(0, str(Path(__file__).resolve().parent.parent))
-import velmira  # noqa: E402
+import velmira
 
 
 @pytest.fixture(autouse=True)
@@ -28,29 +25,39 @@ def warnings():
 
 LINKS = {"IStackNode": ["NextItem"], "IQueueNode": ["NextItem"], "IPQueueNode": ["NextItem"],
          "IListNode": ["NextItem", "PrevItem", "Tag"], "ITreeNode": ["Left", "Right"]}
+LINK_BASES = {"IStackNode": velmira.StackLinks, "IQueueNode": velmira.QueueLinks,
+              "IPQueueNode": velmira.PQueueLinks, "IListNode": velmira.ListLinks,
+              "ITreeNode": velmira.TreeLinks}
 
 
-class Links:
-    """What every test element shares: a key, links per (member, Index), a release count."""
+class Keyed:
+    """What every test element shares: a key, and its links per (member, Index) when it keeps
+    them itself."""
 
     def __init__(self, key=velmira.Empty):
-        self.key, self.links, self.releases = key, {}, 0
-
-    def velmira_released(self):
-        self.releases += 1
+        super().__init__()
+        self.key, self.links = key, {}
 
     def Key(self, Index):
         return self.key
 
 
-def element_class(interface):
-    """A Python element class of `interface` keeping every link per Index."""
+def callback_class(*interfaces):
+    """A velmira.Element class of `interfaces` keeping every link per Index in a dict."""
 
     def define(namespace):
-        for link in LINKS[interface]:
+        for link in {link for i in interfaces for link in LINKS[i]}:
             namespace[link] = lambda self, Index, _l=link: self.links.get((_l, Index))
             namespace["Set" + link] = (
                 lambda self, Index, Value, _l=link: self.links.__setitem__((_l, Index), Value))
 
-    return types.new_class("Py" + interface[1:], (Links, velmira.Element),
-                           {"implements": interface}, define)
+    return types.new_class("Py" + "".join(i[1:] for i in interfaces), (Keyed, velmira.Element),
+                           {"implements": interfaces}, define)
+
+
+def linked_class(*interfaces):
+    """A class on the links base classes of `interfaces`."""
+    return types.new_class("Linked", (Keyed, *(LINK_BASES[i] for i in interfaces)))
+
+
+KINDS = {"callback": callback_class, "linked": linked_class}

@@ -84,12 +84,14 @@ class Element(_native.ElementBase):
         if implements is None:
             return
         names = (implements,) if isinstance(implements, str) else tuple(implements)
-        mask = 0
-        for name in names:
-            canonical = next((i for i in INTERFACES if i.lower() == str(name).lower()), None)
-            if canonical is None:
+        canonicals = [next((i for i in INTERFACES if i.lower() == str(n).lower()), n)
+                      for n in names]
+        for name in canonicals:
+            if name not in INTERFACES:
                 raise TypeMismatch(13, f"Type mismatch: {name} is not an element interface "
                                        f"({', '.join(INTERFACES)})")
+        mask = 0
+        for canonical in canonicals:
             missing = [n for n in _needed(canonical) if not callable(getattr(cls, n, None))]
             if missing:
                 raise TypeError(f"{cls.__name__} implements {canonical} but lacks "
