@@ -5,15 +5,13 @@
 #   cmake --install build/default --component python    # the package alone
 #
 # Where the package goes: VELMIRA_PYTHON_INSTALL_DIR names the folder that receives `velmira/`;
-# a relative path is taken under CMAKE_INSTALL_PREFIX. Left empty, it is chosen from the
-# interpreter the extension was built for (Python3_EXECUTABLE):
-# - with CMake's default prefix (/usr/local), that interpreter's own site-packages (sysconfig's
-#   platlib), whatever its prefix: a build configured for a virtual environment's python installs
-#   into that environment;
-# - with a prefix of your choosing, the same folder relative to the interpreter's own prefix
-#   (`lib/python3.11/dist-packages` for Debian's python3), placed under your prefix: for
-#   /usr/local that is again Debian's python3's own folder; for a staging folder it is the layout
-#   a distribution package wants.
+# a relative path is taken under the install prefix. Left empty, it is the interpreter's
+# site-packages (sysconfig's platlib for Python3_EXECUTABLE) relative to that interpreter's own
+# prefix, placed under the install prefix: `lib/python3.11/dist-packages` for Debian's python3,
+# whose prefix is /usr/local, CMake's default, so a plain `cmake --install` puts the package where
+# that interpreter finds it. For a virtual environment's python, install with the environment as
+# the prefix (`--prefix <venv>`). Being relative, it follows `cmake --install --prefix` and
+# DESTDIR like the library's own files, so a staged install never writes outside its stage.
 #
 # How the installed extension finds the library: the package carries its own copy of the shared
 # library (`velmira/libvelmira.so.N`, under its run-time name) and the extension's run path is
@@ -28,7 +26,7 @@ if(DEFINED VELMIRA_INSTALL AND NOT VELMIRA_INSTALL)
 endif()
 
 set(VELMIRA_PYTHON_INSTALL_DIR "" CACHE PATH
-    "Folder that receives the velmira package; relative: under CMAKE_INSTALL_PREFIX; empty: the interpreter's site-packages")
+    "Folder that receives the velmira package; relative: under the install prefix; empty: chosen from the interpreter")
 
 if(VELMIRA_PYTHON_INSTALL_DIR)
   set(velmira_site ${VELMIRA_PYTHON_INSTALL_DIR})
@@ -40,11 +38,7 @@ else()
   string(REPLACE "\n" ";" velmira_paths "${velmira_paths}")
   list(GET velmira_paths 0 velmira_platlib)
   list(GET velmira_paths 1 velmira_interpreter_prefix)
-  if(CMAKE_INSTALL_PREFIX STREQUAL "/usr/local")
-    set(velmira_site ${velmira_platlib})
-  else()
-    file(RELATIVE_PATH velmira_site ${velmira_interpreter_prefix} ${velmira_platlib})
-  endif()
+  file(RELATIVE_PATH velmira_site ${velmira_interpreter_prefix} ${velmira_platlib})
 endif()
 set(velmira_package_dir ${velmira_site}/velmira)
 message(STATUS "Python package installs to ${velmira_package_dir}"
