@@ -7,6 +7,7 @@
 #include "errors.h"
 #include "ownership.h"
 #include "proxy.h"
+#include "values.h"
 
 namespace velmira::python {
 namespace {
@@ -25,8 +26,8 @@ bool ClassShape(PyTypeObject* type, unsigned& mask, bool& callback) {
   callback = PyObject_IsTrue(c) == 1;
   Py_DECREF(c);
   if (mask == 0) {
-    RaiseError(kErrTypeMismatch, std::string("Type mismatch: ") + type->tp_name +
-                                     " implements no element interface");
+    RaiseError(kErrTypeMismatch,
+               std::string("Type mismatch: ") + type->tp_name + " implements no element interface");
     return false;
   }
   return true;
@@ -90,6 +91,39 @@ void Dealloc(PyObject* op) {
   Py_TYPE(op)->tp_free(op);
 }
 
+PyObject* GetNativeKey(PyObject* op, void*) {
+  const PyBacked* backed = reinterpret_cast<ElementObject*>(op)->backed;
+  if (!backed || !backed->has_native_key) return Py_NewRef(Shared().empty);
+  return FromVariant(backed->native_key);
+}
+
+int SetNativeKey(PyObject* op, PyObject* value, void*) {
+  PyBacked* backed = reinterpret_cast<ElementObject*>(op)->backed;
+  if (!backed) return 0;
+  if (!value) {
+    backed->has_native_key = false;
+    backed->native_key = Variant();
+    return 0;
+  }
+  Variant key;
+  if (!ToVariant(value, key)) return -1;
+  if (key.Kind() == VariantKind::Object) {
+    RaiseError(kErrTypeMismatch,
+               std::string("Type mismatch: NativeKey expects a value, got ") + TypeName(value));
+    return -1;
+  }
+  backed->native_key = std::move(key);
+  backed->has_native_key = true;
+  return 0;
+}
+
+PyGetSetDef kGetSet[] = {
+    {"NativeKey", GetNativeKey, SetNativeKey,
+     "A key kept in the library object: once set, it is the element's key for every slot and "
+     "the library reads it without calling Key. Delete it to call Key again.",
+     nullptr},
+    {nullptr, nullptr, nullptr, nullptr, nullptr}};
+
 }  // namespace
 
 PyObject* PyBacked::Self() const {
@@ -110,6 +144,7 @@ bool InitElementType() {
   ElementType.tp_clear = Clear;
   ElementType.tp_dictoffset = offsetof(ElementObject, dict);
   ElementType.tp_weaklistoffset = offsetof(ElementObject, weakrefs);
+  ElementType.tp_getset = kGetSet;
   return ReadyType(ElementType);
 }
 

@@ -7,6 +7,7 @@
 #include "state.h"
 #include "velmira/core/object.h"
 #include "velmira/core/ref.h"
+#include "velmira/core/variant.h"
 
 namespace velmira::python {
 
@@ -20,6 +21,10 @@ class PyBacked : public virtual Object {
   bool callback = false;
   /// The Python element holds a reference to this object.
   bool held = false;
+  /// A key stored here (`NativeKey`): when set, `Key(Index)` answers it for every slot without
+  /// calling Python. Never an object reference.
+  Variant native_key;
+  bool has_native_key = false;
 
   /// The Python element; raises error 91 once the collector has cleared it.
   PyObject* Self() const;
@@ -43,8 +48,7 @@ enum InterfaceBit : unsigned {
 Ref<Object> MakeElement(unsigned mask, bool callback);
 
 struct ElementObject {
-  PyObject_HEAD
-  PyObject* dict;
+  PyObject_HEAD PyObject* dict;
   PyObject* weakrefs;
   Ref<Object> ref;
   PyBacked* backed;

@@ -29,8 +29,9 @@ PyObject* CallMethod(const PyBacked& backed, PyObject* name, std::int32_t index,
   return result;
 }
 
-/// The element's key: its Python `Key(Index)` method, whatever its links.
+/// The element's key: the one stored natively, or its Python `Key(Index)` method.
 Variant PythonKey(const PyBacked& backed, std::int32_t index) {
+  if (backed.has_native_key) return backed.native_key;
   static PyObject* const name = Interned("Key");
   PyObject* result = CallMethod(backed, name, index);
   Variant key;
@@ -64,20 +65,26 @@ template <class I>
 void SetPythonLink(const PyBacked& backed, PyObject* name, std::int32_t index, const Ref<I>& v) {
   PyObject* value = FromObject(v);
   if (!value) ThrowPython();
-  PyObject* result = CallMethod(backed, name, index, value);
+  PyObject* result = nullptr;
+  try {
+    result = CallMethod(backed, name, index, value);
+  } catch (...) {
+    Py_DECREF(value);
+    throw;
+  }
   Py_DECREF(value);
   Py_DECREF(result);
 }
 
 // One adapter per interface, each calling the Python methods of its links.
-#define VELMIRA_PY_LINK(I, Name)                                                      \
-  Ref<I> Name(std::int32_t Index) override {                                          \
-    static PyObject* const name = Interned(#Name);                                    \
-    return PythonLink<I>(*this, name, Index, #I);                                     \
-  }                                                                                   \
-  void Set##Name(std::int32_t Index, const Ref<I>& Value) override {                  \
-    static PyObject* const name = Interned("Set" #Name);                              \
-    SetPythonLink<I>(*this, name, Index, Value);                                      \
+#define VELMIRA_PY_LINK(I, Name)                                     \
+  Ref<I> Name(std::int32_t Index) override {                         \
+    static PyObject* const name = Interned(#Name);                   \
+    return PythonLink<I>(*this, name, Index, #I);                    \
+  }                                                                  \
+  void Set##Name(std::int32_t Index, const Ref<I>& Value) override { \
+    static PyObject* const name = Interned("Set" #Name);             \
+    SetPythonLink<I>(*this, name, Index, Value);                     \
   }
 #define VELMIRA_PY_KEY \
   Variant Key(std::int32_t Index) override { return PythonKey(*this, Index); }

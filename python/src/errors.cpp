@@ -27,8 +27,8 @@ std::pair<int, std::string> Describe(PyObject* value) {
 }  // namespace
 
 PyObject* RaiseError(int number, std::string_view message) {
-  PyObject* text = PyUnicode_DecodeUTF8(message.data(), static_cast<Py_ssize_t>(message.size()),
-                                        "replace");
+  PyObject* text =
+      PyUnicode_DecodeUTF8(message.data(), static_cast<Py_ssize_t>(message.size()), "replace");
   if (!text) return nullptr;
   PyObject* error = PyObject_CallFunction(Shared().make_error, "iN", number, text);
   if (error) {

@@ -1,13 +1,11 @@
-// `for x in container`: the package's walk over a container's or an enumerator's elements.
+// `for x in container`: the package's walk over a container's elements.
 #pragma once
 
 #include "state.h"
 
 namespace velmira::python {
 
-/// A Python iterator over the elements of the proxy `target`.
-PyObject* Iterate(PyObject* module, PyObject* target);
-
-bool InitIterate();
+/// A new Python list of the elements of the container the proxy `target` stands for.
+PyObject* Elements(PyObject* module, PyObject* target);
 
 }  // namespace velmira::python

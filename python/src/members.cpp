@@ -16,13 +16,12 @@ namespace velmira::python {
 namespace {
 
 struct MemberObject {
-  PyObject_HEAD
-  PyObject* dict;  // __name__, __doc__, __signature__, set by the package
+  PyObject_HEAD PyObject* dict;  // __name__, __doc__, __signature__, set by the package
   vectorcallfunc vectorcall;
-  ResolvedMember get;     // the read, or the method
-  ResolvedMember let;     // assigning a value
-  ResolvedMember set;     // assigning an object reference
-  bool assigns;           // a Set... method: its last argument is the new value
+  ResolvedMember get;  // the read, or the method
+  ResolvedMember let;  // assigning a value
+  ResolvedMember set;  // assigning an object reference
+  bool assigns;        // a Set... method: its last argument is the new value
 };
 
 /// Arguments converted for one call; a few live in place.
@@ -32,8 +31,9 @@ class Arguments {
   std::size_t Size() const { return size_; }
   bool Resize(std::size_t n) {
     if (n > values_.size()) {
-      RaiseError(kErrWrongArgumentCount, "Wrong number of arguments or invalid property "
-                                         "assignment: too many arguments");
+      RaiseError(kErrWrongArgumentCount,
+                 "Wrong number of arguments or invalid property "
+                 "assignment: too many arguments");
       return false;
     }
     size_ = n;
@@ -123,16 +123,18 @@ bool Arrange(const MemberInfo& row, PyObject* const* args, std::size_t nargs, Py
       if (NamesMatch(params[i].name, name)) index = i;
     }
     if (index == params.size()) {
-      RaiseError(kErrWrongArgumentCount, "Wrong number of arguments or invalid property "
-                                         "assignment: " + std::string(row.name) +
-                                             " has no parameter " + name);
+      RaiseError(kErrWrongArgumentCount,
+                 "Wrong number of arguments or invalid property "
+                 "assignment: " +
+                     std::string(row.name) + " has no parameter " + name);
       return false;
     }
     if (placed.size() <= index) placed.resize(index + 1, nullptr);
     if (placed[index]) {
-      RaiseError(kErrWrongArgumentCount, "Wrong number of arguments or invalid property "
-                                         "assignment: " + std::string(row.name) + " got " +
-                                             std::string(params[index].name) + " twice");
+      RaiseError(kErrWrongArgumentCount,
+                 "Wrong number of arguments or invalid property "
+                 "assignment: " +
+                     std::string(row.name) + " got " + std::string(params[index].name) + " twice");
       return false;
     }
     placed[index] = args[nargs + k];
@@ -151,10 +153,9 @@ bool Arrange(const MemberInfo& row, PyObject* const* args, std::size_t nargs, Py
 PyObject* CallRow(const ResolvedMember& member, PyObject* self, PyObject* const* args,
                   std::size_t n, const std::vector<PyObject*>* placed) {
   if (!PyObject_TypeCheck(self, &ProxyType)) {
-    return RaiseError(kErrTypeMismatch, std::string("Type mismatch: ") +
-                                            std::string(member.row->name) +
-                                            " is called on a library object, got " +
-                                            TypeName(self));
+    return RaiseError(kErrTypeMismatch,
+                      std::string("Type mismatch: ") + std::string(member.row->name) +
+                          " is called on a library object, got " + TypeName(self));
   }
   Arguments values;
   if (!values.Resize(n)) return nullptr;
@@ -266,8 +267,9 @@ PyObject* PropertyGet(PyObject* self, PyObject* obj, PyObject*) {
   auto* m = reinterpret_cast<MemberObject*>(self);
   if (!obj || obj == Py_None) return Py_NewRef(self);
   if (!m->get.row) {
-    return RaiseError(kErrMemberNotFound, "Object doesn't support this property or method: "
-                                          "the property cannot be read");
+    return RaiseError(kErrMemberNotFound,
+                      "Object doesn't support this property or method: "
+                      "the property cannot be read");
   }
   return CallRow(m->get, obj, nullptr, 0, nullptr);
 }
@@ -275,8 +277,9 @@ PyObject* PropertyGet(PyObject* self, PyObject* obj, PyObject*) {
 int PropertySet(PyObject* self, PyObject* obj, PyObject* value) {
   auto* m = reinterpret_cast<MemberObject*>(self);
   if (!value || (!m->let.row && !m->set.row)) {
-    RaiseError(kErrMemberNotFound, "Object doesn't support this property or method: "
-                                   "the property cannot be assigned");
+    RaiseError(kErrMemberNotFound,
+               "Object doesn't support this property or method: "
+               "the property cannot be assigned");
     return -1;
   }
   PyObject* result = CallRow(AssignRow(m, value), obj, &value, 1, nullptr);
@@ -336,7 +339,8 @@ PyObject* CallDefault(PyObject* proxy, PyObject* key) {
   try {
     const Ref<Object>& target = reinterpret_cast<ProxyObject*>(proxy)->ref;
     const ClassInfo* info = ClassOf(target);
-    for (const InterfaceInfo* iface : info ? info->Interfaces() : std::vector<const InterfaceInfo*>{}) {
+    for (const InterfaceInfo* iface :
+         info ? info->Interfaces() : std::vector<const InterfaceInfo*>{}) {
       if (!iface->Find(0, CallKind::PropertyGet)) continue;
       Variant k;
       if (!ToVariant(key, k)) return nullptr;

@@ -27,9 +27,10 @@ PyObject* Setup(PyObject*, PyObject* args) {
                          &items[10])) {
     return nullptr;
   }
-  PyObject** slots[] = {&s.make_error, &s.empty,       &s.null,      &s.decimal_type,
-                        &s.datetime_type, &s.date_type, &s.to_scaled, &s.from_scaled,
-                        &s.to_serial,   &s.from_serial, &s.make_proxy_class};
+  PyObject** slots[] = {&s.make_error,   &s.empty,           &s.null,
+                        &s.decimal_type, &s.datetime_type,   &s.date_type,
+                        &s.to_scaled,    &s.from_scaled,     &s.to_serial,
+                        &s.from_serial,  &s.make_proxy_class};
   for (int i = 0; i < 11; ++i) {
     Py_XSETREF(*slots[i], Py_NewRef(items[i]));
   }
@@ -91,9 +92,9 @@ PyObject* SetDebugOutputPy(PyObject*, PyObject* receiver) {
 PyObject* LibraryPy(PyObject*, PyObject*) {
   const LibraryInfo& info = Library();
   return Py_BuildValue("{s:N,s:N,s:(ii),s:k,s:N}", "name", Text(info.name), "description",
-                       Text(info.description), "version", info.major_version,
-                       info.minor_version, "locale", static_cast<unsigned long>(info.locale),
-                       "file_version", Text(info.file_version));
+                       Text(info.description), "version", info.major_version, info.minor_version,
+                       "locale", static_cast<unsigned long>(info.locale), "file_version",
+                       Text(info.file_version));
 }
 
 /// Every class: (name, qualified name, instancing, description, interface names).
@@ -120,8 +121,8 @@ PyObject* MembersPy(PyObject*, PyObject* name) {
   const char* iface_name = PyUnicode_AsUTF8(name);
   if (!iface_name) return nullptr;
   const InterfaceInfo* iface = FindInterface(iface_name);
-  if (!iface) return RaiseError(kErrTypeMismatch, std::string("Type mismatch: no interface ") +
-                                                      iface_name);
+  if (!iface)
+    return RaiseError(kErrTypeMismatch, std::string("Type mismatch: no interface ") + iface_name);
   PyObject* list = PyList_New(0);
   for (const MemberInfo& m : iface->members) {
     PyObject* params = PyList_New(0);
@@ -131,9 +132,8 @@ PyObject* MembersPy(PyObject*, PyObject* name) {
       PyList_Append(params, row);
       Py_DECREF(row);
     }
-    PyObject* row = Py_BuildValue("(iNiNNN)", m.dispatch_id, Text(m.name),
-                                  static_cast<int>(m.kind), Text(m.result.name),
-                                  Text(m.description), params);
+    PyObject* row = Py_BuildValue("(iNiNNN)", m.dispatch_id, Text(m.name), static_cast<int>(m.kind),
+                                  Text(m.result.name), Text(m.description), params);
     PyList_Append(list, row);
     Py_DECREF(row);
   }
@@ -180,13 +180,19 @@ PyMethodDef kFunctions[] = {
     {"members", MembersPy, METH_O, "The member rows of an interface."},
     {"enumerations", EnumerationsPy, METH_NOARGS, "The enumeration constants."},
     {"class_of", ClassOfPy, METH_O, "The qualified class name of a library object."},
-    {"iterate", Iterate, METH_O, "Walks a container's or an enumerator's elements."},
+    {"elements", Elements, METH_O, "The elements of a container, in its walking order."},
     {"default_member", DefaultMember, METH_VARARGS, "Calls the default member."},
     {nullptr, nullptr, 0, nullptr}};
 
-PyModuleDef kModule = {PyModuleDef_HEAD_INIT, "velmira._native",
-                       "The library, natively: proxies, elements and values.", -1, kFunctions,
-                       nullptr, nullptr, nullptr, nullptr};
+PyModuleDef kModule = {PyModuleDef_HEAD_INIT,
+                       "velmira._native",
+                       "The library, natively: proxies, elements and values.",
+                       -1,
+                       kFunctions,
+                       nullptr,
+                       nullptr,
+                       nullptr,
+                       nullptr};
 
 bool AddType(PyObject* module, const char* name, PyTypeObject* type) {
   return PyModule_AddObjectRef(module, name, reinterpret_cast<PyObject*>(type)) == 0;
@@ -197,8 +203,7 @@ bool AddType(PyObject* module, const char* name, PyTypeObject* type) {
 
 PyMODINIT_FUNC PyInit__native() {
   using namespace velmira::python;
-  if (!InitState() || !InitProxyType() || !InitElementType() || !InitMemberTypes() ||
-      !InitIterate()) {
+  if (!InitState() || !InitProxyType() || !InitElementType() || !InitMemberTypes()) {
     return nullptr;
   }
   PyObject* module = PyModule_Create(&kModule);

@@ -8,12 +8,15 @@
 #include <vector>
 
 #include "element.h"
+#include "tree/tree_enum_stack_node.h"
 #include "velmira/elements/sample_node.h"
 #include "velmira/linear/pqueue.h"
 #include "velmira/linear/queue.h"
 #include "velmira/linear/stack.h"
 #include "velmira/list/list.h"
+#include "velmira/list/list_enum.h"
 #include "velmira/tree/tree.h"
+#include "velmira/tree/tree_enum.h"
 
 namespace velmira::python {
 namespace {
@@ -26,14 +29,22 @@ struct RootOf : Tree {
   }
 };
 
-/// A queue's last element, which the queue keeps private. An explicit instantiation may name a
-/// private member, so the friend below hands out a pointer to it.
-Ref<IQueueNode> Queue::*QueueLastMember();
-template <Ref<IQueueNode> Queue::*Member>
-struct QueueLast {
-  friend Ref<IQueueNode> Queue::*QueueLastMember() { return Member; }
-};
-template struct QueueLast<&Queue::last_>;
+// References some classes keep private (a queue's last element, an enumerator's elements). An
+// explicit instantiation may name a private member, so each friend below hands out a pointer to
+// one; the walk only reads through it.
+#define VELMIRA_PRIVATE_MEMBER(Getter, Class, Type, member) \
+  Type Class::*Getter();                                    \
+  template <Type Class::*Member>                            \
+  struct Getter##Access {                                   \
+    friend Type Class::*Getter() { return Member; }         \
+  };                                                        \
+  template struct Getter##Access<&Class::member>;
+VELMIRA_PRIVATE_MEMBER(QueueLast, Queue, Ref<IQueueNode>, last_)
+VELMIRA_PRIVATE_MEMBER(ListEnumFirst, ListEnum, Ref<IListNode>, first_)
+VELMIRA_PRIVATE_MEMBER(ListEnumLast, ListEnum, Ref<IListNode>, last_)
+VELMIRA_PRIVATE_MEMBER(ListEnumCurrent, ListEnum, Ref<IListNode>, current_)
+VELMIRA_PRIVATE_MEMBER(TreeEnumPending, TreeEnum, Ref<Stack>, pending_)
+#undef VELMIRA_PRIVATE_MEMBER
 
 class Walk {
  public:
@@ -132,7 +143,7 @@ class Walk {
       Chain(s->Top(), s->Index(), false);
     } else if (const auto* q = dynamic_cast<const Queue*>(node)) {
       Edge(node, q->First().get());
-      Edge(node, (q->*QueueLastMember()).get());
+      Edge(node, (q->*QueueLast()).get());
       Chain(q->First(), q->Index(), false);
     } else if (const auto* p = dynamic_cast<const PQueue*>(node)) {
       Edge(node, p->First().get());
@@ -144,6 +155,14 @@ class Walk {
     } else if (const auto* t = dynamic_cast<const Tree*>(node)) {
       Edge(node, RootOf::Get(*t).get());
       TreeLinks(*t);
+    } else if (const auto* le = dynamic_cast<const ListEnum*>(node)) {
+      for (auto member : {ListEnumFirst(), ListEnumLast(), ListEnumCurrent()}) {
+        Edge(node, (le->*member).get());
+      }
+    } else if (const auto* te = dynamic_cast<const TreeEnum*>(node)) {
+      Edge(node, (te->*TreeEnumPending()).get());
+    } else if (const auto* step = dynamic_cast<const detail::TreeEnumStackNode*>(node)) {
+      Edge(node, step->Node().get());
     } else {
       SampleFields<IStackNode>(node) || SampleFields<IQueueNode>(node) ||
           SampleFields<IPQueueNode>(node) || SampleFields<IListNode>(node) ||

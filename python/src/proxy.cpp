@@ -27,8 +27,9 @@ PyObject* ClassFor(const Ref<Object>& object) {
   if (!info) return RaiseError(kErrMemberNotFound, "the object belongs to no class of the library");
   auto found = Classes().find(info);
   if (found != Classes().end()) return found->second;
-  PyObject* cls = PyObject_CallFunction(Shared().make_proxy_class, "s#", info->qualified_name.data(),
-                                        static_cast<Py_ssize_t>(info->qualified_name.size()));
+  PyObject* cls =
+      PyObject_CallFunction(Shared().make_proxy_class, "s#", info->qualified_name.data(),
+                            static_cast<Py_ssize_t>(info->qualified_name.size()));
   if (!cls) return nullptr;
   Classes().emplace(info, cls);  // kept for the life of the interpreter
   return cls;
@@ -63,23 +64,16 @@ int Clear(PyObject* op) {
   return 0;
 }
 
-/// Names the class does not have: the package's `_velmira_missing` looks them up in any letter
-/// case, and raises error 438 otherwise.
-PyObject* GetAttr(PyObject* self, PyObject* name) {
-  PyObject* found = PyObject_GenericGetAttr(self, name);
-  if (found || !PyErr_ExceptionMatches(PyExc_AttributeError)) return found;
-  PyErr_Clear();
-  return PyObject_CallMethod(reinterpret_cast<PyObject*>(Py_TYPE(self)), "_velmira_missing", "OO",
-                             self, name);
-}
-
+/// Assignments to names the class does not have, or in another letter case: the package's
+/// `_velmira_missing_set` assigns the member of that name in any case, or raises error 438.
+/// (Reads stay with Python's own lookup, which keeps method calls on its fast path.)
 int SetAttr(PyObject* self, PyObject* name, PyObject* value) {
   if (PyObject_GenericSetAttr(self, name, value) == 0) return 0;
   if (!PyErr_ExceptionMatches(PyExc_AttributeError)) return -1;
   PyErr_Clear();
-  PyObject* result = PyObject_CallMethod(reinterpret_cast<PyObject*>(Py_TYPE(self)),
-                                         "_velmira_missing_set", "OOO", self, name,
-                                         value ? value : Py_None);
+  PyObject* result =
+      PyObject_CallMethod(reinterpret_cast<PyObject*>(Py_TYPE(self)), "_velmira_missing_set", "OOO",
+                          self, name, value ? value : Py_None);
   if (!result) return -1;
   Py_DECREF(result);
   return 0;
@@ -126,7 +120,6 @@ bool InitProxyType() {
   ProxyType.tp_dealloc = Dealloc;
   ProxyType.tp_traverse = Traverse;
   ProxyType.tp_clear = Clear;
-  ProxyType.tp_getattro = GetAttr;
   ProxyType.tp_setattro = SetAttr;
   return ReadyType(ProxyType);
 }

@@ -9,8 +9,7 @@
 namespace velmira::python {
 
 struct ProxyObject {
-  PyObject_HEAD
-  Ref<Object> ref;
+  PyObject_HEAD Ref<Object> ref;
 };
 
 extern PyTypeObject ProxyType;

@@ -9,18 +9,18 @@ namespace velmira::python {
 
 struct State {
   // Set by the package (`_native._setup`) before anything else runs.
-  PyObject* make_error = nullptr;       // (number, message) -> exception object
-  PyObject* empty = nullptr;            // velmira.Empty
-  PyObject* null = nullptr;             // velmira.Null
-  PyObject* decimal_type = nullptr;     // decimal.Decimal
-  PyObject* datetime_type = nullptr;    // datetime.datetime
-  PyObject* date_type = nullptr;        // datetime.date
-  PyObject* to_scaled = nullptr;        // Decimal -> int, ten-thousandths (raises velmira.Error)
-  PyObject* from_scaled = nullptr;      // int -> Decimal
-  PyObject* to_serial = nullptr;        // date or datetime -> float serial
-  PyObject* from_serial = nullptr;      // float serial -> datetime
-  PyObject* make_proxy_class = nullptr; // qualified class name -> proxy class
-  PyObject* debug_receiver = nullptr;   // the callable SetDebugOutput installed, or null
+  PyObject* make_error = nullptr;        // (number, message) -> exception object
+  PyObject* empty = nullptr;             // velmira.Empty
+  PyObject* null = nullptr;              // velmira.Null
+  PyObject* decimal_type = nullptr;      // decimal.Decimal
+  PyObject* datetime_type = nullptr;     // datetime.datetime
+  PyObject* date_type = nullptr;         // datetime.date
+  PyObject* to_scaled = nullptr;         // Decimal -> int, ten-thousandths (raises velmira.Error)
+  PyObject* from_scaled = nullptr;       // int -> Decimal
+  PyObject* to_serial = nullptr;         // date or datetime -> float serial
+  PyObject* from_serial = nullptr;       // float serial -> datetime
+  PyObject* make_proxy_class = nullptr;  // qualified class name -> proxy class
+  PyObject* debug_receiver = nullptr;    // the callable SetDebugOutput installed, or null
 
   // Interned member names, for calls into Python elements.
   PyObject* name_key = nullptr;

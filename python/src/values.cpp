@@ -23,8 +23,9 @@ bool FromInt(PyObject* value, Variant& out) {
     out = Variant(static_cast<std::int32_t>(n));
     return true;
   }
-  RaiseError(kErrOverflow, "Overflow: " + std::string(overflow ? "the integer" : std::to_string(n)) +
-                               " does not fit in 32 bits");
+  RaiseError(kErrOverflow,
+             "Overflow: " + std::string(overflow ? "the integer" : std::to_string(n)) +
+                 " does not fit in 32 bits");
   return false;
 }
 
@@ -33,8 +34,9 @@ bool FromText(PyObject* value, Variant& out) {
   const char* data = PyUnicode_AsUTF8AndSize(value, &size);
   if (!data) {
     PyErr_Clear();
-    RaiseError(kErrInvalidArgument, "Invalid argument: the text is not valid Unicode (it holds "
-                                    "a lone surrogate)");
+    RaiseError(kErrInvalidArgument,
+               "Invalid argument: the text is not valid Unicode (it holds "
+               "a lone surrogate)");
     return false;
   }
   out = Variant(std::string_view(data, static_cast<std::size_t>(size)));
@@ -71,7 +73,8 @@ bool FromDate(PyObject* value, Variant& out) {
 const char* TypeName(PyObject* value) noexcept { return Py_TYPE(value)->tp_name; }
 
 Object* NativeOf(PyObject* value) noexcept {
-  if (PyObject_TypeCheck(value, &ProxyType)) return reinterpret_cast<ProxyObject*>(value)->ref.get();
+  if (PyObject_TypeCheck(value, &ProxyType))
+    return reinterpret_cast<ProxyObject*>(value)->ref.get();
   if (PyObject_TypeCheck(value, &ElementType)) {
     return reinterpret_cast<ElementObject*>(value)->ref.get();
   }

@@ -60,4 +60,14 @@ def linked_class(*interfaces):
     return types.new_class("Linked", (Keyed, *(LINK_BASES[i] for i in interfaces)))
 
 
-KINDS = {"callback": callback_class, "linked": linked_class}
+def native_key_class(*interfaces):
+    """A class on the links base classes whose key is kept natively: it has no Key method."""
+    base = linked_class(*interfaces)
+
+    def __init__(self, key=velmira.Empty):
+        base.__init__(self, key)
+        self.NativeKey = key
+    return type("Native", (base,), {"__init__": __init__, "Key": None})
+
+
+KINDS = {"callback": callback_class, "linked": linked_class, "native": native_key_class}

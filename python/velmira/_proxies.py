@@ -8,7 +8,8 @@ from . import _native
 from ._errors import MemberNotFound
 
 GET, LET, SET, METHOD = range(4)
-_WALKABLE = {"Stack", "Queue", "PQueue", "List", "Tree", "SplayTree", "ListEnum", "TreeEnum"}
+_CONTAINERS = {"Stack", "Queue", "PQueue", "List", "Tree", "SplayTree"}
+_ENUMERATORS = {"ListEnum", "TreeEnum"}
 _classes = {}
 
 
@@ -70,14 +71,6 @@ def _attributes(iface, grouped):
     return attributes
 
 
-def _missing(self, name):
-    canonical = type(self)._velmira_names.get(name.lower())
-    if canonical is None or name.startswith("__"):
-        raise MemberNotFound(438, "Object doesn't support this property or method: "
-                                  f"{type(self).__name__}.{name}")
-    return getattr(self, canonical)
-
-
 def _missing_set(self, name, value):
     canonical = type(self)._velmira_names.get(name.lower())
     if canonical is None or canonical == name:
@@ -97,9 +90,14 @@ def _repr(self):
 
 
 def _iterate(self):
-    """Walks the elements: a List first to last, trees in key order, a Stack from the top,
-    queues from the head, an enumerator from where it stands."""
-    return _native.iterate(self)
+    """The elements: a List first to last, trees in key order, a Stack from the top, queues
+    from the head."""
+    return iter(_native.elements(self))
+
+
+def _walk(self):
+    """The enumerator's elements, from where it stands, in its Order."""
+    return iter(lambda: self.NextItem, None)
 
 
 def _default_member(self, key):
@@ -118,10 +116,12 @@ def make_proxy_class(qualified_name):
     lines = [f"{qualified}: {description}".rstrip(": "), ""]
     lines += [f"  {m}: {a.__doc__}".rstrip(": ") for m, a in attributes.items()]
     namespace = dict(attributes, __doc__="\n".join(lines), __slots__=(), __module__="velmira",
-                     __repr__=_repr, _velmira_missing=_missing, _velmira_missing_set=_missing_set,
+                     __repr__=_repr, _velmira_missing_set=_missing_set,
                      _velmira_names={m.lower(): m for m in attributes})
-    if name in _WALKABLE:
+    if name in _CONTAINERS:
         namespace["__iter__"] = _iterate
+    elif name in _ENUMERATORS:
+        namespace["__iter__"] = _walk
     if "Count" in attributes:
         namespace["__len__"] = lambda self: self.Count
     if any(row[0] == 0 for iface in interfaces for row in _native.members(iface)):

@@ -59,7 +59,9 @@ def to_serial(moment):
 
 
 def from_serial(serial):
+    """A date serial as a datetime, to the millisecond: a serial number of days is a double,
+    which holds no finer time of day in the years up to 9999."""
     try:
-        return _EPOCH + datetime.timedelta(microseconds=round(serial * 86400e6))
+        return _EPOCH + datetime.timedelta(milliseconds=round(serial * 86400e3))
     except (OverflowError, ValueError):
         raise Overflow(6, f"Overflow: the date {serial} is out of Python's range") from None
