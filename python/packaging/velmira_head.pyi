@@ -39,29 +39,34 @@ def Library() -> dict[str, Any]:
 def SetDebugOutput(receiver: Callable[[str], object] | None) -> None:
     """Sends every line of the debug output channel to `receiver`; None restores standard error."""
 
-class Element:
+class _ElementBase:
+    NativeKey: Variant
+    """A key kept in the library object: once set, it is the element's key for every slot and the
+    library reads it without calling Key. Delete it to call Key again."""
+
+class Element(_ElementBase):
     """Base of Python classes that implement element interfaces through their own methods:
     `class Job(velmira.Element, implements=("IQueueNode", "ITreeNode"))`."""
     def __init_subclass__(cls, implements: str | tuple[str, ...] = ..., **kwargs: Any) -> None: ...
 
-class StackLinks:
+class StackLinks(_ElementBase):
     """Base class holding a Stack's links in the library object."""
     def __init__(self) -> None: ...
 
-class QueueLinks:
+class QueueLinks(_ElementBase):
     """Base class holding a Queue's links in the library object."""
     def __init__(self) -> None: ...
 
-class PQueueLinks:
-    """Base class holding a PQueue's links in the library object; the subclass defines Key."""
+class PQueueLinks(_ElementBase):
+    """Base class holding a PQueue's links in the library object; the subclass defines Key or sets NativeKey."""
     def __init__(self) -> None: ...
     def Key(self, Index: int) -> Variant: ...
 
-class ListLinks:
+class ListLinks(_ElementBase):
     """Base class holding a List's links in the library object."""
     def __init__(self) -> None: ...
 
-class TreeLinks:
-    """Base class holding a Tree's links in the library object; the subclass defines Key."""
+class TreeLinks(_ElementBase):
+    """Base class holding a Tree's links in the library object; the subclass defines Key or sets NativeKey."""
     def __init__(self) -> None: ...
     def Key(self, Index: int) -> Variant: ...
