@@ -152,6 +152,9 @@ bool Arrange(const MemberInfo& row, PyObject* const* args, std::size_t nargs, Py
 
 PyObject* CallRow(const ResolvedMember& member, PyObject* self, PyObject* const* args,
                   std::size_t n, const std::vector<PyObject*>* placed) {
+  if (!member.row) {
+    return RaiseError(kErrMemberNotFound, "Object doesn't support this property or method");
+  }
   if (!PyObject_TypeCheck(self, &ProxyType)) {
     return RaiseError(kErrTypeMismatch,
                       std::string("Type mismatch: ") + std::string(member.row->name) +
@@ -209,7 +212,7 @@ PyObject* MethodCall(PyObject* callable, PyObject* const* args, std::size_t narg
   // A Set... method's new value is its last argument, however given.
   const ResolvedMember& member =
       m->assigns ? AssignRow(m, nargs + nkw > 1 ? args[nargs + nkw - 1] : Py_None) : m->get;
-  if (!kwnames) return CallRow(member, self, args + 1, nargs - 1, nullptr);
+  if (!kwnames || !member.row) return CallRow(member, self, args + 1, nargs - 1, nullptr);
   std::vector<PyObject*> placed;
   if (!Arrange(*member.row, args + 1, nargs - 1, kwnames, placed)) return nullptr;
   return CallRow(member, self, nullptr, placed.size(), &placed);
