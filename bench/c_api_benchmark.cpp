@@ -1,6 +1,6 @@
 // The cost of the C boundary: one push and one pop of a sample element through the C interface,
 // by member name and by dispatch identifier. Compare with stack_benchmark (direct C++ calls) and
-// bench/python_boundary.py (the same from Python, and a Python list as the yardstick).
+// bench/python_speed.py (the Python package, with a Python list as the yardstick).
 #include <benchmark/benchmark.h>
 
 #include "velmira/velmira_c.h"

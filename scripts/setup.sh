@@ -5,8 +5,8 @@
 # VELMIRA_WITH_PARALLEL=1 to add GNU parallel for the sharded word count (scripts/words_parallel.sh).
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config python3 python3-dev python3-pytest libgtest-dev libgmock-dev
-          libbenchmark-dev gdb)
+packages=(cmake ninja-build g++ pkg-config python3 python3-dev python3-venv python3-pytest
+          libgtest-dev libgmock-dev libbenchmark-dev gdb)
 if [[ "${VELMIRA_WITH_BOOST:-0}" == 1 ]]; then packages+=(libboost-dev); fi
 if [[ "${VELMIRA_WITH_CHECKS:-0}" == 1 ]]; then packages+=(clang libclang-rt-14-dev valgrind); fi
 if [[ "${VELMIRA_WITH_PARALLEL:-0}" == 1 ]]; then packages+=(parallel); fi
