@@ -125,26 +125,17 @@ void* CastTo(velmira::Object* object) {
 /// are, which `CallArgs::Object` converts without a `dynamic_cast`.
 template <class I>
 struct SampleElementOf {};
-template <>
-struct SampleElementOf<IStackNode> {
-  using type = StackNode;
-};
-template <>
-struct SampleElementOf<IQueueNode> {
-  using type = QueueNode;
-};
-template <>
-struct SampleElementOf<IPQueueNode> {
-  using type = PQueueNode;
-};
-template <>
-struct SampleElementOf<IListNode> {
-  using type = ListNode;
-};
-template <>
-struct SampleElementOf<ITreeNode> {
-  using type = TreeNode;
-};
+#define VELMIRA_SAMPLE_ELEMENT(Sample) \
+  template <>                          \
+  struct SampleElementOf<I##Sample> {  \
+    using type = Sample;               \
+  };
+VELMIRA_SAMPLE_ELEMENT(StackNode)
+VELMIRA_SAMPLE_ELEMENT(QueueNode)
+VELMIRA_SAMPLE_ELEMENT(PQueueNode)
+VELMIRA_SAMPLE_ELEMENT(ListNode)
+VELMIRA_SAMPLE_ELEMENT(TreeNode)
+#undef VELMIRA_SAMPLE_ELEMENT
 
 template <class I>
 Ref<I> CallArgs::Object(std::size_t i) const {
