@@ -66,7 +66,8 @@ int Traverse(PyObject* op, visitproc visit, void* arg) {
   auto* self = reinterpret_cast<ElementObject*>(op);
   Py_VISIT(self->dict);
   // Held by nothing but this element, the library object is part of it.
-  if (self->backed && self->backed->py == op && CountOf(self->ref.get()) == 1) Py_VISIT(op);
+  if (self->backed && self->backed->py == op && detail::IsSoleReference(self->ref.get()))
+    Py_VISIT(op);
   return 0;
 }
 

@@ -8,43 +8,15 @@
 #include <vector>
 
 #include "element.h"
-#include "tree/tree_enum_stack_node.h"
 #include "velmira/elements/sample_node.h"
 #include "velmira/linear/pqueue.h"
 #include "velmira/linear/queue.h"
 #include "velmira/linear/stack.h"
 #include "velmira/list/list.h"
-#include "velmira/list/list_enum.h"
 #include "velmira/tree/tree.h"
-#include "velmira/tree/tree_enum.h"
 
 namespace velmira::python {
 namespace {
-
-/// A tree's root, which only the tree and its subclasses name.
-struct RootOf : Tree {
-  static const Ref<ITreeNode>& Get(const Tree& tree) {
-    constexpr Ref<ITreeNode> Tree::*root = &RootOf::root_;
-    return tree.*root;
-  }
-};
-
-// References some classes keep private (a queue's last element, an enumerator's elements). An
-// explicit instantiation may name a private member, so each friend below hands out a pointer to
-// one; the walk only reads through it.
-#define VELMIRA_PRIVATE_MEMBER(Getter, Class, Type, member) \
-  Type Class::*Getter();                                    \
-  template <Type Class::*Member>                            \
-  struct Getter##Access {                                   \
-    friend Type Class::*Getter() { return Member; }         \
-  };                                                        \
-  template struct Getter##Access<&Class::member>;
-VELMIRA_PRIVATE_MEMBER(QueueLast, Queue, Ref<IQueueNode>, last_)
-VELMIRA_PRIVATE_MEMBER(ListEnumFirst, ListEnum, Ref<IListNode>, first_)
-VELMIRA_PRIVATE_MEMBER(ListEnumLast, ListEnum, Ref<IListNode>, last_)
-VELMIRA_PRIVATE_MEMBER(ListEnumCurrent, ListEnum, Ref<IListNode>, current_)
-VELMIRA_PRIVATE_MEMBER(TreeEnumPending, TreeEnum, Ref<Stack>, pending_)
-#undef VELMIRA_PRIVATE_MEMBER
 
 class Walk {
  public:
@@ -113,7 +85,7 @@ class Walk {
 
   void TreeLinks(const Tree& tree) {
     const std::int32_t slot = tree.Index();
-    std::vector<Ref<ITreeNode>> pending{RootOf::Get(tree)};
+    std::vector<Ref<ITreeNode>> pending{tree.Root()};
     std::set<const Object*> seen;
     while (!pending.empty()) {
       Ref<ITreeNode> n = std::move(pending.back());
@@ -143,7 +115,7 @@ class Walk {
       Chain(s->Top(), s->Index(), false);
     } else if (const auto* q = dynamic_cast<const Queue*>(node)) {
       Edge(node, q->First().get());
-      Edge(node, (q->*QueueLast()).get());
+      Edge(node, q->Last().get());
       Chain(q->First(), q->Index(), false);
     } else if (const auto* p = dynamic_cast<const PQueue*>(node)) {
       Edge(node, p->First().get());
@@ -153,16 +125,8 @@ class Walk {
       Edge(node, l->Last().get());
       Chain(l->First(), l->Index(), true);
     } else if (const auto* t = dynamic_cast<const Tree*>(node)) {
-      Edge(node, RootOf::Get(*t).get());
+      Edge(node, t->Root().get());
       TreeLinks(*t);
-    } else if (const auto* le = dynamic_cast<const ListEnum*>(node)) {
-      for (auto member : {ListEnumFirst(), ListEnumLast(), ListEnumCurrent()}) {
-        Edge(node, (le->*member).get());
-      }
-    } else if (const auto* te = dynamic_cast<const TreeEnum*>(node)) {
-      Edge(node, (te->*TreeEnumPending()).get());
-    } else if (const auto* step = dynamic_cast<const detail::TreeEnumStackNode*>(node)) {
-      Edge(node, step->Node().get());
     } else {
       SampleFields<IStackNode>(node) || SampleFields<IQueueNode>(node) ||
           SampleFields<IPQueueNode>(node) || SampleFields<IListNode>(node) ||
@@ -177,7 +141,7 @@ class Walk {
     for (auto& [object, info] : nodes_) {
       const PyBacked* backed = dynamic_cast<const PyBacked*>(object);
       const std::int64_t own = backed && backed->held ? 1 : 0;
-      if (CountOf(object) - own > info.internal) {
+      if (detail::ReferenceCount(object) - own > info.internal) {
         info.outside = true;
         outside.push_back(object);
       }
@@ -201,18 +165,6 @@ class Walk {
 };
 
 }  // namespace
-
-std::int64_t CountOf(const Object* object) noexcept {
-  // Counts are private to the objects: give references back one at a time until only the
-  // caller's is left, then take them again. Nothing runs in between.
-  std::int64_t given_back = 0;
-  while (!detail::IsSoleReference(object)) {
-    detail::Release(object);
-    ++given_back;
-  }
-  for (std::int64_t i = 0; i < given_back; ++i) detail::Retain(object);
-  return given_back + 1;
-}
 
 int VisitOwned(const Object* root, visitproc visit, void* arg) {
   try {

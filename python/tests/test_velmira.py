@@ -168,6 +168,7 @@ def test_element_classes_are_checked_when_defined():
     (lambda s: s.Push(New("Velmira.QueueNode")), 13, "Push expects an IStackNode, got Queue"),
     (lambda s: setattr(s, "IsEmpty", True), 438, ""),
     (lambda s: setattr(s, "Colour", 1), 438, "Colour"),
+    (lambda s: s.Colour, 438, "Stack.Colour"),
     (lambda s: s.Push(), 449, ""), (lambda s: s.Push(None, None), 450, ""),
     (lambda s: s.Push(None, Node=None), 450, "Node twice"),
     (lambda s: s.Push(Nod=None), 450, "no parameter Nod"),
@@ -184,7 +185,7 @@ def test_keywords_defaults_and_any_letter_case():
     q.Add(n)
     q.Remove(Node=n, index=0)
     q.index = 3
-    assert q.IsEmpty and q.Index == 3
+    assert q.isempty and q.Index == 3 and not hasattr(q, "Colour")
     with pytest.raises(velmira.Error) as caught:
         q.Remove(Index=1)
     assert caught.value.number == 449

@@ -79,6 +79,16 @@ def _missing_set(self, name, value):
     setattr(self, canonical, value)
 
 
+def _missing_get(self, name):
+    """Runs only when Python's own look-up fails: a member named in another letter case, as the
+    library's names ignore case, or error 438 (a MemberNotFound is also an AttributeError)."""
+    canonical = type(self)._velmira_names.get(name.lower())
+    if canonical is None or canonical == name:
+        raise MemberNotFound(438, "Object doesn't support this property or method: "
+                                  f"{type(self).__name__}.{name}")
+    return getattr(self, canonical)
+
+
 def _repr(self):
     cls = type(self)
     state = ""
@@ -116,7 +126,7 @@ def make_proxy_class(qualified_name):
     lines = [f"{qualified}: {description}".rstrip(": "), ""]
     lines += [f"  {m}: {a.__doc__}".rstrip(": ") for m, a in attributes.items()]
     namespace = dict(attributes, __doc__="\n".join(lines), __slots__=(), __module__="velmira",
-                     __repr__=_repr, _velmira_missing_set=_missing_set,
+                     __repr__=_repr, __getattr__=_missing_get, _velmira_missing_set=_missing_set,
                      _velmira_names={m.lower(): m for m in attributes})
     if name in _CONTAINERS:
         namespace["__iter__"] = _iterate

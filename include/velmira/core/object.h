@@ -28,6 +28,7 @@ namespace detail {
 void Retain(const Object* object) noexcept;
 void Release(const Object* object) noexcept;
 bool IsSoleReference(const Object* object) noexcept;
+std::intptr_t ReferenceCount(const Object* object) noexcept;
 bool IsMadeByNew(const Object* object) noexcept;
 /// Raises `Error` 5: `object` was not made by `New`, so no reference may hold it.
 [[noreturn]] void ThrowNotMadeByNew();
@@ -69,6 +70,7 @@ class Object {
   friend void detail::Retain(const Object* object) noexcept;
   friend void detail::Release(const Object* object) noexcept;
   friend bool detail::IsSoleReference(const Object* object) noexcept;
+  friend std::intptr_t detail::ReferenceCount(const Object* object) noexcept;
   friend bool detail::IsMadeByNew(const Object* object) noexcept;
 
   /// The count of an object not made by `new` starts here, so releases never bring it to zero;
@@ -99,6 +101,9 @@ inline void Release(const Object* object) noexcept {
 /// True when the caller's reference is the only one to `object`, so that no one else can see a
 /// change to it: an owner may then reuse the object instead of making a new one.
 inline bool IsSoleReference(const Object* object) noexcept { return object->ref_count_ == 1; }
+/// The references held to `object`, for a host that accounts for them (another language's cycle
+/// collector); the caller's own reference included.
+inline std::intptr_t ReferenceCount(const Object* object) noexcept { return object->ref_count_; }
 /// False for an object made on the stack, as a member or in an array; true for one made by
 /// `new` (and for one whose destructor is running).
 inline bool IsMadeByNew(const Object* object) noexcept {

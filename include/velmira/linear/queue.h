@@ -34,6 +34,8 @@ class Queue : public virtual Object {
   bool IsEmpty() const noexcept { return !first_; }
   /// The first item in the queue, or Nothing if the queue is empty. Constant time.
   Ref<IQueueNode> First() const noexcept { return first_; }
+  /// The item added latest, or Nothing if the queue is empty.
+  Ref<IQueueNode> Last() const noexcept { return last_; }
 
   /// Adds an item to the end of the queue. Refuses Nothing and an item with a successor in this
   /// queue's slot, and the queue's own last item (whose link is Nothing, but adding it again would

@@ -42,6 +42,8 @@ class Tree : public virtual Object {
 
   /// True if the tree is empty.
   bool IsEmpty() const noexcept { return !root_; }
+  /// The item at the root, or Nothing if the tree is empty.
+  Ref<ITreeNode> Root() const noexcept { return root_; }
   /// True if an item with the given key is present in the tree. False for a Null key.
   virtual bool Exists(const Variant& Key);
   /// The item in the tree with the given key, or Nothing if no item has that key.
