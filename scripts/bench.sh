@@ -8,7 +8,7 @@
 # Builds the bench preset (Release, Boost peers when Boost's headers are installed), runs
 # velmira_bench with Google Benchmark's JSON output (build/bench/results.json), and hands it to
 # scripts/bench_report.py, which writes the ratio table, the growth tables and the PNG charts.
-# Installs python3-matplotlib from the distribution's packages when it is missing.
+# Installs python3-matplotlib and Boost's headers from the distribution's packages when missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,13 +22,18 @@ esac
 # PATH, from a version manager, would not see it).
 python=/usr/bin/python3
 if [[ ! -x $python ]]; then python=python3; fi
-if ! "$python" -c 'import matplotlib' 2>/dev/null; then
+# The distribution's packages this needs: matplotlib for the charts, Boost's headers for the
+# Boost.Intrusive yardsticks (without them those rows stay empty).
+missing=()
+if ! "$python" -c 'import matplotlib' 2>/dev/null; then missing+=(python3-matplotlib); fi
+if [[ ! -d /usr/include/boost/intrusive ]]; then missing+=(libboost-dev); fi
+if ((${#missing[@]})); then
   sudo=""
   if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
-  echo "Installing python3-matplotlib for the charts"
+  echo "Installing ${missing[*]}"
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
-    python3-matplotlib
+    "${missing[@]}"
 fi
 
 cmake --preset bench >/dev/null

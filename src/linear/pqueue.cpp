@@ -24,7 +24,8 @@ void PQueue::Add(const Ref<IPQueueNode>& Node) {
     detail::Warn("PQueue: Warning, an attempt was made to Add a node with a null key");
     return;
   }
-  if (detail::HasLink<detail::NextLink>(*Node, index_)) {
+  const detail::ElementLinks<IPQueueNode> links(*Node, index_);
+  if (links.Has<detail::NextLink>()) {
     detail::Warn("PQueue: Warning, an attempt was made to Add a node with a successor");
     return;
   }
@@ -36,7 +37,7 @@ void PQueue::Add(const Ref<IPQueueNode>& Node) {
   // elements are read afresh at each comparison.
   const Variant key = Node->Key(index_);
   if (Greater(key, Ref<IPQueueNode>(first_)->Key(index_))) {
-    detail::LinkAtHead(first_, Node, index_);
+    detail::LinkAtHead(first_, Node, links);
     return;
   }
   // Walk past every element whose key is not lower (equal keys stay first-in, first-out), then
@@ -46,7 +47,7 @@ void PQueue::Add(const Ref<IPQueueNode>& Node) {
     Ref<IPQueueNode> next = detail::GetLink<detail::NextLink>(*predecessor, index_);
     if (!next) break;
     if (Greater(key, next->Key(index_))) {
-      detail::SetLink<detail::NextLink>(*Node, index_, std::move(next));
+      links.Set<detail::NextLink>(std::move(next));
       break;
     }
     predecessor = std::move(next);

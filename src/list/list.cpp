@@ -164,23 +164,24 @@ void List::Add(Ref<IListNode> Node) {
       return;
     }
     const detail::KeepAlive alive(this);
-    if (HasLink<TagLink>(*Node, index_)) {
+    const detail::ElementLinks<IListNode> node(*Node, index_);
+    if (node.Has<TagLink>()) {
       detail::Warn(kAddInAList);
       return;
     }
-    if (HasLink<NextLink>(*Node, index_) || HasLink<PrevLink>(*Node, index_)) {
+    if (node.Has<NextLink>() || node.Has<PrevLink>()) {
       detail::Warn(kAddLinked);
       return;
     }
     // A full count refuses the element before anything is linked.
     const std::int32_t count = CheckedAdd(count_, 1);
-    SetLink<TagLink>(*Node, index_, marker_);
+    node.Set<TagLink>(marker_);
     if (!first_) {
       first_ = Node;
     } else {
-      const Ref<IListNode> last = last_;
+      Ref<IListNode> last = last_;
       if (last) SetLink<NextLink>(*last, index_, Node);
-      SetLink<PrevLink>(*Node, index_, last);
+      node.Set<PrevLink>(std::move(last));
     }
     last_ = std::move(Node);
     count_ = count;
@@ -246,7 +247,8 @@ void List::Remove(Ref<IListNode> Node) {
   Watched(interrupted_, [&] {
     if (!first_ || !Node) return;
     const detail::KeepAlive alive(this);
-    if (!IsMember(Node)) {
+    const detail::ElementLinks<IListNode> node(*Node, index_);
+    if (!node.Is<TagLink>(marker_)) {
       detail::Warn(kRemoveNonMember);
       return;
     }
@@ -256,33 +258,34 @@ void List::Remove(Ref<IListNode> Node) {
         last_ = Nothing;
         count_ = 0;
       } else {
-        const Ref<IListNode> next = GetLink<NextLink>(*Node, index_);
+        const Ref<IListNode> next = node.Get<NextLink>();
         first_ = next;
         if (next) ResetLink<PrevLink>(*next, index_);
-        ResetLink<NextLink>(*Node, index_);
+        node.Reset<NextLink>();
         count_ = CheckedAdd(count_, -1);
       }
       // After an interrupted operation the first element may still point back at one that left.
-      if (interrupted_) ResetLink<PrevLink>(*Node, index_);
-      ResetLink<TagLink>(*Node, index_);
+      if (interrupted_) node.Reset<PrevLink>();
+      node.Reset<TagLink>();
       return;
     }
-    Ref<IListNode> previous = GetLink<PrevLink>(*Node, index_);
+    Ref<IListNode> previous = node.Get<PrevLink>();
     if (Is(Node, last_)) {
       if (previous) ResetLink<NextLink>(*previous, index_);
       last_ = std::move(previous);
     } else {
-      Ref<IListNode> next = GetLink<NextLink>(*Node, index_);
+      Ref<IListNode> next = node.Get<NextLink>();
       if (previous) {
-        SetLink<NextLink>(*previous, index_, next);
+        const detail::ElementLinks<IListNode> before(*previous, index_);
+        before.Set<NextLink>(std::move(next));
         // The successor is read back through the predecessor's link, as it now stands.
-        Ref<IListNode> successor = GetLink<NextLink>(*previous, index_);
+        Ref<IListNode> successor = before.Get<NextLink>();
         if (successor) SetLink<PrevLink>(*successor, index_, previous);
       }
-      ResetLink<NextLink>(*Node, index_);
+      node.Reset<NextLink>();
     }
-    ResetLink<PrevLink>(*Node, index_);
-    ResetLink<TagLink>(*Node, index_);
+    node.Reset<PrevLink>();
+    node.Reset<TagLink>();
     count_ = CheckedAdd(count_, -1);
   });
 }

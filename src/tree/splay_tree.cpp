@@ -12,8 +12,9 @@ bool SplayTree::Exists(const Variant& Key) {
     Ref<ITreeNode> root;
     {
       detail::TreePathLease lease(*this);
-      // The root is reassigned only once the splay has completed.
-      root = root_ = detail::Splay(Ref<ITreeNode>(root_), Key, index_, lease.path(), seen);
+      // The root is reassigned only once the splay has completed (which copies it before any
+      // element is called).
+      root = root_ = detail::Splay(root_, Key, index_, lease.path(), seen);
     }
     return Equal(Key, root->Key(index_));
   });

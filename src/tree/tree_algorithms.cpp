@@ -18,6 +18,13 @@ ITreeNode& Must(const Ref<ITreeNode>& element) {
   return *element;
 }
 
+/// The link of `n` on the side `step` (the cell when `links`, n's row, is not null).
+inline Ref<ITreeNode> ChildOn(ITreeNode& n, Ref<ITreeNode>* links, std::uint8_t step,
+                              std::int32_t index) {
+  if (links) return links[step];
+  return step == WentRight ? RightLink::Get(n, index) : LeftLink::Get(n, index);
+}
+
 /// Resets the link of `n` on the side `step`: breaks a cycle where a walk came back to an element.
 void CutLink(const Ref<ITreeNode>& n, std::uint8_t step, std::int32_t index) {
   if (step == WentRight) {
@@ -43,39 +50,43 @@ Ref<ITreeNode> RotateRight(const Ref<ITreeNode>& n, std::int32_t index) {
   return y;
 }
 
-/// One level of the way back up of a splaying descent, `n.X = head; return Rotate(n)` where X is
-/// the side the descent took from `n`: returns the new head. Where `n` and `head` both keep their
-/// links directly, no element is called either way, and the rotation's three link writes (n.X =
-/// head, then n.X = head.Y and head.Y = n, Y the other side) are made by moving references from
-/// cell to cell: only the link n.X held before is released. `n` may be left empty.
-Ref<ITreeNode> StoreAndRotate(Ref<ITreeNode>& n, Ref<ITreeNode> head, std::uint8_t step,
-                              std::int32_t index) {
-  Ref<ITreeNode>* n_links = n->DirectLinks(index);
-  Ref<ITreeNode>* head_links = head ? head->DirectLinks(index) : nullptr;
-  if (n_links && head_links) {
-    const std::size_t down = step == WentRight ? RightLink::kCell : LeftLink::kCell;
-    const std::size_t up = step == WentRight ? LeftLink::kCell : RightLink::kCell;
-    const Ref<ITreeNode> replaced = std::move(n_links[down]);  // released once all is linked
-    n_links[down] = std::move(head_links[up]);
-    head_links[up] = std::move(n);
-    return head;
+static_assert(WentLeft == LeftLink::kCell && WentRight == RightLink::kCell,
+              "a step names the cell of the link it went through");
+
+/// One level of the way back up of a splaying descent, `n.X = head; head = Rotate(n)` where n is
+/// the level's node and X the side the descent took from it. Where n and head both keep their
+/// links directly (`head_links` being head's row), no element is called either way, and the
+/// rotation's three link writes (n.X = head, then n.X = head.Y and head.Y = n, Y the other side)
+/// come down to two exchanges of references: n.X takes head.Y's link, head.Y takes the level's
+/// reference to n, and the level keeps the link n.X held before (n's old child, now below head),
+/// to release it when it is dropped. Otherwise the set and the rotation are made link by link,
+/// and `head_links` is read again for the head they leave.
+void StoreAndRotate(TreePathStep& level, Ref<ITreeNode>& head, Ref<ITreeNode>*& head_links,
+                    std::int32_t index) {
+  if (level.links && head_links) {
+    level.links[level.step].swap(head_links[level.step ^ 1]);
+    head_links[level.step ^ 1].swap(level.node);
+    return;
   }
-  if (step == WentRight) {
-    SetLink<RightLink>(*n, index, std::move(head));
-    return RotateLeft(n, index);
+  if (level.step == WentRight) {
+    SetLink<RightLink>(*level.node, index, std::move(head));
+    head = RotateLeft(level.node, index);
+  } else {
+    SetLink<LeftLink>(*level.node, index, std::move(head));
+    head = RotateRight(level.node, index);
   }
-  SetLink<LeftLink>(*n, index, std::move(head));
-  return RotateRight(n, index);
+  head_links = head->DirectLinks(index);
 }
 
 /// The way back up of a splaying descent (each recursive call's `n.X = Splay(child); return
 /// Rotate(n)`): at each level from the lowest, store the head of the subtree below into the link
-/// the descent went through, then rotate that head up one level. Consumes the path entries above
-/// `base`.
-Ref<ITreeNode> RotateUp(Ref<ITreeNode> head, std::int32_t index, TreePath& path, std::size_t base) {
-  while (path.size() > base) {
-    TreePathStep& level = path.back();
-    head = StoreAndRotate(level.node, std::move(head), level.step, index);
+/// the descent went through, then rotate that head up one level. `head_links` is the head's row
+/// of direct links, or null. Consumes the path entries above `base`.
+Ref<ITreeNode> RotateUp(Ref<ITreeNode> head, Ref<ITreeNode>* head_links, std::int32_t index,
+                        TreePath& path, std::size_t base) {
+  // The path is this operation's own: nothing else adds to it or takes from it meanwhile.
+  for (std::size_t levels = path.size() - base; levels > 0; --levels) {
+    StoreAndRotate(path.back(), head, head_links, index);
     path.pop_back();
   }
   return head;
@@ -250,28 +261,23 @@ Ref<ITreeNode> Splay(const Ref<ITreeNode>& head, const Variant& key, std::int32_
   const std::size_t base = path.size();
   Ref<ITreeNode> n = head;
   FirstVisit(seen, n);
+  Ref<ITreeNode>* links;
   for (;;) {
     const Order order = Compare(key, n->Key(index));
-    std::uint8_t step;
-    Ref<ITreeNode> child;
-    if (order == Order::Greater) {
-      step = WentRight;
-      child = GetLink<RightLink>(*n, index);
-    } else if (order == Order::Less) {
-      step = WentLeft;
-      child = GetLink<LeftLink>(*n, index);
-    } else {
-      break;
-    }
+    // Read after the key: a sample element names the row of the slot it was asked about last.
+    links = n->DirectLinks(index);
+    if (order != Order::Greater && order != Order::Less) break;
+    const std::uint8_t step = order == Order::Greater ? WentRight : WentLeft;
+    Ref<ITreeNode> child = ChildOn(*n, links, step, index);
     if (!child) break;  // n is the last element on the key's search path
     if (!FirstVisit(seen, child)) {
       CutLink(n, step, index);
       break;
     }
-    path.push_back({std::move(n), step});
+    path.emplace_back(std::move(n), step, links);
     n = std::move(child);
   }
-  return RotateUp(std::move(n), index, path, base);
+  return RotateUp(std::move(n), links, index, path, base);
 }
 
 // The recursion this reproduces; the descent is its way down, RotateUp its way back:
@@ -288,24 +294,21 @@ Ref<ITreeNode> InsertAndSplay(const Ref<ITreeNode>& head, const Ref<ITreeNode>& 
   while (n) {
     const Variant nk = node->Key(index);
     const Order order = Compare(nk, n->Key(index));
-    std::uint8_t step;
-    if (order == Order::Greater) {
-      step = WentRight;
-    } else if (order == Order::Less) {
-      step = WentLeft;
-    } else {
-      break;  // the element with the equal key comes to the head instead
-    }
-    Ref<ITreeNode> child =
-        step == WentRight ? GetLink<RightLink>(*n, index) : GetLink<LeftLink>(*n, index);
+    // The element with an equal key comes to the head instead.
+    if (order != Order::Greater && order != Order::Less) break;
+    const std::uint8_t step = order == Order::Greater ? WentRight : WentLeft;
+    Ref<ITreeNode>* links = n->DirectLinks(index);
+    Ref<ITreeNode> child = ChildOn(*n, links, step, index);
     if (!FirstVisit(seen, child)) {
       CutLink(n, step, index);
       child = Nothing;
     }
-    path.push_back({std::move(n), step});
+    path.push_back({std::move(n), step, links});
     n = std::move(child);
   }
-  return RotateUp(n ? std::move(n) : node, index, path, base);
+  Ref<ITreeNode> top = n ? std::move(n) : node;
+  Ref<ITreeNode>* top_links = top->DirectLinks(index);
+  return RotateUp(std::move(top), top_links, index, path, base);
 }
 
 // The recursion this reproduces; the descent is its way down, RelinkUp its way back:

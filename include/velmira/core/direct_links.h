@@ -41,9 +41,8 @@ class DirectLinkAccess {
   DirectLinkAccess& operator=(const DirectLinkAccess&) = delete;
 
   /// For the library's element classes: from now on, slots `first_slot` .. `first_slot + slots
-  /// - 1` keep their links in the rows starting at `cells`, which must stay valid until they
-  /// are named again (or `slots` is 0). The element's own link members must read and write the
-  /// same cells, so that both ways agree.
+  /// - 1` keep their links in the rows starting at `cells`. A row once named stays that slot's
+  /// cells while the element lives, as the element's own link members must read and write them.
   void UseDirectLinks(Ref<Link>* cells, std::int32_t first_slot, std::uint32_t slots) noexcept {
     cells_ = cells;
     first_slot_ = first_slot;

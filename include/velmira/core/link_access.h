@@ -1,16 +1,16 @@
-// Internal: how the containers read and write their elements' links. One accessor per step, so
-// each container's algorithm is written once for every kind of element.
+// Internal: how the containers read and write their elements' links, so that each container's
+// algorithm is written once for every kind of element.
 //
-//   if (HasLink<NextLink>(*node, index)) ...            // a test, no reference taken
+//   if (HasLink<NextLink>(*node, index)) ...            // one step: a test, no reference taken
 //   SetLink<NextLink>(*node, index, head);             // node.NextItem(index) = head
-//   Ref<ITreeNode> l = GetLink<LeftLink>(*n, index);
+//   ElementLinks<ITreeNode>(*n, index).Get<LeftLink>(); // the same, for several steps
 //
-// Each accessor makes one branch: where the element keeps the slot's links in storage the library
+// Each step makes one branch: where the element keeps the slot's links in storage the library
 // wrote (`DirectLinks(index)` is not null) it reads or writes the cell; otherwise it makes the
-// member call that the step has always made (`NextItem`, `SetLeft`, ...; `TakeFront` makes the
-// two of its get-then-reset), so a client element sees exactly the calls, in exactly the order,
-// of the algorithm as written. Keys are not links:
-// containers read them through `Key(index)` at every comparison, whatever the element.
+// member call that the step has always made (`NextItem`, `SetLeft`, ...), so a client element
+// sees exactly the calls, in exactly the order, of the algorithm as written. `ElementLinks` looks
+// the row up once (it stays valid while the element lives). Keys are not links: containers read
+// them through `Key(index)` at every comparison.
 #pragma once
 
 #include <cstddef>
@@ -42,72 +42,74 @@ VELMIRA_ELEMENT_LINK(LeftLink, 0, Left, SetLeft)          // ITreeNode
 VELMIRA_ELEMENT_LINK(RightLink, 1, Right, SetRight)       // ITreeNode
 #undef VELMIRA_ELEMENT_LINK
 
-/// The link: the element's cell, or one get call.
+/// One element's links in one slot, its row of direct links looked up once.
+template <class Node>
+class ElementLinks {
+ public:
+  ElementLinks(Node& n, std::int32_t index) noexcept
+      : n_(n), index_(index), row_(n.DirectLinks(index)) {}
+  /// True when no step here calls the element; then `Cell` is its link's storage.
+  bool Direct() const noexcept { return row_ != nullptr; }
+  template <class Which>
+  Ref<Node>& Cell() const noexcept {
+    return row_[Which::kCell];
+  }
+  /// The link: the cell, or one get call.
+  template <class Which>
+  Ref<Node> Get() const {
+    return row_ ? row_[Which::kCell] : Which::Get(n_, index_);
+  }
+  /// Whether the link is set: the cell tested in place, or one get call.
+  template <class Which>
+  bool Has() const {
+    return row_ ? static_cast<bool>(row_[Which::kCell]) : static_cast<bool>(Which::Get(n_, index_));
+  }
+  /// Whether the link is `target` (by identity): the cell compared in place, or one get call.
+  template <class Which>
+  bool Is(const Ref<Node>& target) const {
+    return row_ ? velmira::Is(row_[Which::kCell], target) : velmira::Is(Get<Which>(), target);
+  }
+  /// Stores `value` as the link: into the cell (a reference handed over moves in; the old link
+  /// is released after, as a set must), or by one set call.
+  template <class Which, class Value>
+  void Set(Value&& value) const {
+    if (row_) {
+      row_[Which::kCell] = std::forward<Value>(value);
+    } else {
+      Which::Set(n_, index_, value);
+    }
+  }
+  template <class Which>
+  void Reset() const {
+    Set<Which>(Ref<Node>());
+  }
+
+ private:
+  Node& n_;
+  std::int32_t index_;
+  Ref<Node>* row_;
+};
+
+// The steps that reach one link of an element.
 template <class Which, class Node>
 inline Ref<Node> GetLink(Node& n, std::int32_t index) {
-  if (Ref<Node>* row = n.DirectLinks(index)) return row[Which::kCell];
-  return Which::Get(n, index);
+  return ElementLinks<Node>(n, index).template Get<Which>();
 }
-
-/// Whether the link is set: the cell tested in place, or one get call.
 template <class Which, class Node>
 inline bool HasLink(Node& n, std::int32_t index) {
-  if (Ref<Node>* row = n.DirectLinks(index)) return static_cast<bool>(row[Which::kCell]);
-  return static_cast<bool>(Which::Get(n, index));
+  return ElementLinks<Node>(n, index).template Has<Which>();
 }
-
-/// Whether the link is `target` (by identity): the cell compared in place, or one get call.
 template <class Which, class Node>
 inline bool LinkIs(Node& n, std::int32_t index, const Ref<Node>& target) {
-  if (Ref<Node>* row = n.DirectLinks(index)) return Is(row[Which::kCell], target);
-  return Is(Which::Get(n, index), target);
+  return ElementLinks<Node>(n, index).template Is<Which>(target);
 }
-
-/// Stores `value` as the link: into the cell (the old link released after the new one is
-/// stored, as a set must), or by one set call.
-template <class Which, class Node>
-inline void SetLink(Node& n, std::int32_t index, const Ref<Node>& value) {
-  if (Ref<Node>* row = n.DirectLinks(index)) {
-    row[Which::kCell] = value;
-  } else {
-    Which::Set(n, index, value);
-  }
+template <class Which, class Node, class Value>
+inline void SetLink(Node& n, std::int32_t index, Value&& value) {
+  ElementLinks<Node>(n, index).template Set<Which>(std::forward<Value>(value));
 }
-/// `SetLink` handing over a reference the caller no longer needs: a cell takes it as it is.
-template <class Which, class Node>
-inline void SetLink(Node& n, std::int32_t index, Ref<Node>&& value) {
-  if (Ref<Node>* row = n.DirectLinks(index)) {
-    row[Which::kCell] = std::move(value);
-  } else {
-    Which::Set(n, index, value);
-  }
-}
-/// Resets the link to Nothing.
 template <class Which, class Node>
 inline void ResetLink(Node& n, std::int32_t index) {
-  if (Ref<Node>* row = n.DirectLinks(index)) {
-    row[Which::kCell].reset();
-  } else {
-    Which::Set(n, index, Ref<Node>());
-  }
-}
-
-/// Takes the element `head` refers to off the front of a chain and hands it back: `element =
-/// head; head = element.link; element.link = Nothing`, in that order. Where the element keeps the
-/// link in a cell, the references move (the head's to the caller, the cell's to the head) and no
-/// count changes; otherwise the element is held while its get and set calls run, the head still
-/// naming it during the get.
-template <class Which, class Node>
-inline Ref<Node> TakeFront(Ref<Node>& head, std::int32_t index) {
-  if (Ref<Node>* row = head->DirectLinks(index)) {
-    Ref<Node> element = std::move(head);
-    head = std::move(row[Which::kCell]);
-    return element;
-  }
-  Ref<Node> element = head;
-  head = Which::Get(*element, index);
-  Which::Set(*element, index, Ref<Node>());
-  return element;
+  ElementLinks<Node>(n, index).template Reset<Which>();
 }
 
 }  // namespace velmira::detail

@@ -39,23 +39,21 @@ class Stack : public virtual Object {
   /// and one link set.
   Ref<IStackNode> Pop() {
     if (!top_) return Nothing;
-    const detail::KeepAlive alive(this);
-    return detail::UnlinkHead(top_, index_);
+    const detail::ElementLinks<IStackNode> links(*top_, index_);
+    const detail::KeepAliveUnlessDirect alive(this, links);
+    return detail::TakeFront<detail::NextLink>(top_, links);
   }
   /// Inserts an item at the top of the stack. Refuses Nothing and an item with a successor in
   /// this stack's slot. Constant time: one link get and one link set.
   void Add(const Ref<IStackNode>& Node) {
     if (!Node) return WarnAddNothing();
-    const detail::KeepAlive alive(this);
-    if (detail::HasLink<detail::NextLink>(*Node, index_)) return WarnAddLinked();
-    detail::LinkAtHead(top_, Node, index_);
+    const detail::ElementLinks<IStackNode> links(*Node, index_);
+    const detail::KeepAliveUnlessDirect alive(this, links);
+    if (links.Has<detail::NextLink>()) return WarnAddLinked();
+    detail::LinkAtHead(top_, Node, links);
   }
   /// Removes the topmost item; nothing when empty. Constant time.
-  void Drop() {
-    if (!top_) return;
-    const detail::KeepAlive alive(this);
-    detail::UnlinkHead(top_, index_);
-  }
+  void Drop() { Pop(); }
   /// Removes all items, resetting each one's link. Linear time, constant space.
   void Clear();
 

@@ -22,11 +22,56 @@
 
 namespace velmira::detail {
 
-/// Makes `node` the new head: its link takes the old head, then the head takes `node`.
+/// Takes the element `head` refers to off the front of a chain and hands it back: `element =
+/// head; head = element.link; element.link = Nothing`, in that order; `links` are the element's.
+/// Where the link is a cell, the references move and no count changes; otherwise the element is
+/// held while its get and set calls run, the head still naming it during the get.
+template <class Which, class Node>
+inline Ref<Node> TakeFront(Ref<Node>& head, const ElementLinks<Node>& links) {
+  if (links.Direct()) {
+    Ref<Node> element = std::move(head);
+    head = std::move(links.template Cell<Which>());
+    return element;
+  }
+  Ref<Node> element = head;
+  head = links.template Get<Which>();
+  links.template Reset<Which>();
+  return element;
+}
+template <class Which, class Node>
+inline Ref<Node> TakeFront(Ref<Node>& head, std::int32_t index) {
+  return TakeFront<Which>(head, ElementLinks<Node>(*head, index));
+}
+
+/// Holds a count on a container for one scope, unless the element links a step reaches are
+/// direct: then no element is called, nothing can re-enter the container or drop the last
+/// reference to it, and the count is spared.
+class KeepAliveUnlessDirect {
+ public:
+  template <class Container, class Node>
+  KeepAliveUnlessDirect(const Container* container, const ElementLinks<Node>& links) noexcept {
+    if (!links.Direct()) Retain(object_ = container);
+  }
+  ~KeepAliveUnlessDirect() {
+    if (object_) Release(object_);
+  }
+  KeepAliveUnlessDirect(const KeepAliveUnlessDirect&) = delete;
+  KeepAliveUnlessDirect& operator=(const KeepAliveUnlessDirect&) = delete;
+
+ private:
+  const Object* object_ = nullptr;
+};
+
+/// Makes `node` (whose links are `links`) the new head: its link takes the old head, then the
+/// head takes `node`.
+template <class Node>
+inline void LinkAtHead(Ref<Node>& head, const Ref<Node>& node, const ElementLinks<Node>& links) {
+  links.template Set<NextLink>(std::move(head));  // a cell takes the reference over
+  head = node;
+}
 template <class Node>
 inline void LinkAtHead(Ref<Node>& head, const Ref<Node>& node, std::int32_t index) {
-  SetLink<NextLink>(*node, index, std::move(head));  // a cell takes the reference over
-  head = node;
+  LinkAtHead(head, node, ElementLinks<Node>(*node, index));
 }
 
 /// Takes the head element off a non-empty chain and hands it over. The head moves on before the

@@ -16,6 +16,9 @@ namespace velmira::detail {
 struct TreePathStep {
   Ref<ITreeNode> node;
   std::uint8_t step;  // which link the walk went through, or how far a node's clearing has got
+  /// The node's direct links for the tree's slot, where a splaying descent found them; null
+  /// otherwise. A row named for a slot stays that slot's cells while the node lives.
+  Ref<ITreeNode>* links = nullptr;
 };
 using TreePath = std::vector<TreePathStep>;
 
