@@ -13,7 +13,9 @@
 #include "velmira/linear/queue.h"
 #include "velmira/linear/stack.h"
 #include "velmira/list/list.h"
+#include "velmira/list/list_enum.h"
 #include "velmira/tree/tree.h"
+#include "velmira/tree/tree_enum.h"
 
 namespace velmira::python {
 namespace {
@@ -127,6 +129,10 @@ class Walk {
     } else if (const auto* t = dynamic_cast<const Tree*>(node)) {
       Edge(node, t->Root().get());
       TreeLinks(*t);
+    } else if (const auto* le = dynamic_cast<const ListEnum*>(node)) {
+      le->ForEachHeld([&](const Ref<IListNode>& held) { Edge(node, held.get()); });
+    } else if (const auto* te = dynamic_cast<const TreeEnum*>(node)) {
+      te->ForEachHeld([&](const Ref<ITreeNode>& held) { Edge(node, held.get()); });
     } else {
       SampleFields<IStackNode>(node) || SampleFields<IQueueNode>(node) ||
           SampleFields<IPQueueNode>(node) || SampleFields<IListNode>(node) ||

@@ -16,11 +16,11 @@
 //   inside the walk, apart from its own Python element's; the proxy then reports the reference to
 //   that Python element.
 //
-// References the walk cannot see (a List's membership marker, an enumerator's position, anything
-// held from outside Python) make their objects look held from outside: they are then reported by
-// no one, which can keep a cycle alive but never frees a live object. So does an object held from
-// two walks (one Python element in a Queue and a Tree, each container reached through its own
-// proxy): neither walk owns it, and a cycle through it stays until one of the holders lets go.
+// References the walk cannot see (a List's membership marker, anything held from outside Python)
+// make their objects look held from outside: they are then reported by no one, which can keep a
+// cycle alive but never frees a live object. So does an object held from two walks (one Python
+// element in a Queue and a Tree, each container reached through its own proxy): neither walk owns
+// it, and a cycle through it stays until one of the holders lets go.
 //
 // When the collector clears a Python element, its library object lets go of it (a container that
 // still held that object would then answer error 91 for it); the element keeps its library object

@@ -34,6 +34,12 @@ void TreeEnum::SetRoot(const Ref<ITreeNode>& root) {
   if (root) Push(*pending_, root, false, false);
 }
 
+void TreeEnum::ForEachHeld(const std::function<void(const Ref<ITreeNode>&)>& visit) const {
+  for (Ref<IStackNode> at = pending_->Top(); at; at = at->NextItem(pending_->Index())) {
+    visit(static_cast<const TreeEnumStackNode*>(at.get())->Node());
+  }
+}
+
 void TreeEnum::SetOrder(TreeEnumEnum value) noexcept {
   switch (value) {
     case eTreeEnumPreOrder:

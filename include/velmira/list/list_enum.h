@@ -38,6 +38,16 @@ class ListEnum : public virtual Object {
   /// error it passes out unchanged and the position stays where it was.
   Ref<IListNode> NextItem();
 
+  /// Calls `visit` with each element the enumerator holds a reference to (where its walks
+  /// start, and where it stands), once per reference; for a host that accounts for references,
+  /// such as another language's cycle collector.
+  template <class Visit>
+  void ForEachHeld(Visit&& visit) const {
+    for (const Ref<IListNode>* held : {&first_, &last_, &current_}) {
+      if (*held) visit(*held);
+    }
+  }
+
  protected:
   ~ListEnum() override = default;
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "velmira/core/node_interfaces.h"
 #include "velmira/core/ref.h"
@@ -35,6 +36,11 @@ class TreeEnum : public virtual Object {
   /// The next item in the tree, or Nothing if there are no more items. Descending steps cost
   /// one step per level; a whole walk is linear.
   Ref<ITreeNode> NextItem();
+
+  /// Calls `visit` with each element the enumerator holds a reference to (the heads of the
+  /// subtrees its walk has still to visit), once per reference; for a host that accounts for
+  /// references, such as another language's cycle collector.
+  void ForEachHeld(const std::function<void(const Ref<ITreeNode>&)>& visit) const;
 
  protected:
   ~TreeEnum() override = default;
