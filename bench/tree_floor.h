@@ -199,7 +199,10 @@ class TreeFloor {
     }
     if constexpr (kSplay) {
       Ref<ITreeNode> m = Splay(l, key);
-      m->SetRight(kSlot, r);
+      // Keys that do not order strictly can leave elements to the right of the splayed one.
+      Ref<ITreeNode> last = m;
+      for (Ref<ITreeNode> next; (next = last->Right(kSlot));) last = std::move(next);
+      last->SetRight(kSlot, r);
       n->SetLeft(kSlot, Nothing);
       n->SetRight(kSlot, Nothing);
       return m;

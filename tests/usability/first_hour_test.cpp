@@ -15,6 +15,15 @@
 namespace velmira {
 namespace {
 
+// Every walk is a view, a common range and an input range, so range algorithms, views and the
+// iterator-pair constructors all take it.
+template <class Walk>
+constexpr bool kUsableRange = std::ranges::view<Walk>&& std::ranges::common_range<Walk>&&
+    std::input_iterator<typename Walk::Iterator>;
+static_assert(kUsableRange<StackEnumeration> && kUsableRange<QueueEnumeration> &&
+              kUsableRange<PQueueEnumeration> && kUsableRange<ListEnumeration> &&
+              kUsableRange<TreeEnumeration>);
+
 using ::testing::AllOf;
 using ::testing::HasSubstr;
 using ::testing::Property;

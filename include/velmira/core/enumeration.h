@@ -120,6 +120,13 @@ class Enumeration : public std::ranges::view_base {
   bool started_ = false;
 };
 
+/// Any container `Enumerate` walks, held by a `Ref`: `Enumerate(queue)` is `Enumerate(*queue)`.
+template <class Container, class... Options>
+auto Enumerate(const Ref<Container>& container, Options... options)
+    -> decltype(Enumerate(*container, options...)) {
+  return Enumerate(*container, options...);
+}
+
 /// Any walk `Enumerate` offers, each element converted to `T` with `As<T>`:
 /// `Enumerate<Job>(queue)`, `Enumerate<Job>(tree, eTreeEnumPostOrder)`.
 template <class T, class Walked, class... Options>
@@ -141,6 +148,16 @@ struct EnumeratorStep {
   Ref<Enumerator> enumerator;
   Ref<Node> operator()() { return enumerator->NextItem(); }
 };
+template <class Node, class Enumerator>
+using EnumeratorWalk = Enumeration<Node, EnumeratorStep<Node, Enumerator>>;
+
+/// The walk of a fresh enumerator of `container` (a list or a tree) set to `order`.
+template <class Node, class Container, class Order>
+auto FreshWalk(const Container& container, Order order) {
+  auto e = container.NewEnum();
+  e->SetOrder(order);
+  return EnumeratorWalk<Node, typename decltype(e)::element_type>({std::move(e)});
+}
 
 /// A step along a chain of `NextItem(index)` links from a head element: the first call returns
 /// the head, each later one the successor of the element returned last, read at that moment.

@@ -22,19 +22,13 @@ using QueueEnumeration = Enumeration<IQueueNode, detail::ChainStep<IQueueNode>>;
 using PQueueEnumeration = Enumeration<IPQueueNode, detail::ChainStep<IPQueueNode>>;
 
 inline StackEnumeration Enumerate(const Stack& s) { return StackEnumeration({s.Top(), s.Index()}); }
-inline StackEnumeration Enumerate(const Ref<Stack>& s) { return Enumerate(*s); }
 
 inline QueueEnumeration Enumerate(const Queue& q) {
   return QueueEnumeration({q.First(), q.Index()});
 }
-inline QueueEnumeration Enumerate(const Ref<Queue>& q) { return Enumerate(*q); }
 
 inline PQueueEnumeration Enumerate(const PQueue& q) {
   return PQueueEnumeration({q.First(), q.Index()});
 }
-inline PQueueEnumeration Enumerate(const Ref<PQueue>& q) { return Enumerate(*q); }
-
-static_assert(std::input_iterator<StackEnumeration::Iterator>);
-static_assert(std::ranges::view<StackEnumeration> && std::ranges::common_range<StackEnumeration>);
 
 }  // namespace velmira

@@ -14,7 +14,7 @@
 
 namespace velmira {
 
-using ListEnumeration = Enumeration<IListNode, detail::EnumeratorStep<IListNode, ListEnum>>;
+using ListEnumeration = detail::EnumeratorWalk<IListNode, ListEnum>;
 
 /// Walks `e` from where it stands to the next Nothing.
 inline ListEnumeration Enumerate(const Ref<ListEnum>& e) { return ListEnumeration({e}); }
@@ -22,15 +22,7 @@ inline ListEnumeration Enumerate(const Ref<ListEnum>& e) { return ListEnumeratio
 /// Walks a fresh enumerator of `list` in `order` (a value outside the enumeration is ignored,
 /// leaving first to last).
 inline ListEnumeration Enumerate(const List& list, ListEnumEnum order = eListEnumInOrder) {
-  Ref<ListEnum> e = list.NewEnum();
-  e->SetOrder(order);
-  return ListEnumeration({std::move(e)});
+  return detail::FreshWalk<IListNode>(list, order);
 }
-inline ListEnumeration Enumerate(const Ref<List>& list, ListEnumEnum order = eListEnumInOrder) {
-  return Enumerate(*list, order);
-}
-
-static_assert(std::input_iterator<ListEnumeration::Iterator>);
-static_assert(std::ranges::view<ListEnumeration> && std::ranges::common_range<ListEnumeration>);
 
 }  // namespace velmira

@@ -14,7 +14,7 @@
 
 namespace velmira {
 
-using TreeEnumeration = Enumeration<ITreeNode, detail::EnumeratorStep<ITreeNode, TreeEnum>>;
+using TreeEnumeration = detail::EnumeratorWalk<ITreeNode, TreeEnum>;
 
 /// Walks `e` from where it stands to its end.
 inline TreeEnumeration Enumerate(const Ref<TreeEnum>& e) { return TreeEnumeration({e}); }
@@ -22,15 +22,7 @@ inline TreeEnumeration Enumerate(const Ref<TreeEnum>& e) { return TreeEnumeratio
 /// Walks a fresh enumerator of `tree` (a `Tree` or a `SplayTree`) in `order` (a value outside
 /// the enumeration is ignored, leaving ascending key order).
 inline TreeEnumeration Enumerate(const Tree& tree, TreeEnumEnum order = eTreeEnumInOrder) {
-  Ref<TreeEnum> e = tree.NewEnum();
-  e->SetOrder(order);
-  return TreeEnumeration({std::move(e)});
+  return detail::FreshWalk<ITreeNode>(tree, order);
 }
-inline TreeEnumeration Enumerate(const Ref<Tree>& tree, TreeEnumEnum order = eTreeEnumInOrder) {
-  return Enumerate(*tree, order);
-}
-
-static_assert(std::input_iterator<TreeEnumeration::Iterator>);
-static_assert(std::ranges::view<TreeEnumeration> && std::ranges::common_range<TreeEnumeration>);
 
 }  // namespace velmira
