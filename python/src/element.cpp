@@ -135,14 +135,10 @@ PyObject* PyBacked::Self() const {
 PyTypeObject ElementType{};
 
 bool InitElementType() {
-  ElementType.tp_name = "velmira._native.ElementBase";
+  SetGcSlots(ElementType, "velmira._native.ElementBase", sizeof(ElementObject), New, Dealloc,
+             Traverse, Clear);
+  ElementType.tp_flags |= Py_TPFLAGS_BASETYPE;
   ElementType.tp_doc = "The base of Python elements: their library object and its links.";
-  ElementType.tp_basicsize = sizeof(ElementObject);
-  ElementType.tp_flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC;
-  ElementType.tp_new = New;
-  ElementType.tp_dealloc = Dealloc;
-  ElementType.tp_traverse = Traverse;
-  ElementType.tp_clear = Clear;
   ElementType.tp_dictoffset = offsetof(ElementObject, dict);
   ElementType.tp_weaklistoffset = offsetof(ElementObject, weakrefs);
   ElementType.tp_getset = kGetSet;

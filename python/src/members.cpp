@@ -308,13 +308,7 @@ void Dealloc(PyObject* op) {
 }
 
 void Common(PyTypeObject& type, const char* name) {
-  type.tp_name = name;
-  type.tp_basicsize = sizeof(MemberObject);
-  type.tp_flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_GC;
-  type.tp_new = PyType_GenericNew;
-  type.tp_dealloc = Dealloc;
-  type.tp_traverse = Traverse;
-  type.tp_clear = Clear;
+  SetGcSlots(type, name, sizeof(MemberObject), PyType_GenericNew, Dealloc, Traverse, Clear);
   type.tp_dictoffset = offsetof(MemberObject, dict);
 }
 

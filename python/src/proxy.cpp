@@ -112,14 +112,10 @@ PyObject* NewProxy(const Ref<Object>& object) {
 }
 
 bool InitProxyType() {
-  ProxyType.tp_name = "velmira._native.Object";
+  SetGcSlots(ProxyType, "velmira._native.Object", sizeof(ProxyObject), New, Dealloc, Traverse,
+             Clear);
+  ProxyType.tp_flags |= Py_TPFLAGS_BASETYPE;
   ProxyType.tp_doc = "A library object; its class gives its members.";
-  ProxyType.tp_basicsize = sizeof(ProxyObject);
-  ProxyType.tp_flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC;
-  ProxyType.tp_new = New;
-  ProxyType.tp_dealloc = Dealloc;
-  ProxyType.tp_traverse = Traverse;
-  ProxyType.tp_clear = Clear;
   ProxyType.tp_setattro = SetAttr;
   return ReadyType(ProxyType);
 }

@@ -24,6 +24,19 @@ struct State {
 
 State& Shared() noexcept;
 
+/// Fills in the slots every type of the extension has: a collected object of `size` bytes made
+/// by `make`, released by `dealloc`, whose references `traverse` shows and `clear` drops.
+inline void SetGcSlots(PyTypeObject& type, const char* name, Py_ssize_t size, newfunc make,
+                       destructor dealloc, traverseproc traverse, inquiry clear) {
+  type.tp_name = name;
+  type.tp_basicsize = size;
+  type.tp_flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_HAVE_GC;
+  type.tp_new = make;
+  type.tp_dealloc = dealloc;
+  type.tp_traverse = traverse;
+  type.tp_clear = clear;
+}
+
 /// Readies a static type declared zero-initialised (`PyTypeObject T{};`), whose slots the caller
 /// has filled in: it starts with one reference, as a statically initialised type does.
 inline bool ReadyType(PyTypeObject& type) {

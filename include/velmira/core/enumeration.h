@@ -42,6 +42,14 @@ struct AsStep {
 /// `walk`, not yet begun, with every element converted to `T`.
 template <class T, class Node, class Step>
 Enumeration<T, AsStep<T, Step>> Typed(Enumeration<Node, Step> walk);
+/// A step that asks an enumerator (`ListEnum`, `TreeEnum`) for its next element.
+template <class Node, class Enumerator>
+struct EnumeratorStep {
+  Ref<Enumerator> enumerator;
+  Ref<Node> operator()() { return enumerator->NextItem(); }
+};
+template <class Node, class Enumerator>
+using EnumeratorWalk = Enumeration<Node, EnumeratorStep<Node, Enumerator>>;
 }  // namespace detail
 
 // A view through `view_base` rather than `view_interface`: clang 14 with the GCC 12 standard
@@ -120,6 +128,31 @@ class Enumeration : public std::ranges::view_base {
   bool started_ = false;
 };
 
+/// Walks an enumerator (a `ListEnum`, a `TreeEnum`) from where it stands to its end.
+template <class Enumerator>
+requires requires(Enumerator& e) {
+  e.SetOrder(e.Order());
+  e.NextItem();
+}
+auto Enumerate(const Ref<Enumerator>& e) {
+  using Node = typename decltype(e->NextItem())::element_type;
+  return detail::EnumeratorWalk<Node, Enumerator>({e});
+}
+
+/// Walks a fresh enumerator of `container` (a `List`, a `Tree`, a `SplayTree`) in its first
+/// order (first to last; ascending keys), or in `order`, which must be of the enumerator's own
+/// enumeration (a value outside it is ignored).
+template <class Container, class... Order>
+requires(sizeof...(Order) <= 1) && requires(const Container& c, Order... order) {
+  c.NewEnum();
+  (c.NewEnum()->SetOrder(order), ...);
+}
+auto Enumerate(const Container& container, Order... order) {
+  auto e = container.NewEnum();
+  (e->SetOrder(order), ...);
+  return Enumerate(e);
+}
+
 /// Any container `Enumerate` walks, held by a `Ref`: `Enumerate(queue)` is `Enumerate(*queue)`.
 template <class Container, class... Options>
 auto Enumerate(const Ref<Container>& container, Options... options)
@@ -140,23 +173,6 @@ namespace detail {
 template <class T, class Node, class Step>
 Enumeration<T, AsStep<T, Step>> Typed(Enumeration<Node, Step> walk) {
   return Enumeration<T, AsStep<T, Step>>(AsStep<T, Step>{std::move(walk.step_)});
-}
-
-/// A step that asks an enumerator (`ListEnum`, `TreeEnum`) for its next element.
-template <class Node, class Enumerator>
-struct EnumeratorStep {
-  Ref<Enumerator> enumerator;
-  Ref<Node> operator()() { return enumerator->NextItem(); }
-};
-template <class Node, class Enumerator>
-using EnumeratorWalk = Enumeration<Node, EnumeratorStep<Node, Enumerator>>;
-
-/// The walk of a fresh enumerator of `container` (a list or a tree) set to `order`.
-template <class Node, class Container, class Order>
-auto FreshWalk(const Container& container, Order order) {
-  auto e = container.NewEnum();
-  e->SetOrder(order);
-  return EnumeratorWalk<Node, typename decltype(e)::element_type>({std::move(e)});
 }
 
 /// A step along a chain of `NextItem(index)` links from a head element: the first call returns

@@ -14,15 +14,7 @@
 
 namespace velmira {
 
+/// What `Enumerate` gives for a list and its enumerator.
 using ListEnumeration = detail::EnumeratorWalk<IListNode, ListEnum>;
-
-/// Walks `e` from where it stands to the next Nothing.
-inline ListEnumeration Enumerate(const Ref<ListEnum>& e) { return ListEnumeration({e}); }
-
-/// Walks a fresh enumerator of `list` in `order` (a value outside the enumeration is ignored,
-/// leaving first to last).
-inline ListEnumeration Enumerate(const List& list, ListEnumEnum order = eListEnumInOrder) {
-  return detail::FreshWalk<IListNode>(list, order);
-}
 
 }  // namespace velmira

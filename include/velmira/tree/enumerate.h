@@ -14,15 +14,7 @@
 
 namespace velmira {
 
+/// What `Enumerate` gives for a tree and its enumerator.
 using TreeEnumeration = detail::EnumeratorWalk<ITreeNode, TreeEnum>;
-
-/// Walks `e` from where it stands to its end.
-inline TreeEnumeration Enumerate(const Ref<TreeEnum>& e) { return TreeEnumeration({e}); }
-
-/// Walks a fresh enumerator of `tree` (a `Tree` or a `SplayTree`) in `order` (a value outside
-/// the enumeration is ignored, leaving ascending key order).
-inline TreeEnumeration Enumerate(const Tree& tree, TreeEnumEnum order = eTreeEnumInOrder) {
-  return detail::FreshWalk<ITreeNode>(tree, order);
-}
 
 }  // namespace velmira
