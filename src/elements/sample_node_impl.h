@@ -38,8 +38,8 @@ Variant SampleNode<Link>::Key(std::int32_t Index) {
 }
 
 template <class Link>
-void SampleNode<Link>::SetKey(std::int32_t Index, const Variant& NewValue) {
-  SlotRecord(Index).key = NewValue;
+void SampleNode<Link>::SetKey(std::int32_t Index, const Variant& Value) {
+  SlotRecord(Index).key = Value;
 }
 
 template <class Link>

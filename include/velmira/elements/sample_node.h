@@ -38,25 +38,25 @@ class SampleNode : public Link {
   /// User data; Empty until set. The library never reads it.
   Variant Value() const noexcept { return value_; }
   /// Stores a value or an object reference (held strongly until replaced or the element dies).
-  void SetValue(const Variant& NewValue) noexcept { value_ = NewValue; }
+  void SetValue(const Variant& Value) noexcept { value_ = Value; }
   /// User data; Empty until set. Unrelated to `IListNode::Tag(Index)` on a `ListNode`.
   Variant Tag() const noexcept { return tag_; }
   /// Stores a value or an object reference.
-  void SetTag(const Variant& NewValue) noexcept { tag_ = NewValue; }
+  void SetTag(const Variant& Value) noexcept { tag_ = Value; }
   /// User data; Empty until set.
   Variant Flags() const noexcept { return flags_; }
   /// Stores a value or an object reference.
-  void SetFlags(const Variant& NewValue) noexcept { flags_ = NewValue; }
+  void SetFlags(const Variant& Value) noexcept { flags_ = Value; }
   /// User data; Empty until set.
   Variant Data() const noexcept { return data_; }
   /// Stores a value or an object reference.
-  void SetData(const Variant& NewValue) noexcept { data_ = NewValue; }
+  void SetData(const Variant& Value) noexcept { data_ = Value; }
 
   /// The key for slot `Index`; Empty until set. Creates the slot's record on first use. Constant
   /// time for the three slots used last, otherwise one lookup in the slot table.
   Variant Key(std::int32_t Index);
   /// Stores the key for slot `Index` (any kind of value). Same cost as `Key`.
-  void SetKey(std::int32_t Index, const Variant& NewValue);
+  void SetKey(std::int32_t Index, const Variant& Value);
 
  protected:
   SampleNode();
