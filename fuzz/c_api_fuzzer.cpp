@@ -31,6 +31,7 @@
 #include <utility>
 #include <vector>
 
+#include "fuzz_input.h"
 #include "velmira/velmira_c.h"
 
 namespace {
@@ -39,20 +40,6 @@ namespace {
   std::fprintf(stderr, "c_api_fuzzer: %s: %s\n", what, detail.c_str());
   std::abort();
 }
-
-struct Reader {
-  const std::uint8_t* p;
-  std::size_t n;
-  std::uint8_t Byte() { return n ? (--n, *p++) : 0; }
-  template <class T>
-  T Raw() {
-    T v{};
-    const std::size_t k = std::min(n, sizeof(T));
-    std::memcpy(&v, p, k);
-    p += k, n -= k;
-    return v;
-  }
-};
 
 /// Lengths no text can have: every one must be refused, or fail for want of memory, before a
 /// byte is read. Around SIZE_MAX, around the largest object size, and far beyond any memory.

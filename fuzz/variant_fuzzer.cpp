@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz_input.h"
 #include "velmira/core/debug_output.h"
 #include "velmira/core/variant.h"
 #include "velmira/debug/debugger.h"
@@ -20,21 +21,6 @@
 using namespace velmira;
 
 namespace {
-
-/// The input, read as bytes and raw values; reading past its end yields zeros.
-struct Reader {
-  const std::uint8_t* p;
-  std::size_t n;
-  std::uint8_t Byte() { return n ? (--n, *p++) : 0; }
-  template <class T>
-  T Raw() {
-    T v{};
-    const std::size_t k = std::min(n, sizeof(T));
-    std::memcpy(&v, p, k);
-    p += k, n -= k;
-    return v;
-  }
-};
 
 /// A value of any kind but Object: texts of up to 39 arbitrary bytes, extreme numbers, NaN.
 Variant MakeVariant(Reader& r) {
