@@ -1,19 +1,16 @@
 // Tree, SplayTree and TreeEnum over client elements: range-for walks, a tree damaged by an
-// interrupted Remove, a splay removal among keys that do not order strictly, and elements (client
-// elements and blocks) that remove keys or drop the tree in the middle of a call.
+// interrupted Remove, a splay removal among keys that do not order strictly, and elements that
+// remove keys or drop the tree in the middle of a call.
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <functional>
 #include <ranges>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "capture.h"
 #include "tree_test_support.h"
-#include "velmira/elements/links.h"
 #include "velmira/tree/enumerate.h"
 
 namespace velmira::testing {
@@ -82,47 +79,24 @@ TEST(SplayTreeRemove, KeysThatDoNotOrderStrictlyLoseNoElement) {
   EXPECT_TRUE(Equal(keys[0], 0) && Equal(keys[1], 1) && Equal(keys[2], "a"));
 }
 
-/// A building block whose `Key` runs `reenter` once: the trees read its links without calls.
-class ReenteringBlock : public TreeLinks<> {
- public:
-  explicit ReenteringBlock(std::int32_t key) : key_(key) {}
-  Variant Key(std::int32_t) override {
-    if (reenter) std::exchange(reenter, nullptr)();
-    return key_;
-  }
-  std::function<void()> reenter;
-
- private:
-  std::int32_t key_;
-};
-
-// An element (a client element, or a block inside its Key) that, inside the tree's or the
-// enumerator's call (Add, Exists, Remove, Clear, Item, a walk), removes the root's key (r) or
-// drops the last references to the tree and the enumerator (d): memory-safe (the asan preset
-// checks) and nothing left alive, whatever the outcome.
+// An element that, inside the tree's or the enumerator's call (Add, Exists, Remove, Clear, Item,
+// a walk), removes the root's key (r) or drops the last references to the tree and the enumerator
+// (d): memory-safe (the asan preset checks) and nothing left alive, whatever the outcome.
 TEST(ReentrantElements, TreesAndEnumeratorsStayMemorySafe) {
-  for (int run = 0; run < 2 * 6 * 2 * 4 * 2;
-       ++run) {  // tree kind, operation, action, element, kind
+  for (int run = 0; run < 2 * 6 * 2 * 4; ++run) {  // every tree kind, operation, action, element
     const bool splay = run % 2;
     const char op = "aerciw"[run / 2 % 6], action = "rd"[run / 12 % 2];
-    const std::size_t armed = run / 24 % 4;
-    const bool blocks = run / 96;
+    const std::size_t armed = run / 24;
     const std::int64_t live = LiveObjectCount();
     Ref<Tree> tree = MakeTree(splay);
-    std::vector<std::function<void()>*> hooks;  // the tree alone holds the first three elements
-    Ref<ITreeNode> extra;
+    std::vector<TreeElement*> nodes;  // the tree alone holds the first three
+    Ref<TreeElement> extra;
     for (const int key : {20, 10, 30, 25}) {
-      if (blocks) {
-        const Ref<ReenteringBlock> block = New<ReenteringBlock>(key);
-        hooks.push_back(&block->reenter), extra = block;
-      } else {
-        const Ref<TreeElement> element = Keyed(key);
-        hooks.push_back(&element->reenter), extra = element;
-      }
+      nodes.push_back((extra = Keyed(key)).get());
       if (key != 25) tree->Add(extra);
     }
     Ref<TreeEnum> walk = tree->NewEnum();
-    *hooks[armed] = [&, action] {
+    nodes[armed]->reenter = [&, action] {
       if (action == 'r' && tree) tree->Remove(20);
       if (action == 'd') tree.reset(), walk.reset();
     };
@@ -135,7 +109,7 @@ TEST(ReentrantElements, TreesAndEnumeratorsStayMemorySafe) {
     while (op == 'w' && walk && walk->NextItem()) {
     }
     tree.reset(), walk.reset(), extra.reset();
-    EXPECT_EQ(LiveObjectCount(), live) << splay << op << action << armed << blocks;
+    EXPECT_EQ(LiveObjectCount(), live) << splay << op << action << armed;
   }
 }
 
