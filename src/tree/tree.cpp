@@ -41,7 +41,8 @@ Ref<ITreeNode> Tree::Item(const Variant& Key) {
   if (IsNull(Key) || !root_) return Nothing;
   const detail::KeepAlive alive(this);
   return detail::WatchingForCycles(damaged_, [&](detail::Revisits* seen) {
-    return detail::FindKey(Ref<ITreeNode>(root_), Key, index_, seen);
+    // The walk copies the root before it calls an element, so root_ is passed as it is.
+    return detail::FindKey(root_, Key, index_, seen);
   });
 }
 

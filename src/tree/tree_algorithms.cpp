@@ -172,6 +172,23 @@ Ref<ITreeNode> Unlink(const Ref<ITreeNode>& n, Ref<ITreeNode> l, Ref<ITreeNode> 
   return s;
 }
 
+/// One count held on an element, kept as its Object.
+class HeldCount {
+ public:
+  explicit HeldCount(const Object* object) noexcept : object_(object) { Retain(object_); }
+  ~HeldCount() { Release(object_); }
+  HeldCount(const HeldCount&) = delete;
+  HeldCount& operator=(const HeldCount&) = delete;
+  /// Counts `next`, then drops the count held so far.
+  void MoveTo(const Object* next) noexcept {
+    Retain(next);
+    Release(std::exchange(object_, next));
+  }
+
+ private:
+  const Object* object_;
+};
+
 }  // namespace
 
 // The recursion this loop reproduces (it needs no way back up):
@@ -182,14 +199,28 @@ Ref<ITreeNode> Unlink(const Ref<ITreeNode>& n, Ref<ITreeNode> l, Ref<ITreeNode> 
 Ref<ITreeNode> FindKey(const Ref<ITreeNode>& root, const Variant& key, std::int32_t index,
                        Revisits* seen) {
   if (!seen) {
-    // The ordinary case, an undamaged tree: the same calls without the revisit tests, each child
-    // read straight into the walk's one reference.
-    for (Ref<ITreeNode> n = root; n;) {
+    // The ordinary case, an undamaged tree: the same calls without the revisit tests. The walk
+    // holds one count, on the element whose key it reads (that call may re-enter the tree and
+    // unlink it), kept as the element's Object so that dropping it needs no look-up; the
+    // element's link is read only after the call returns.
+    ITreeNode* n = root.get();
+    if (!n) return Nothing;
+    HeldCount held(n);
+    for (;;) {
       const Order order = Compare(key, n->Key(index));
-      if (order == Order::Equal) return n;
-      n = order == Order::Less ? GetLink<LeftLink>(*n, index) : GetLink<RightLink>(*n, index);
+      if (order == Order::Equal) return Ref<ITreeNode>(n);
+      ITreeNode* child;
+      Ref<ITreeNode> called;  // a link read by a member call, with the count it came with
+      if (Ref<ITreeNode>* links = n->DirectLinks(index)) {
+        child = (order == Order::Less ? links[WentLeft] : links[WentRight]).get();
+      } else {
+        called = order == Order::Less ? LeftLink::Get(*n, index) : RightLink::Get(*n, index);
+        child = called.get();
+      }
+      if (!child) return Nothing;
+      held.MoveTo(child);  // the child is counted before n is let go
+      n = child;
     }
-    return Nothing;
   }
   Ref<ITreeNode> n = root;
   FirstVisit(seen, n);

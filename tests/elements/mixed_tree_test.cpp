@@ -1,8 +1,10 @@
 // Trees whose elements are partly client elements and partly building blocks, whose links the
 // trees reach without calls: the client elements must receive exactly the calls, in exactly the
 // order, that they receive in a tree of client elements only, and the shapes must be the same.
+// Blocks that re-enter the tree from their Key leave every look-up memory-safe.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -88,6 +90,46 @@ TEST_P(MixedElements, ClientElementsGetTheCallsOfAnAllClientTree) {
 
 INSTANTIATE_TEST_SUITE_P(Trees, MixedElements, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "SplayTree" : "Tree"; });
+
+/// A block whose `Key` runs `reenter` once.
+class ReenteringBlock : public KeyedBlock {
+ public:
+  using KeyedBlock::KeyedBlock;
+  Variant Key(std::int32_t Index) override {
+    if (reenter) std::exchange(reenter, nullptr)();
+    return KeyedBlock::Key(Index);
+  }
+  std::function<void()> reenter;
+};
+
+// A block, held by the tree alone, that inside its Key during a look-up (Item, Exists) removes
+// the root's key (r) or drops the last reference to the tree (d): the walk reads the links of
+// blocks without calls, and must still be memory-safe (the asan preset checks) and leave nothing
+// alive.
+TEST(ReentrantBlocks, LookUpsStayMemorySafe) {
+  for (int run = 0; run < 2 * 2 * 2 * 4; ++run) {  // tree kind, look-up, action, element
+    const bool splay = run % 2;
+    const char op = "ie"[run / 2 % 2], action = "rd"[run / 4 % 2];
+    const std::size_t armed = run / 8;
+    const std::int64_t live = LiveObjectCount();
+    Ref<Tree> tree = testing::MakeTree(splay);
+    std::vector<ReenteringBlock*> blocks;  // 20 (10, 30 (25))
+    for (const int key : {20, 10, 30, 25}) {
+      const Ref<ReenteringBlock> block = New<ReenteringBlock>(key);
+      blocks.push_back(block.get());
+      tree->Add(block);
+    }
+    blocks[armed]->reenter = [&, action] {
+      if (action == 'r' && tree) tree->Remove(20);
+      if (action == 'd') tree.reset();
+    };
+    Tree& target = *tree;  // the block may drop `tree` meanwhile
+    if (op == 'i') target.Item(25);
+    if (op == 'e') target.Exists(25);
+    tree.reset();
+    EXPECT_EQ(LiveObjectCount(), live) << splay << op << action << armed;
+  }
+}
 
 }  // namespace
 }  // namespace velmira
