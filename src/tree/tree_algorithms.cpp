@@ -305,7 +305,7 @@ Ref<ITreeNode> Splay(const Ref<ITreeNode>& head, const Variant& key, std::int32_
       CutLink(n, step, index);
       break;
     }
-    path.emplace_back(std::move(n), step, links);
+    path.push_back({std::move(n), step, links});
     n = std::move(child);
   }
   return RotateUp(std::move(n), links, index, path, base);
