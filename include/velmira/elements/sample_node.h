@@ -30,6 +30,12 @@ template <class Link>
 class IndexTreeNode;
 }  // namespace detail
 
+// A ListNode's user-data `Tag()` stands beside IListNode's link `Tag(Index)`, which it hides in
+// this base; ListNode brings both into view. Clang warns of the hiding, which is intended here.
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Woverloaded-virtual"
+#endif
 /// The shared part of a sample element that implements the element interface `Link`. Not
 /// creatable on its own; create one of the five element classes.
 template <class Link>
@@ -98,6 +104,9 @@ class SampleNode : public Link {
   /// Where the next record looked up in the table is kept: the oldest entry.
   std::uint8_t oldest_recent_ = 0;
 };
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
 
 // Instantiated once each, in the library, next to the element class that uses it.
 extern template class SampleNode<IStackNode>;
