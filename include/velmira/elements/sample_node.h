@@ -33,8 +33,8 @@ class IndexTreeNode;
 // A ListNode's user-data `Tag()` stands beside IListNode's link `Tag(Index)`, which it hides in
 // this base; ListNode brings both into view. Clang warns of the hiding, which is intended here.
 #if defined(__clang__)
-#pragma clang diagnostic push
-#pragma clang diagnostic ignored "-Woverloaded-virtual"
+#  pragma clang diagnostic push
+#  pragma clang diagnostic ignored "-Woverloaded-virtual"
 #endif
 /// The shared part of a sample element that implements the element interface `Link`. Not
 /// creatable on its own; create one of the five element classes.
@@ -105,7 +105,7 @@ class SampleNode : public Link {
   std::uint8_t oldest_recent_ = 0;
 };
 #if defined(__clang__)
-#pragma clang diagnostic pop
+#  pragma clang diagnostic pop
 #endif
 
 // Instantiated once each, in the library, next to the element class that uses it.
