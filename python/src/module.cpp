@@ -11,6 +11,8 @@
 #include "velmira/catalogue/catalogue.h"
 #include "velmira/catalogue/class_factory.h"
 #include "velmira/core/debug_output.h"
+#include "velmira/core/error.h"
+#include "velmira/core/error_numbers.h"
 
 namespace velmira::python {
 namespace {
@@ -165,7 +167,39 @@ PyObject* DefaultMember(PyObject*, PyObject* args) {
   return CallDefault(proxy, key);
 }
 
+/// error_text(number, particulars): the library's message for an error number, alone or
+/// followed by the particulars.
+PyObject* ErrorTextPy(PyObject*, PyObject* args) {
+  int number = 0;
+  const char* particulars = "";
+  Py_ssize_t size = 0;
+  if (!PyArg_ParseTuple(args, "i|s#", &number, &particulars, &size)) return nullptr;
+  return Guarded([&] {
+    const std::string text = ErrorText(number, std::string_view(particulars, size));
+    return Text(text);
+  });
+}
+
+/// The error numbers by their names ("TypeMismatch": 13), from the library's one list.
+PyObject* ErrorNumbers() {
+  PyObject* numbers = PyDict_New();
+  if (!numbers) return nullptr;
+#define VELMIRA_ADD_ERROR_NUMBER(Name, Number, Message)             \
+  if (PyObject* value = PyLong_FromLong(Number)) {                  \
+    const int failed = PyDict_SetItemString(numbers, #Name, value); \
+    Py_DECREF(value);                                               \
+    if (failed) return Py_DECREF(numbers), nullptr;                 \
+  } else {                                                          \
+    return Py_DECREF(numbers), nullptr;                             \
+  }
+  VELMIRA_ERRORS(VELMIRA_ADD_ERROR_NUMBER)
+#undef VELMIRA_ADD_ERROR_NUMBER
+  return numbers;
+}
+
 PyMethodDef kFunctions[] = {
+    {"error_text", ErrorTextPy, METH_VARARGS,
+     "The library's message for an error number, with particulars."},
     {"_setup", Setup, METH_VARARGS, "Hands the package's helpers to the extension."},
     {"CreateObject", CreateObjectPy, METH_O,
      "CreateObject(name, /)\n--\n\nA new object of a creatable class (\"Velmira.Stack\")."},
@@ -208,8 +242,13 @@ PyMODINIT_FUNC PyInit__native() {
   }
   PyObject* module = PyModule_Create(&kModule);
   if (!module) return nullptr;
-  if (!AddType(module, "Object", &ProxyType) || !AddType(module, "ElementBase", &ElementType) ||
-      !AddType(module, "Method", &MethodType) || !AddType(module, "Property", &PropertyType)) {
+  PyObject* numbers = ErrorNumbers();
+  const bool numbers_added =
+      numbers && PyModule_AddObjectRef(module, "error_numbers", numbers) == 0;
+  Py_XDECREF(numbers);
+  if (!numbers_added || !AddType(module, "Object", &ProxyType) ||
+      !AddType(module, "ElementBase", &ElementType) || !AddType(module, "Method", &MethodType) ||
+      !AddType(module, "Property", &PropertyType)) {
     Py_DECREF(module);
     return nullptr;
   }

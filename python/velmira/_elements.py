@@ -19,7 +19,7 @@ container call unchanged):
         def Left(self, Index): ...      # and SetLeft, Right, SetRight
 """
 from . import _native
-from ._errors import TypeMismatch
+from ._errors import raise_error
 
 __all__ = ["Element", "StackLinks", "QueueLinks", "PQueueLinks", "ListLinks", "TreeLinks"]
 
@@ -47,8 +47,8 @@ class _Links(_native.ElementBase):
         for base in cls.__mro__:
             mask |= base.__dict__.get("_velmira_bit", 0)
         if any(base.__dict__.get("_velmira_callback") for base in cls.__mro__):
-            raise TypeMismatch(13, f"Type mismatch: {cls.__name__} mixes links base classes "
-                                   "with velmira.Element")
+            raise_error("TypeMismatch", f"{cls.__name__} mixes links base classes with "
+                                        "velmira.Element")
         cls._velmira_mask = mask
 
 
@@ -79,8 +79,8 @@ class Element(_native.ElementBase):
     def __init_subclass__(cls, implements=None, **kwargs):
         super().__init_subclass__(**kwargs)
         if any(issubclass(base, _Links) for base in cls.__mro__):
-            raise TypeMismatch(13, f"Type mismatch: {cls.__name__} mixes links base classes "
-                                   "with velmira.Element")
+            raise_error("TypeMismatch", f"{cls.__name__} mixes links base classes with "
+                                        "velmira.Element")
         if implements is None:
             return
         names = (implements,) if isinstance(implements, str) else tuple(implements)
@@ -88,8 +88,8 @@ class Element(_native.ElementBase):
                       for n in names]
         for name in canonicals:
             if name not in INTERFACES:
-                raise TypeMismatch(13, f"Type mismatch: {name} is not an element interface "
-                                       f"({', '.join(INTERFACES)})")
+                raise_error("TypeMismatch",
+                            f"{name} is not an element interface ({', '.join(INTERFACES)})")
         mask = 0
         for canonical in canonicals:
             missing = [n for n in _needed(canonical) if not callable(getattr(cls, n, None))]

@@ -1,7 +1,11 @@
 """The library's errors in Python: velmira.Error with its number, and the subclasses that also
 derive from the built-in exception of the same meaning."""
 
+from . import _native
+
 __all__ = ["Error", "InvalidArgument", "Overflow", "TypeMismatch", "MemberNotFound"]
+
+NUMBERS = _native.error_numbers  # the library's error numbers by name: NUMBERS["TypeMismatch"]
 
 
 class Error(Exception):
@@ -32,9 +36,16 @@ class MemberNotFound(Error, AttributeError):
     """Error 438: the object has no such member."""
 
 
-_BY_NUMBER = {5: InvalidArgument, 6: Overflow, 13: TypeMismatch, 438: MemberNotFound}
+_BY_NUMBER = {NUMBERS[cls.__name__]: cls
+              for cls in (InvalidArgument, Overflow, TypeMismatch, MemberNotFound)}
 
 
 def make_error(number, message):
     """The exception the extension raises for a library error."""
     return _BY_NUMBER.get(number, Error)(number, message)
+
+
+def raise_error(name, particulars):
+    """Raises the library's error `name` ("TypeMismatch") with its own message and particulars."""
+    number = NUMBERS[name]
+    raise make_error(number, _native.error_text(number, particulars))

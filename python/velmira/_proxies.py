@@ -5,7 +5,7 @@ carries its signature and the catalogue's description, so help() shows them."""
 import inspect
 
 from . import _native
-from ._errors import MemberNotFound
+from ._errors import raise_error
 
 GET, LET, SET, METHOD = range(4)
 _CONTAINERS = {"Stack", "Queue", "PQueue", "List", "Tree", "SplayTree"}
@@ -74,8 +74,7 @@ def _attributes(iface, grouped):
 def _missing_set(self, name, value):
     canonical = type(self)._velmira_names.get(name.lower())
     if canonical is None or canonical == name:
-        raise MemberNotFound(438, "Object doesn't support this property or method: "
-                                  f"{type(self).__name__}.{name}")
+        raise_error("MemberNotFound", f"{type(self).__name__}.{name}")
     setattr(self, canonical, value)
 
 
@@ -84,8 +83,7 @@ def _missing_get(self, name):
     library's names ignore case, or error 438 (a MemberNotFound is also an AttributeError)."""
     canonical = type(self)._velmira_names.get(name.lower())
     if canonical is None or canonical == name:
-        raise MemberNotFound(438, "Object doesn't support this property or method: "
-                                  f"{type(self).__name__}.{name}")
+        raise_error("MemberNotFound", f"{type(self).__name__}.{name}")
     return getattr(self, canonical)
 
 
