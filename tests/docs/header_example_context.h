@@ -12,18 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "job.h"
 #include "velmira/velmira.h"
 
 using namespace velmira;
-
-class Job : public QueueLinks<>, public ListLinks<>, public TreeLinks<> {
- public:
-  explicit Job(std::string name) : name_(std::move(name)) {}
-  Variant Key(std::int32_t) override { return name_; }
-
- private:
-  std::string name_;
-};
 
 namespace {
 const Ref<Stack> stack = New<Stack>();

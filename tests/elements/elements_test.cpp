@@ -15,6 +15,7 @@
 
 #include "allocation_counter.h"
 #include "capture.h"
+#include "job.h"
 #include "velmira/velmira.h"
 
 namespace velmira {
@@ -184,16 +185,6 @@ TYPED_TEST(ElementStorage, LinksAreStrongUntilResetOrTeardown) {
   node.reset();
   EXPECT_EQ(LiveObjectCount(), alone);  // and teardown all the others
 }
-
-/// The class the library's first look shows.
-class Job : public QueueLinks<>, public ListLinks<>, public TreeLinks<> {
- public:
-  explicit Job(std::string name) : name_(std::move(name)) {}
-  Variant Key(std::int32_t) override { return name_; }
-
- private:
-  std::string name_;
-};
 
 using LinkBlocksUse = testing::VelmiraTest;
 

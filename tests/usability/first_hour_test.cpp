@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "capture.h"
+#include "job.h"
 #include "velmira/velmira.h"
 
 namespace velmira {
@@ -28,15 +29,6 @@ using ::testing::AllOf;
 using ::testing::HasSubstr;
 using ::testing::Property;
 using ::testing::Throws;
-
-class Job : public QueueLinks<>, public ListLinks<>, public TreeLinks<> {
- public:
-  explicit Job(std::string name) : name_(std::move(name)) {}
-  Variant Key(std::int32_t) override { return name_; }
-
- private:
-  std::string name_;
-};
 
 class FirstHour : public testing::VelmiraTest {
  protected:
