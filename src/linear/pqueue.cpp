@@ -31,8 +31,10 @@ void PQueue::Add(const Ref<IPQueueNode>& Node) {
   }
   if (!first_) {
     first_ = Node;
+    added_ = 1;
     return;
   }
+  ++added_;
   // The new key is read once more and used for every comparison of this Add; the keys of queued
   // elements are read afresh at each comparison.
   const Variant key = Node->Key(index_);
@@ -41,11 +43,13 @@ void PQueue::Add(const Ref<IPQueueNode>& Node) {
     return;
   }
   // Walk past every element whose key is not lower (equal keys stay first-in, first-out), then
-  // link the new element in behind the last of them.
+  // link the new element in behind the last of them. The queue holds at most `added_ - 1`
+  // elements before this one: a link read from the last of those that is not Nothing was stored
+  // by hand (it may close a cycle), and the new element takes its place.
   Ref<IPQueueNode> predecessor = first_;
-  for (;;) {
+  for (std::size_t passed = 1;; ++passed) {
     Ref<IPQueueNode> next = detail::GetLink<detail::NextLink>(*predecessor, index_);
-    if (!next) break;
+    if (!next || passed + 1 >= added_) break;
     if (Greater(key, next->Key(index_))) {
       links.Set<detail::NextLink>(std::move(next));
       break;
@@ -62,7 +66,7 @@ void PQueue::Remove(const Ref<IPQueueNode>& Node) {
     detail::UnlinkHead(first_, index_);
     return;
   }
-  Ref<IPQueueNode> predecessor = detail::FindPredecessor(first_, Node, index_);
+  Ref<IPQueueNode> predecessor = detail::FindPredecessor(first_, Node, index_, added_);
   if (!predecessor) {
     detail::Warn(
         "PQueue: Warning, an attempt was made to Remove an item from a priority queue it wasn't "

@@ -33,7 +33,7 @@ void Queue::Remove(const Ref<IQueueNode>& Node, std::int32_t /*Index*/) {
     }
     return;
   }
-  Ref<IQueueNode> predecessor = detail::FindPredecessor(first_, Node, index_);
+  Ref<IQueueNode> predecessor = detail::FindPredecessor(first_, Node, index_, added_);
   if (!predecessor) {
     detail::Warn("Queue: Warning, an attempt was made to Remove an item from a queue it wasn't in");
     return;

@@ -130,7 +130,8 @@ Ref<ITreeNode> Unlink(const Ref<ITreeNode>& n, Ref<ITreeNode> l, Ref<ITreeNode> 
     // then goes below the last of them, so that no element leaves the tree.
     Ref<ITreeNode> m = Splay(l, key, index, path, seen);
     Ref<ITreeNode> last = m;
-    Revisits spine;  // a damaged tree's own record: the splay has passed some of these elements
+    // A record of its own: the splay has passed some of these elements.
+    Revisits spine(seen && !seen->Watching() ? seen->Allowance() : 0);
     for (Ref<ITreeNode> next; (next = GetLink<RightLink>(Must(last), index)) &&
                               FirstVisit(seen ? &spine : nullptr, next);) {
       last = std::move(next);
@@ -198,31 +199,34 @@ class HeldCount {
 //            return Find(order is Less ? n.Left : n.Right)
 Ref<ITreeNode> FindKey(const Ref<ITreeNode>& root, const Variant& key, std::int32_t index,
                        Revisits* seen) {
-  if (!seen) {
+  Ref<ITreeNode> n = root;
+  if (!seen || !seen->Watching()) {
     // The ordinary case, an undamaged tree: the same calls without the revisit tests. The walk
     // holds one count, on the element whose key it reads (that call may re-enter the tree and
     // unlink it), kept as the element's Object so that dropping it needs no look-up; the
-    // element's link is read only after the call returns.
-    ITreeNode* n = root.get();
-    if (!n) return Nothing;
-    HeldCount held(n);
+    // element's link is read only after the call returns. A walk that passes more elements than
+    // the tree was given goes on below, watching.
+    ITreeNode* at = root.get();
+    if (!at) return Nothing;
+    HeldCount held(at);
     for (;;) {
-      const Order order = Compare(key, n->Key(index));
-      if (order == Order::Equal) return Ref<ITreeNode>(n);
+      const Order order = Compare(key, at->Key(index));
+      if (order == Order::Equal) return Ref<ITreeNode>(at);
       ITreeNode* child;
       Ref<ITreeNode> called;  // a link read by a member call, with the count it came with
-      if (Ref<ITreeNode>* links = n->DirectLinks(index)) {
+      if (Ref<ITreeNode>* links = at->DirectLinks(index)) {
         child = (order == Order::Less ? links[WentLeft] : links[WentRight]).get();
       } else {
-        called = order == Order::Less ? LeftLink::Get(*n, index) : RightLink::Get(*n, index);
+        called = order == Order::Less ? LeftLink::Get(*at, index) : RightLink::Get(*at, index);
         child = called.get();
       }
       if (!child) return Nothing;
-      held.MoveTo(child);  // the child is counted before n is let go
-      n = child;
+      held.MoveTo(child);  // the child is counted before `at` is let go
+      at = child;
+      if (seen && !seen->PassUnwatched()) break;
     }
+    n = Ref<ITreeNode>(at);
   }
-  Ref<ITreeNode> n = root;
   FirstVisit(seen, n);
   while (n) {
     const Order order = Compare(key, n->Key(index));

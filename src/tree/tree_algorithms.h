@@ -7,8 +7,8 @@
 // machine stack stays flat for trees of any depth.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <unordered_set>
 
 #include "velmira/core/node_interfaces.h"
@@ -17,25 +17,52 @@
 
 namespace velmira::detail {
 
-/// The elements a walk has passed, kept only on a tree that an element error has left possibly
-/// cyclic (Nothing otherwise, so the ordinary path pays nothing). A walk that comes back to an
-/// element it has passed resets the link it came through instead of following it.
-using Revisits = std::unordered_set<const Object*>;
+/// What a walk keeps so that links closing a cycle cannot make it go on for ever. Such links come
+/// from an element error that interrupted an operation (the tree is then marked damaged, and its
+/// walks watch from their first step) or from links a client stored by hand. A walk over an
+/// undamaged tree starts to watch only once it has passed more elements than were added to the
+/// tree since it was last empty, which no walk over the links the tree made itself ever does, so
+/// the ordinary path pays a count and nothing more. A watching walk records each element it
+/// passes; one that comes back to an element it has passed resets the link it came through
+/// instead of following it.
+class Revisits {
+ public:
+  /// Watches after `unwatched` elements have been passed (from the first when 0).
+  explicit Revisits(std::size_t unwatched) noexcept : budget_(unwatched), unwatched_(unwatched) {}
+  Revisits(const Revisits&) = delete;
+  Revisits& operator=(const Revisits&) = delete;
 
-/// True when `seen` is Nothing or `child` was not passed before (it is recorded now).
+  bool Watching() const noexcept { return unwatched_ == 0; }
+  /// Counts one element passed without being recorded; false once the walk must watch instead.
+  bool PassUnwatched() noexcept { return unwatched_ > 0 && (--unwatched_, true); }
+  /// True when `child` is Nothing or was not passed before (when watching, it is recorded now).
+  bool FirstVisit(const Ref<ITreeNode>& child) {
+    if (!child || PassUnwatched()) return true;
+    return passed_.insert(child.get()).second;
+  }
+  /// A record for a second walk within the same operation, with this one's allowance.
+  std::size_t Allowance() const noexcept { return budget_; }
+
+ private:
+  std::size_t budget_;
+  std::size_t unwatched_;
+  std::unordered_set<const Object*> passed_;
+};
+
+/// True when `seen` is Nothing or `child` was not passed before.
 inline bool FirstVisit(Revisits* seen, const Ref<ITreeNode>& child) {
-  return !seen || !child || seen->insert(child.get()).second;
+  return !seen || seen->FirstVisit(child);
 }
 
-/// Runs `operation(seen)` for a tree whose flag `damaged` says whether an element error has
-/// interrupted an operation on it: only then does the walk get a revisit record. An error passing
-/// out sets the flag, since the interrupted steps may have left an element under two parents.
+/// Runs `operation(seen)`, with a record that watches from the first step when `damaged` says an
+/// element error has interrupted an operation on the tree, and after `added` elements (those added
+/// since the tree was last empty) otherwise. An error passing out sets the flag, since the
+/// interrupted steps may have left an element under two parents.
 template <class Operation>
-auto WatchingForCycles(bool& damaged, Operation&& operation) {
-  std::optional<Revisits> seen;
-  if (damaged) seen.emplace();
+auto WatchingForCycles(bool& damaged, std::size_t added, Operation&& operation) {
+  Revisits seen(damaged ? 0 : added + 1);
   try {
-    return operation(seen ? &*seen : nullptr);
+    return operation(&seen);
   } catch (...) {
     damaged = true;
     throw;

@@ -96,7 +96,8 @@ class ElementScript {
   }
 
   const char* class_;
-  ElementCalls calls_{true};  // before the elements: a container's teardown logs
+  // Before the elements: a container's teardown logs. A walk that never ends runs out of calls.
+  ElementCalls calls_{true, 1 << 16};
   CapturedOutput output_;
   std::vector<Ref<Element>> e_;
 };

@@ -84,6 +84,9 @@ TEST_F(LinearTest, ElementCallsErrorsAndKeyReads) {
       {"QueueCalls", "+a~ +b~ +b~ +c +d -c~ n~ -d~ -b~ +e n~",
           "{aN} {bN an=b} {bN}!Alk {aN bN cN bn=d cn=_} a{aN an=_} {bN bn=_} {} e{} []"},
       {"QueueAddStopsBeforeTheLastMoves", "+a Fan +b +c", "E [ac]"},
+      // c's link is stored by hand to close a cycle: a walk for an element not queued passes no
+      // more elements than were added, and warns.
+      {"QueueRemoveEndsOnAHandMadeCycle", "+a +b +c Nca -d~ Nc_", "{aN bN cN}!Rnm [abc]"},
   }, LinearScript<Queue>::RunRow);
   RunRows({
       // The new key is read for the Null test and once more for all comparisons; each queued key
@@ -96,6 +99,10 @@ TEST_F(LinearTest, ElementCallsErrorsAndKeyReads) {
       // b's key rises to 10 and a's falls to 1 while queued: neither moves, and later Adds
       // compare with the new keys.
       {"PQueueKeysReadAfresh", {5, 3, 4, 2}, "+a +b =b10 +c ?b =a1 +d", "b:c [dabc]"},
+      // c's link, stored by hand, closes a cycle: an Add walks no further than the elements
+      // added and puts the new element in the hand-made link's place; a Remove warns.
+      {"PQueueWalksEndOnAHandMadeCycle", {3, 2, 1, 0}, "+a +b +c Nca +d~ -e~ ?c",
+          "{dk dN dk ak aN bk bN ck cN cn=d} {aN bN cN dN}!Rnm c:d [abcd]"},
   }, LinearScript<PQueue>::RunRow);
   // clang-format on
 }

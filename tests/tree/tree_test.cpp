@@ -1,9 +1,10 @@
 // Tree, SplayTree and TreeEnum over client elements: range-for walks, a tree damaged by an
-// interrupted Remove, a splay removal among keys that do not order strictly, and elements that
-// remove keys or drop the tree in the middle of a call.
+// interrupted Remove, links stored by hand into a cycle, a splay removal among keys that do not
+// order strictly, and elements that remove keys or drop the tree in the middle of a call.
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdint>
 #include <ranges>
 #include <sstream>
 #include <string>
@@ -59,6 +60,35 @@ TEST(DamagedTree, WalksBreakTheCycleAnInterruptedRemoveLeft) {
     EXPECT_TRUE(!tree || tree->IsEmpty()) << next;
     tree.reset();
     EXPECT_EQ(LiveObjectCount(), live) << next;
+  }
+}
+
+// Links a client stores by hand that close a cycle: the largest element's right link and the
+// smallest one's left link are set to the root. Every walk over the tree (a look-up past either
+// end, an Add, a Remove, Clear, teardown) must end within the element calls' budget, and once the
+// client lets go every element must be freed: the walks cut the links that close the cycles.
+TEST(HandMadeLinks, TreeWalksEndOnACycle) {
+  for (int run = 0; run < 2 * 7; ++run) {
+    const bool splay = run % 2;
+    const char op = "ehaArc~"[run / 2];
+    const std::int64_t live = LiveObjectCount();
+    ElementCalls calls(false, 1 << 16);
+    Ref<Tree> tree = MakeTree(splay);
+    std::vector<Ref<TreeElement>> nodes;
+    for (int key : {50, 30, 70, 20, 80}) tree->Add(nodes.emplace_back(Keyed(key, &calls)));
+    nodes[4]->SetRight(0, tree->Root());  // 80 -> root
+    nodes[3]->SetLeft(0, tree->Root());   // 20 -> root
+    nodes.clear();
+    if (op == 'e') EXPECT_FALSE(tree->Exists(99));
+    if (op == 'h') EXPECT_FALSE(tree->Exists(10));
+    if (op == 'a') tree->Add(Keyed(99, &calls));
+    if (op == 'A') tree->Add(Keyed(10, &calls));
+    if (op == 'r') tree->Remove(99);
+    if (op == 'c') tree->Clear();
+    EXPECT_EQ(tree->IsEmpty(), op == 'c') << splay << op;
+    tree.reset();
+    EXPECT_FALSE(calls.runaway) << splay << op;
+    EXPECT_EQ(LiveObjectCount(), live) << splay << op;
   }
 }
 

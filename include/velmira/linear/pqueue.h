@@ -13,6 +13,7 @@
 // `Add`, `Remove` and `Clear`, which walk, are not.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "velmira/core/node_interfaces.h"
@@ -60,6 +61,9 @@ class PQueue : public virtual Object {
  private:
   Ref<IPQueueNode> first_;
   std::int32_t index_ = 0;
+  /// Items added since the queue was last empty: a walk from the head that passes more has met
+  /// links a client stored by hand (a cycle, perhaps) and stops there.
+  std::size_t added_ = 0;
 };
 
 }  // namespace velmira

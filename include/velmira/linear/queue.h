@@ -12,6 +12,7 @@
 // The constant-time members are inline; `Remove` and `Clear`, which walk, are not.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <utility>
 
@@ -47,8 +48,10 @@ class Queue : public virtual Object {
     if (first_) {
       const Ref<IQueueNode> last = last_;
       detail::SetLink<detail::NextLink>(*last, index_, Node);
+      ++added_;
     } else {
       first_ = Node;
+      added_ = 1;
     }
     last_ = Node;
   }
@@ -83,6 +86,9 @@ class Queue : public virtual Object {
   Ref<IQueueNode> first_;
   Ref<IQueueNode> last_;
   std::int32_t index_ = 0;
+  /// Items added since the queue was last empty: a walk from the head that passes more has met
+  /// links a client stored by hand (a cycle, perhaps) and stops there.
+  std::size_t added_ = 0;
 };
 
 }  // namespace velmira

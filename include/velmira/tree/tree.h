@@ -20,6 +20,7 @@
 // per level, so a tree that is one long chain is handled like any other.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -80,6 +81,9 @@ class Tree : public virtual Object {
   /// Set when an element error interrupted an operation (the shape may then hold a cycle), until
   /// a `Clear` completes: meanwhile every walk checks for elements it has passed before.
   bool damaged_ = false;
+  /// Elements added since the tree was last empty: no walk over the links the tree made passes
+  /// more, so a walk that does has met links a client stored by hand and watches for a cycle.
+  std::size_t added_ = 0;
 
  private:
   friend class detail::TreePathLease;

@@ -14,6 +14,7 @@
 // core/link_access.h: a cell where the library keeps the element's links, a member call otherwise.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <utility>
 
@@ -89,16 +90,18 @@ inline void ClearChain(Ref<Node>& head, std::int32_t index) {
   while (head) UnlinkHead(head, index);
 }
 
-/// Walks a non-empty chain from `first` to the element whose link is `node` (by identity).
-/// Returns Nothing when no element links to `node`. Time proportional to the distance walked.
+/// Walks a non-empty chain from `first` to the element whose link is `node` (by identity), passing
+/// at most `length` elements (the most the container has linked). Returns Nothing when no element
+/// within them links to `node`, so links a client stored by hand into a cycle end the walk. Time
+/// proportional to the distance walked.
 template <class Node>
-inline Ref<Node> FindPredecessor(const Ref<Node>& first, const Ref<Node>& node,
-                                 std::int32_t index) {
+inline Ref<Node> FindPredecessor(const Ref<Node>& first, const Ref<Node>& node, std::int32_t index,
+                                 std::size_t length) {
   Ref<Node> element = first;
-  for (;;) {
+  for (std::size_t passed = 1;; ++passed) {
     Ref<Node> next = GetLink<NextLink>(*element, index);
     if (Is(next, node)) return element;
-    if (!next) return Nothing;
+    if (!next || passed >= length) return Nothing;
     element = std::move(next);
   }
 }
