@@ -1,5 +1,6 @@
 #include "velmira/tree/tree_enum.h"
 
+#include <cstddef>
 #include <utility>
 
 #include "tree/tree_enum_stack_node.h"
@@ -19,6 +20,25 @@ namespace {
 void Push(Stack& pending, Ref<ITreeNode> node, bool left_done, bool right_done) {
   pending.Add(Ref<IStackNode>(new TreeEnumStackNode(std::move(node), left_done, right_done)));
 }
+
+/// Tells when a descent along single links has come back to an element it passed, so that links a
+/// client stored by hand into a cycle cannot keep one step going for ever. Brent's method: one
+/// element is remembered at a time, at distances that double, so an ordinary descent pays an
+/// identity test per element and no element call; a cyclic one is caught within a few laps.
+class DescentCycleCheck {
+ public:
+  /// True when `n` is the element remembered: the descent has gone round a cycle.
+  bool Repeats(const Ref<ITreeNode>& n) noexcept {
+    if (n.get() == remembered_) return true;
+    if (++steps_ == span_) remembered_ = n.get(), span_ *= 2, steps_ = 0;
+    return false;
+  }
+
+ private:
+  const ITreeNode* remembered_ = nullptr;
+  std::size_t span_ = 1;
+  std::size_t steps_ = 0;
+};
 
 /// The stack element on top of `pending` (which is not empty), left there.
 Ref<TreeEnumStackNode> TopOf(const Stack& pending) {
@@ -106,7 +126,8 @@ Ref<ITreeNode> TreeEnum::InOrderStep() {
     // stack with its left side marked as under way.
     top->SetLeftDone(true);
     n = std::move(left);
-    for (Ref<ITreeNode> next = GetLink<LeftLink>(*n, index_); next;
+    DescentCycleCheck cycle;
+    for (Ref<ITreeNode> next = GetLink<LeftLink>(*n, index_); next && !cycle.Repeats(next);
          next = GetLink<LeftLink>(*n, index_)) {
       Push(*pending_, n, true, false);
       n = std::move(next);
@@ -133,7 +154,8 @@ Ref<ITreeNode> TreeEnum::ReverseStep() {
   } else {
     top->SetRightDone(true);
     n = std::move(right);
-    for (Ref<ITreeNode> next = GetLink<RightLink>(*n, index_); next;
+    DescentCycleCheck cycle;
+    for (Ref<ITreeNode> next = GetLink<RightLink>(*n, index_); next && !cycle.Repeats(next);
          next = GetLink<RightLink>(*n, index_)) {
       Push(*pending_, n, false, true);
       n = std::move(next);
@@ -168,11 +190,12 @@ Ref<ITreeNode> TreeEnum::PostOrderStep() {
     n = std::move(left);
   }
   // Descend to the first element without children, preferring left children, leaving each
-  // element passed on the stack with the side taken marked as under way.
-  for (;;) {
+  // element passed on the stack with the side taken marked as under way. A descent that goes
+  // round a cycle of hand-made links yields where it notices.
+  for (DescentCycleCheck cycle;;) {
     left = GetLink<LeftLink>(*n, index_);
     right = GetLink<RightLink>(*n, index_);
-    if (!left && !right) return n;
+    if ((!left && !right) || cycle.Repeats(left ? left : right)) return n;
     Push(*pending_, n, true, !left);
     n = left ? std::move(left) : std::move(right);
   }

@@ -3,6 +3,7 @@
 // order strictly, and elements that remove keys or drop the tree in the middle of a call.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cctype>
 #include <cstdint>
 #include <ranges>
@@ -65,12 +66,14 @@ TEST(DamagedTree, WalksBreakTheCycleAnInterruptedRemoveLeft) {
 
 // Links a client stores by hand that close a cycle: the largest element's right link and the
 // smallest one's left link are set to the root. Every walk over the tree (a look-up past either
-// end, an Add, a Remove, Clear, teardown) must end within the element calls' budget, and once the
-// client lets go every element must be freed: the walks cut the links that close the cycles.
+// end, an Add, a Remove, Clear, teardown, one step of an enumerator in each order) must end within
+// the element calls' budget, and once the client lets go every element must be freed: the tree's
+// walks cut the links that close the cycles.
 TEST(HandMadeLinks, TreeWalksEndOnACycle) {
-  for (int run = 0; run < 2 * 7; ++run) {
+  const std::string ops = "ehaArc~IPRO";
+  for (std::size_t run = 0; run < 2 * ops.size(); ++run) {
     const bool splay = run % 2;
-    const char op = "ehaArc~"[run / 2];
+    const char op = ops[run / 2];
     const std::int64_t live = LiveObjectCount();
     ElementCalls calls(false, 1 << 16);
     Ref<Tree> tree = MakeTree(splay);
@@ -85,6 +88,12 @@ TEST(HandMadeLinks, TreeWalksEndOnACycle) {
     if (op == 'A') tree->Add(Keyed(10, &calls));
     if (op == 'r') tree->Remove(99);
     if (op == 'c') tree->Clear();
+    if (const auto order = std::string("IPRO").find(op); order != std::string::npos) {
+      Ref<TreeEnum> walk = tree->NewEnum();
+      walk->SetOrder(std::array{eTreeEnumInOrder, eTreeEnumPreOrder, eTreeEnumReverseOrder,
+                                eTreeEnumPostOrder}[order]);
+      for (int step = 0; step < 3; ++step) EXPECT_TRUE(walk->NextItem()) << splay << op;
+    }
     EXPECT_EQ(tree->IsEmpty(), op == 'c') << splay << op;
     tree.reset();
     EXPECT_FALSE(calls.runaway) << splay << op;
