@@ -1,8 +1,10 @@
 // `for x in container`: the elements of a container, in the order of the library's own walks (a
 // List first to last, trees in key order, a Stack from the top, queues from the head), gathered
-// into a Python list first. The walk holds no element between steps, so nothing the collector
-// cannot see stays behind when a step fails or the loop stops early.
+// into a Python list first, each element once. The walk holds no element between steps, so
+// nothing the collector cannot see stays behind when a step fails or the loop stops early.
 #include "iterate.h"
+
+#include <unordered_set>
 
 #include "errors.h"
 #include "proxy.h"
@@ -17,48 +19,58 @@
 namespace velmira::python {
 namespace {
 
-/// Appends `element`'s Python object to `list`; false with an exception set on failure.
-bool Append(PyObject* list, const Ref<Object>& element) {
-  PyObject* item = FromObject(element);
-  if (!item) return false;
-  const int status = PyList_Append(list, item);
-  Py_DECREF(item);
-  return status == 0;
-}
+/// A container's elements in walk order, each once, as a Python list. Links a client stored by
+/// hand into a cycle would make the walk go round for ever: it ends where it comes back to an
+/// element it has gathered.
+class Gathered {
+ public:
+  explicit Gathered(PyObject* list) : list_(list) {}
+  /// Whether the walk goes on after `element`: false when it came back to an element gathered
+  /// before, or with an exception set when the append failed (`Failed`).
+  bool Add(const Ref<Object>& element) {
+    if (!seen_.insert(element.get()).second) return false;
+    PyObject* item = FromObject(element);
+    failed_ = !item || PyList_Append(list_, item) != 0;
+    Py_XDECREF(item);
+    return !failed_;
+  }
+  bool Failed() const noexcept { return failed_; }
 
-/// Follows the `NextItem(Index)` links of interface `I` from `first`.
+ private:
+  PyObject* list_;
+  std::unordered_set<const Object*> seen_;
+  bool failed_ = false;
+};
+
+/// Follows the `NextItem(Index)` links of interface `I` from `at`.
 template <class I>
-bool Chain(PyObject* list, Ref<I> at, std::int32_t index) {
-  while (at) {
-    if (!Append(list, at)) return false;
-    at = at->NextItem(index);
-  }
-  return true;
+void Chain(Gathered& out, Ref<I> at, std::int32_t index) {
+  while (at && out.Add(at)) at = at->NextItem(index);
 }
 
-/// Fills `list`; false with an exception set, or when `target` cannot be walked.
-bool Gather(PyObject* list, const Ref<Object>& target) {
+/// Fills `out`; false when `target` cannot be walked (with an exception set).
+bool Gather(Gathered& out, const Ref<Object>& target) {
   Object* o = target.get();
-  if (auto* s = dynamic_cast<Stack*>(o)) return Chain<IStackNode>(list, s->Top(), s->Index());
-  if (auto* q = dynamic_cast<Queue*>(o)) return Chain<IQueueNode>(list, q->First(), q->Index());
-  if (auto* p = dynamic_cast<PQueue*>(o)) return Chain<IPQueueNode>(list, p->First(), p->Index());
-  if (auto* l = dynamic_cast<List*>(o)) {
-    for (Ref<IListNode> at = l->First(); at; at = l->NextItem(at)) {
-      if (!Append(list, at)) return false;
+  if (auto* s = dynamic_cast<Stack*>(o)) {
+    Chain<IStackNode>(out, s->Top(), s->Index());
+  } else if (auto* q = dynamic_cast<Queue*>(o)) {
+    Chain<IQueueNode>(out, q->First(), q->Index());
+  } else if (auto* p = dynamic_cast<PQueue*>(o)) {
+    Chain<IPQueueNode>(out, p->First(), p->Index());
+  } else if (auto* l = dynamic_cast<List*>(o)) {
+    for (Ref<IListNode> at = l->First(); at && out.Add(at); at = l->NextItem(at)) {
     }
-    return true;
-  }
-  if (auto* t = dynamic_cast<Tree*>(o)) {
+  } else if (auto* t = dynamic_cast<Tree*>(o)) {
     const Ref<TreeEnum> walk = t->NewEnum();
-    for (Ref<ITreeNode> at = walk->NextItem(); at; at = walk->NextItem()) {
-      if (!Append(list, at)) return false;
+    for (Ref<ITreeNode> at = walk->NextItem(); at && out.Add(at); at = walk->NextItem()) {
     }
-    return true;
+  } else {
+    RaiseError(kErrMemberNotFound,
+               "Object doesn't support this property or method: the object "
+               "cannot be walked");
+    return false;
   }
-  RaiseError(kErrMemberNotFound,
-             "Object doesn't support this property or method: the object "
-             "cannot be walked");
-  return false;
+  return !out.Failed();
 }
 
 }  // namespace
@@ -72,7 +84,8 @@ PyObject* Elements(PyObject*, PyObject* target) {
   PyObject* list = PyList_New(0);
   if (!list) return nullptr;
   PyObject* result = Guarded([&]() -> PyObject* {
-    return Gather(list, reinterpret_cast<ProxyObject*>(target)->ref) ? list : nullptr;
+    Gathered out(list);
+    return Gather(out, reinterpret_cast<ProxyObject*>(target)->ref) ? list : nullptr;
   });
   if (!result) Py_DECREF(list);
   return result;

@@ -5,7 +5,7 @@ import gc
 import pydoc
 
 import pytest
-from conftest import KINDS, LINKS
+from conftest import KINDS, LINKS, callback_class
 
 import velmira
 from velmira import _native
@@ -143,6 +143,27 @@ def test_one_element_in_two_containers_with_different_index(kind):
     assert list(s0) == [shared, first] and list(s1) == [shared, second]
     assert s0.Pop() is shared and list(s1) == [shared, second]
     s1.Clear()
+
+
+def test_links_stored_by_hand_into_a_cycle_are_walked_once():
+    """`for` over a container whose elements' own links were closed into a cycle by hand yields
+    each element once, and Clear still ends and resets every link."""
+    stack_node, tree_node = callback_class("IStackNode"), callback_class("ITreeNode")
+    s, (a, b, c) = New("Velmira.Stack"), (stack_node(), stack_node(), stack_node())
+    for n in (a, b, c):
+        s.Push(n)
+    a.links[("NextItem", 0)] = c  # c -> b -> a -> c
+    assert list(s) == [c, b, a]
+    s.Clear()
+    assert list(s) == [] and all(n.links[("NextItem", 0)] is None for n in (a, b, c))
+    t, nodes = New("Velmira.SplayTree"), [tree_node(key) for key in (2, 1, 3)]
+    for n in nodes:
+        t.Add(n)  # 3 comes to the root
+    nodes[1].links[("Left", 0)] = nodes[2]
+    nodes[2].links[("Right", 0)] = nodes[2]
+    assert [n.key for n in t] == [1, 2, 3]
+    t.Clear()
+    assert list(t) == []
 
 
 def test_element_classes_are_checked_when_defined():
