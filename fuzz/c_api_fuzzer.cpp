@@ -16,7 +16,9 @@
 // Left out, because they are a client's faults rather than the library's: lengths larger than the
 // text really is (below the sizes no memory holds), argument counts larger than the array (below
 // the counts no array holds), and cycles through the library's own elements (an element's links
-// or value set to an object), which nothing can release.
+// or value set to an object, or a client element's link pointed at one by hand or by a wrong
+// answer, which a rotation can turn into a link among the library's elements alone), which
+// nothing can release.
 #include <algorithm>
 #include <cctype>
 #include <cstddef>
@@ -276,6 +278,8 @@ velmira_status Harness::Answer(ClientElement& e, const char* member, std::int32_
   if (kind == VELMIRA_PROPERTY_GET) {
     if (mode == 3) {  // answers with something unusable: a stale handle, a text too long, a kind
       *result = AnyVariant();
+      if (result->kind == VELMIRA_OBJECT && IsLibraryElement(result->value.object))
+        result->value.object = 0;
     } else if (is_key) {
       if (const auto found = e.keys.find(index); found != e.keys.end()) {
         *result = found->second;
@@ -371,10 +375,15 @@ void Harness::Call() {
   if (r_.Byte() % 16 == 0) kind = r_.Raw<std::int32_t>();
   const std::uint8_t how = r_.Byte();
   if (how % 16 == 0) count = SIZE_MAX / (1 + r_.Byte() % 4);  // no array holds that many
-  // Objects set into the library's own elements could close a cycle nothing releases.
-  if ((kind == VELMIRA_PROPERTY_LET || kind == VELMIRA_PROPERTY_SET) && IsLibraryElement(target)) {
-    for (std::size_t i = 0; i < count && i < 4; ++i)
-      if (args[i].kind == VELMIRA_OBJECT) args[i].kind = VELMIRA_NULL;
+  // Objects set into the library's own elements, and library elements set into a client
+  // element's links by hand, could close a cycle nothing releases.
+  if (kind == VELMIRA_PROPERTY_LET || kind == VELMIRA_PROPERTY_SET) {
+    const bool into_library = IsLibraryElement(target);
+    for (std::size_t i = 0; i < count && i < 4; ++i) {
+      if (args[i].kind == VELMIRA_OBJECT &&
+          (into_library || IsLibraryElement(args[i].value.object)))
+        args[i].kind = VELMIRA_NULL;
+    }
   }
   velmira_variant result{VELMIRA_INT32, 0, {}};
   velmira_error e{};
