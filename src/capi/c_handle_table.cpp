@@ -38,6 +38,10 @@ HandleTable::Entry& HandleTable::Find(velmira_handle handle) {
   if (!entry.object || entry.generation != handle >> 32) {
     ThrowInvalidHandle(handle, "released or never issued");
   }
+  // A client element's entry lives until its destructor runs, which may wait in the queue of
+  // objects being destroyed after its last reference went: it is already released, and a new
+  // reference would destroy it a second time.
+  if (ReferenceCount(entry.object) == 0) ThrowInvalidHandle(handle, "released");
   return entry;
 }
 

@@ -240,6 +240,8 @@ typedef struct CNode {
   int mode;
   velmira_handle next;
   int releases;
+  velmira_handle poke;  /* retained and released again, if it can be, when this node goes */
+  velmira_status poked; /* what that retain returned */
 } CNode;
 static velmira_handle stale;
 
@@ -283,6 +285,8 @@ static void NodeRelease(void* context) {
   ++n->releases;
   velmira_release(n->next, NULL);
   n->next = 0;
+  if (n->poke && (n->poked = velmira_retain(n->poke, NULL)) == VELMIRA_OK)
+    velmira_release(n->poke, NULL);
 }
 
 static const velmira_element_callbacks callbacks = {NodeInvoke, NodeRelease};
@@ -294,7 +298,7 @@ static velmira_handle Element(CNode* node, const char* interface_name) {
 }
 
 static void TestClientElements(void) {
-  CNode nodes[3] = {{PLAIN, 0, 0}, {PLAIN, 0, 0}, {PLAIN, 0, 0}};
+  CNode nodes[3] = {{PLAIN, 0, 0, 0, 0}, {PLAIN, 0, 0, 0, 0}, {PLAIN, 0, 0, 0, 0}};
   velmira_handle stack = Create("Velmira.Stack");
   for (int i = 0; i < 3; ++i) {
     velmira_variant arg = Obj(Element(&nodes[i], i ? "IStackNode" : "istacknode"));
@@ -311,13 +315,26 @@ static void TestClientElements(void) {
     CHECK(nodes[i].releases == 1);
   }
   velmira_release(stack, &err);
+  /* A stack's teardown takes b then a off, and both wait to be destroyed; b, going first, asks
+   * for a again by its handle: a is released already, and must not come back to be destroyed
+   * twice. */
+  CNode a = {PLAIN, 0, 0, 0, 0}, b = {PLAIN, 0, 0, 0, 0};
+  stack = Create("Velmira.Stack");
+  velmira_variant pushed[2] = {Obj(Element(&a, "IStackNode")), Obj(Element(&b, "IStackNode"))};
+  b.poke = pushed[0].value.object;
+  for (int i = 0; i < 2; ++i) {
+    Call(stack, "Push", VELMIRA_METHOD, &pushed[i], 1);
+    velmira_release(pushed[i].value.object, &err);
+  }
+  velmira_release(stack, &err);
+  CHECK(b.poked == VELMIRA_INVALID_HANDLE && a.releases == 1 && b.releases == 1);
   CHECK(Is(velmira_create_element("IFoo", &callbacks, &nodes[0], &stack, &err), VELMIRA_ERROR, 13));
   /* A misbehaving member: the error number the container call that reached it reports. */
   static const int32_t numbers[] = {0, 31337, 77, 440, 5, 13}; /* by mode */
   stale = Create("Velmira.Stack");
   velmira_release(stale, &err);
   for (int mode = REFUSE_SET; mode <= NOT_AN_OBJECT; ++mode) {
-    CNode plain = {PLAIN, 0, 0}, bad = {mode, 0, 0};
+    CNode plain = {PLAIN, 0, 0, 0, 0}, bad = {mode, 0, 0, 0, 0};
     velmira_variant args[2] = {Obj(Element(&plain, "IStackNode")),
                                Obj(Element(&bad, "IStackNode"))};
     stack = Create("Velmira.Stack");
