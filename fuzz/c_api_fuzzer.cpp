@@ -18,7 +18,11 @@
 // the counts no array holds), and cycles through the library's own elements (an element's links
 // or value set to an object, or a client element's link pointed at one by hand or by a wrong
 // answer, which a rotation can turn into a link among the library's elements alone), which
-// nothing can release.
+// nothing can release), and a tree element whose key changes while it is in a tree (added again,
+// it is not found by its new key and is linked twice, and rotations can then close such a
+// cycle).
+#include <strings.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstddef>
@@ -76,6 +80,7 @@ struct ClientElement {
   std::map<std::int64_t, velmira_handle> links;  // (member id, Index) -> a held handle
   std::map<std::int32_t, velmira_variant> keys;  // Index -> an owned copy
   bool released = false;
+  bool tree = false;  // an ITreeNode: its key answers stay those stored
 };
 
 class Harness {
@@ -185,6 +190,14 @@ class Harness {
     }
     return v;
   }
+  bool IsTreeElement(velmira_handle h) {
+    velmira_class_info info{};
+    velmira_error e{};
+    if (velmira_class_of(h, &info, &e) != VELMIRA_OK) return false;
+    for (std::size_t i = 0; i < info.interface_count; ++i)
+      if (std::strstr(info.interfaces[i], "ITreeNode")) return true;
+    return false;
+  }
   bool IsLibraryElement(velmira_handle h) {
     velmira_class_info info{};
     velmira_error e{};
@@ -276,7 +289,8 @@ velmira_status Harness::Answer(ClientElement& e, const char* member, std::int32_
   const std::int64_t slot = (std::int64_t{id} << 32) ^ static_cast<std::uint32_t>(index);
   velmira_error ignored{};
   if (kind == VELMIRA_PROPERTY_GET) {
-    if (mode == 3) {  // answers with something unusable: a stale handle, a text too long, a kind
+    if (mode == 3 && !(is_key && e.tree)) {  // answers with something unusable: a stale
+                                             // handle, a text too long, a kind
       *result = AnyVariant();
       if (result->kind == VELMIRA_OBJECT && IsLibraryElement(result->value.object))
         result->value.object = 0;
@@ -376,7 +390,12 @@ void Harness::Call() {
   const std::uint8_t how = r_.Byte();
   if (how % 16 == 0) count = SIZE_MAX / (1 + r_.Byte() % 4);  // no array holds that many
   // Objects set into the library's own elements, and library elements set into a client
-  // element's links by hand, could close a cycle nothing releases.
+  // element's links by hand, could close a cycle nothing releases; so could a tree element's
+  // new key. Such sets are made reads.
+  if ((kind == VELMIRA_PROPERTY_LET || kind == VELMIRA_PROPERTY_SET) &&
+      strcasecmp(member.c_str(), "Key") == 0 && IsTreeElement(target)) {
+    kind = VELMIRA_PROPERTY_GET;
+  }
   if (kind == VELMIRA_PROPERTY_LET || kind == VELMIRA_PROPERTY_SET) {
     const bool into_library = IsLibraryElement(target);
     for (std::size_t i = 0; i < count && i < 4; ++i) {
@@ -458,6 +477,7 @@ void Harness::NewElement(std::size_t slot) {
   velmira_handle h = 0;
   velmira_error e{};
   const std::string iface = slot < kPool ? kInterfaces[r_.Byte() % 5] : Name(kInterfaces, 6);
+  element->tree = strcasecmp(iface.c_str(), "ITreeNode") == 0;
   elements_.push_back(element);
   if (Check(velmira_create_element(iface.c_str(), &kCallbacks, element, &h, &e), e, "element") ==
       VELMIRA_OK) {
