@@ -1,6 +1,7 @@
 #include "tree/tree_algorithms.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <utility>
 
 #include "velmira/core/link_access.h"
@@ -190,43 +191,15 @@ class HeldCount {
   const Object* object_;
 };
 
-}  // namespace
-
 // The recursion this loop reproduces (it needs no way back up):
 //   Find(n): if n is Nothing: return Nothing
 //            order = Compare(key, n.Key)
 //            if order is Equal: return n
 //            return Find(order is Less ? n.Left : n.Right)
-Ref<ITreeNode> FindKey(const Ref<ITreeNode>& root, const Variant& key, std::int32_t index,
-                       Revisits* seen) {
-  Ref<ITreeNode> n = root;
-  if (!seen || !seen->Watching()) {
-    // The ordinary case, an undamaged tree: the same calls without the revisit tests. The walk
-    // holds one count, on the element whose key it reads (that call may re-enter the tree and
-    // unlink it), kept as the element's Object so that dropping it needs no look-up; the
-    // element's link is read only after the call returns. A walk that passes more elements than
-    // the tree was given goes on below, watching.
-    ITreeNode* at = root.get();
-    if (!at) return Nothing;
-    HeldCount held(at);
-    for (;;) {
-      const Order order = Compare(key, at->Key(index));
-      if (order == Order::Equal) return Ref<ITreeNode>(at);
-      ITreeNode* child;
-      Ref<ITreeNode> called;  // a link read by a member call, with the count it came with
-      if (Ref<ITreeNode>* links = at->DirectLinks(index)) {
-        child = (order == Order::Less ? links[WentLeft] : links[WentRight]).get();
-      } else {
-        called = order == Order::Less ? LeftLink::Get(*at, index) : RightLink::Get(*at, index);
-        child = called.get();
-      }
-      if (!child) return Nothing;
-      held.MoveTo(child);  // the child is counted before `at` is let go
-      at = child;
-      if (seen && !seen->PassUnwatched()) break;
-    }
-    n = Ref<ITreeNode>(at);
-  }
+// This form records every element it passes, for a walk that watches for a cycle. Kept out of
+// line, so that the ordinary walk below keeps its loop to itself.
+[[gnu::noinline, gnu::cold]] Ref<ITreeNode> FindKeyWatching(Ref<ITreeNode> n, const Variant& key,
+                                                            std::int32_t index, Revisits* seen) {
   FirstVisit(seen, n);
   while (n) {
     const Order order = Compare(key, n->Key(index));
@@ -240,6 +213,41 @@ Ref<ITreeNode> FindKey(const Ref<ITreeNode>& root, const Variant& key, std::int3
     n = std::move(child);
   }
   return Nothing;
+}
+
+}  // namespace
+
+// The same recursion, for the ordinary case: the same calls without the revisit tests. The walk
+// holds one count, on the element whose key it reads (that call may re-enter the tree and unlink
+// it), kept as the element's Object so that dropping it needs no look-up; the element's link is
+// read only after the call returns. A walk that passes more elements than the tree was given goes
+// on watching.
+Ref<ITreeNode> FindKey(const Ref<ITreeNode>& root, const Variant& key, std::int32_t index,
+                       Revisits* seen) {
+  if (seen && seen->Watching()) return FindKeyWatching(root, key, index, seen);
+  ITreeNode* n = root.get();
+  if (!n) return Nothing;
+  HeldCount held(n);
+  // Counted down here rather than in `seen`, so the count can stay in a register across calls.
+  const std::size_t allowance = seen ? seen->Unwatched() : SIZE_MAX;
+  for (std::size_t left = allowance; left != 0; --left) {
+    const Order order = Compare(key, n->Key(index));
+    if (order == Order::Equal) return Ref<ITreeNode>(n);
+    ITreeNode* child;
+    Ref<ITreeNode> called;  // a link read by a member call, with the count it came with
+    if (Ref<ITreeNode>* links = n->DirectLinks(index)) {
+      child = (order == Order::Less ? links[WentLeft] : links[WentRight]).get();
+    } else {
+      called = order == Order::Less ? LeftLink::Get(*n, index) : RightLink::Get(*n, index);
+      child = called.get();
+    }
+    if (!child) return Nothing;
+    held.MoveTo(child);  // the child is counted before n is let go
+    n = child;
+  }
+  // More elements passed than the tree was given: the rest of the walk watches.
+  seen->PassUnwatched(allowance);
+  return FindKeyWatching(Ref<ITreeNode>(n), key, index, seen);
 }
 
 // The recursion this loop reproduces (it needs no way back up):

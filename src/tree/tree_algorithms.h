@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <unordered_set>
 
 #include "velmira/core/node_interfaces.h"
@@ -33,12 +34,18 @@ class Revisits {
   Revisits& operator=(const Revisits&) = delete;
 
   bool Watching() const noexcept { return unwatched_ == 0; }
+  /// How many more elements may be passed before the walk watches.
+  std::size_t Unwatched() const noexcept { return unwatched_; }
+  /// Counts `n` elements (at most `Unwatched()`) passed without being recorded, for a walk that
+  /// kept its own count meanwhile.
+  void PassUnwatched(std::size_t n) noexcept { unwatched_ -= n; }
   /// Counts one element passed without being recorded; false once the walk must watch instead.
   bool PassUnwatched() noexcept { return unwatched_ > 0 && (--unwatched_, true); }
   /// True when `child` is Nothing or was not passed before (when watching, it is recorded now).
   bool FirstVisit(const Ref<ITreeNode>& child) {
     if (!child || PassUnwatched()) return true;
-    return passed_.insert(child.get()).second;
+    if (!passed_) passed_.emplace();
+    return passed_->insert(child.get()).second;
   }
   /// A record for a second walk within the same operation, with this one's allowance.
   std::size_t Allowance() const noexcept { return budget_; }
@@ -46,7 +53,7 @@ class Revisits {
  private:
   std::size_t budget_;
   std::size_t unwatched_;
-  std::unordered_set<const Object*> passed_;
+  std::optional<std::unordered_set<const Object*>> passed_;  // made once the walk watches
 };
 
 /// True when `seen` is Nothing or `child` was not passed before.
