@@ -224,11 +224,11 @@ class HeldCount {
 // on watching.
 Ref<ITreeNode> FindKey(const Ref<ITreeNode>& root, const Variant& key, std::int32_t index,
                        Revisits* seen) {
-  if (seen && seen->Watching()) return FindKeyWatching(root, key, index, seen);
   ITreeNode* n = root.get();
   if (!n) return Nothing;
   HeldCount held(n);
-  // Counted down here rather than in `seen`, so the count can stay in a register across calls.
+  // Counted down here rather than in `seen`, so the count can stay in a register across calls;
+  // a walk that watches from the start (a damaged tree) has none.
   const std::size_t allowance = seen ? seen->Unwatched() : SIZE_MAX;
   for (std::size_t left = allowance; left != 0; --left) {
     const Order order = Compare(key, n->Key(index));
