@@ -18,7 +18,7 @@
 // the counts no array holds), and cycles through the library's own elements (an element's links
 // or value set to an object, or a client element's link pointed at one by hand or by a wrong
 // answer, which a rotation can turn into a link among the library's elements alone), which
-// nothing can release), and a tree element whose key changes while it is in a tree (added again,
+// nothing can release, and a tree element whose key changes while it is in a tree (added again,
 // it is not found by its new key and is linked twice, and rotations can then close such a
 // cycle).
 #include <strings.h>

@@ -8,7 +8,7 @@ namespace velmira {
 bool SplayTree::Exists(const Variant& Key) {
   if (IsNull(Key) || !root_) return false;
   const detail::KeepAlive alive(this);
-  return detail::WatchingForCycles(damaged_, added_, [&](detail::Revisits* seen) {
+  return detail::WatchingForCycles(damaged_, added_, [&](detail::Revisits& seen) {
     Ref<ITreeNode> root;
     {
       detail::TreePathLease lease(*this);
@@ -30,9 +30,9 @@ void SplayTree::Add(const Ref<ITreeNode>& Node) {
   // A copy: the argument may refer to a link that this operation rewrites.
   const Ref<ITreeNode> node = Node;
   const detail::KeepAlive alive(this);
-  detail::WatchingForCycles(damaged_, added_, [&](detail::Revisits* seen) {
+  detail::WatchingForCycles(damaged_, added_, [&](detail::Revisits& seen) {
     if (!CanAdd(node)) return;
-    added_ = root_ ? added_ + 1 : 1;
+    CountAdded();
     detail::TreePathLease lease(*this);
     root_ = detail::InsertAndSplay(Ref<ITreeNode>(root_), node, index_, lease.path(), seen);
   });

@@ -40,7 +40,7 @@ bool Tree::Exists(const Variant& Key) { return static_cast<bool>(Tree::Item(Key)
 Ref<ITreeNode> Tree::Item(const Variant& Key) {
   if (IsNull(Key) || !root_) return Nothing;
   const detail::KeepAlive alive(this);
-  return detail::WatchingForCycles(damaged_, added_, [&](detail::Revisits* seen) {
+  return detail::WatchingForCycles(damaged_, added_, [&](detail::Revisits& seen) {
     // The walk copies the root before it calls an element, so root_ is passed as it is.
     return detail::FindKey(root_, Key, index_, seen);
   });
@@ -72,9 +72,9 @@ void Tree::Add(const Ref<ITreeNode>& Node) {
   // A copy: the argument may refer to a link that this operation rewrites.
   const Ref<ITreeNode> node = Node;
   const detail::KeepAlive alive(this);
-  detail::WatchingForCycles(damaged_, added_, [&](detail::Revisits* seen) {
+  detail::WatchingForCycles(damaged_, added_, [&](detail::Revisits& seen) {
     if (!CanAdd(node)) return;
-    added_ = root_ ? added_ + 1 : 1;
+    CountAdded();
     if (!root_) {
       root_ = node;
     } else {
@@ -94,7 +94,7 @@ void Tree::RemoveWithStyle(const Variant& Key, detail::RemovalStyle style) {
   const detail::KeepAlive alive(this);
   detail::TreePathLease lease(*this);
   // The root is reassigned only once the removal below it has completed.
-  detail::WatchingForCycles(damaged_, added_, [&](detail::Revisits* seen) {
+  detail::WatchingForCycles(damaged_, added_, [&](detail::Revisits& seen) {
     root_ = detail::RemoveKey(Ref<ITreeNode>(root_), Key, index_, style, lease.path(), seen);
   });
 }
@@ -104,13 +104,12 @@ void Tree::Clear() {
   const detail::KeepAlive alive(this);
   {
     detail::TreePathLease lease(*this);
-    detail::WatchingForCycles(damaged_, added_, [&](detail::Revisits* seen) {
+    detail::WatchingForCycles(damaged_, added_, [&](detail::Revisits& seen) {
       detail::ClearSubtree(Ref<ITreeNode>(root_), index_, lease.path(), seen);
     });
   }
   root_.reset();
   damaged_ = false;
-  added_ = 0;
 }
 
 Ref<TreeEnum> Tree::NewEnum() const {

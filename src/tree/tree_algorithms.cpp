@@ -1,7 +1,6 @@
 #include "tree/tree_algorithms.h"
 
 #include <cstddef>
-#include <cstdint>
 #include <utility>
 
 #include "velmira/core/link_access.h"
@@ -114,7 +113,7 @@ Ref<ITreeNode> RelinkUp(Ref<ITreeNode> head, std::int32_t index, TreePath& path,
 /// takes its place.
 Ref<ITreeNode> Unlink(const Ref<ITreeNode>& n, Ref<ITreeNode> l, Ref<ITreeNode> r,
                       const Variant& key, std::int32_t index, RemovalStyle style, TreePath& path,
-                      Revisits* seen) {
+                      Revisits& seen) {
   if (!l && !r) return Nothing;
   if (!l) {
     ResetLink<RightLink>(*n, index);
@@ -132,9 +131,9 @@ Ref<ITreeNode> Unlink(const Ref<ITreeNode>& n, Ref<ITreeNode> l, Ref<ITreeNode> 
     Ref<ITreeNode> m = Splay(l, key, index, path, seen);
     Ref<ITreeNode> last = m;
     // A record of its own: the splay has passed some of these elements.
-    Revisits spine(seen && !seen->Watching() ? seen->Allowance() : 0);
-    for (Ref<ITreeNode> next; (next = GetLink<RightLink>(Must(last), index)) &&
-                              FirstVisit(seen ? &spine : nullptr, next);) {
+    Revisits spine(seen.Watching() ? 0 : seen.Allowance());
+    for (Ref<ITreeNode> next;
+         (next = GetLink<RightLink>(Must(last), index)) && spine.FirstVisit(next);) {
       last = std::move(next);
     }
     SetLink<RightLink>(*last, index, r);
@@ -159,7 +158,7 @@ Ref<ITreeNode> Unlink(const Ref<ITreeNode>& n, Ref<ITreeNode> l, Ref<ITreeNode> 
   Ref<ITreeNode> s = GetLink<LeftLink>(*r, index);
   while (HasLink<LeftLink>(Must(s), index)) {
     Ref<ITreeNode> next = GetLink<LeftLink>(*s, index);
-    if (!FirstVisit(seen, next)) {
+    if (!seen.FirstVisit(next)) {
       ResetLink<LeftLink>(*s, index);
       break;
     }
@@ -199,14 +198,14 @@ class HeldCount {
 // This form records every element it passes, for a walk that watches for a cycle. Kept out of
 // line, so that the ordinary walk below keeps its loop to itself.
 [[gnu::noinline, gnu::cold]] Ref<ITreeNode> FindKeyWatching(Ref<ITreeNode> n, const Variant& key,
-                                                            std::int32_t index, Revisits* seen) {
-  FirstVisit(seen, n);
+                                                            std::int32_t index, Revisits& seen) {
+  seen.FirstVisit(n);
   while (n) {
     const Order order = Compare(key, n->Key(index));
     if (order == Order::Equal) return n;
     Ref<ITreeNode> child =
         order == Order::Less ? GetLink<LeftLink>(*n, index) : GetLink<RightLink>(*n, index);
-    if (!FirstVisit(seen, child)) {
+    if (!seen.FirstVisit(child)) {
       CutLink(n, order == Order::Less ? WentLeft : WentRight, index);
       return Nothing;
     }
@@ -223,13 +222,13 @@ class HeldCount {
 // read only after the call returns. A walk that passes more elements than the tree was given goes
 // on watching.
 Ref<ITreeNode> FindKey(const Ref<ITreeNode>& root, const Variant& key, std::int32_t index,
-                       Revisits* seen) {
+                       Revisits& seen) {
   ITreeNode* n = root.get();
   if (!n) return Nothing;
   HeldCount held(n);
   // Counted down here rather than in `seen`, so the count can stay in a register across calls;
   // a walk that watches from the start (a damaged tree) has none.
-  const std::size_t allowance = seen ? seen->Unwatched() : SIZE_MAX;
+  const std::size_t allowance = seen.Unwatched();
   for (std::size_t left = allowance; left != 0; --left) {
     const Order order = Compare(key, n->Key(index));
     if (order == Order::Equal) return Ref<ITreeNode>(n);
@@ -246,7 +245,7 @@ Ref<ITreeNode> FindKey(const Ref<ITreeNode>& root, const Variant& key, std::int3
     n = child;
   }
   // More elements passed than the tree was given: the rest of the walk watches.
-  seen->PassUnwatched(allowance);
+  seen.PassUnwatched(allowance);
   return FindKeyWatching(Ref<ITreeNode>(n), key, index, seen);
 }
 
@@ -256,9 +255,9 @@ Ref<ITreeNode> FindKey(const Ref<ITreeNode>& root, const Variant& key, std::int3
 //              if Less:    if n.Left is Nothing:  n.Left = node   else Insert(n.Left)
 //              otherwise (an equal key): node stays out
 void InsertLeaf(const Ref<ITreeNode>& root, const Ref<ITreeNode>& node, std::int32_t index,
-                Revisits* seen) {
+                Revisits& seen) {
   Ref<ITreeNode> n = root;
-  FirstVisit(seen, n);
+  seen.FirstVisit(n);
   for (;;) {
     // The new element's key is read again at every level.
     const Variant nk = node->Key(index);
@@ -270,7 +269,7 @@ void InsertLeaf(const Ref<ITreeNode>& root, const Ref<ITreeNode>& node, std::int
       }
       Ref<ITreeNode> child = GetLink<RightLink>(*n, index);
       Must(child);
-      if (FirstVisit(seen, child)) {
+      if (seen.FirstVisit(child)) {
         n = std::move(child);
       } else {
         ResetLink<RightLink>(*n, index);  // the next round links `node` there
@@ -282,7 +281,7 @@ void InsertLeaf(const Ref<ITreeNode>& root, const Ref<ITreeNode>& node, std::int
       }
       Ref<ITreeNode> child = GetLink<LeftLink>(*n, index);
       Must(child);
-      if (FirstVisit(seen, child)) {
+      if (seen.FirstVisit(child)) {
         n = std::move(child);
       } else {
         ResetLink<LeftLink>(*n, index);
@@ -300,10 +299,10 @@ void InsertLeaf(const Ref<ITreeNode>& root, const Ref<ITreeNode>& node, std::int
 //             if Greater: n.Right = Splay(child); return RotateLeft(n)
 //             else:       n.Left = Splay(child);  return RotateRight(n)
 Ref<ITreeNode> Splay(const Ref<ITreeNode>& head, const Variant& key, std::int32_t index,
-                     TreePath& path, Revisits* seen) {
+                     TreePath& path, Revisits& seen) {
   const std::size_t base = path.size();
   Ref<ITreeNode> n = head;
-  FirstVisit(seen, n);
+  seen.FirstVisit(n);
   Ref<ITreeNode>* links;
   for (;;) {
     const Order order = Compare(key, n->Key(index));
@@ -313,7 +312,7 @@ Ref<ITreeNode> Splay(const Ref<ITreeNode>& head, const Variant& key, std::int32_
     const std::uint8_t step = order == Order::Greater ? WentRight : WentLeft;
     Ref<ITreeNode> child = ChildOn(*n, links, step, index);
     if (!child) break;  // n is the last element on the key's search path
-    if (!FirstVisit(seen, child)) {
+    if (!seen.FirstVisit(child)) {
       CutLink(n, step, index);
       break;
     }
@@ -330,10 +329,10 @@ Ref<ITreeNode> Splay(const Ref<ITreeNode>& head, const Variant& key, std::int32_
 //              if Greater: n.Right = Insert(n.Right); return RotateLeft(n)
 //              else:       n.Left = Insert(n.Left);   return RotateRight(n)
 Ref<ITreeNode> InsertAndSplay(const Ref<ITreeNode>& head, const Ref<ITreeNode>& node,
-                              std::int32_t index, TreePath& path, Revisits* seen) {
+                              std::int32_t index, TreePath& path, Revisits& seen) {
   const std::size_t base = path.size();
   Ref<ITreeNode> n = head;
-  FirstVisit(seen, n);
+  seen.FirstVisit(n);
   while (n) {
     const Variant nk = node->Key(index);
     const Order order = Compare(nk, n->Key(index));
@@ -342,7 +341,7 @@ Ref<ITreeNode> InsertAndSplay(const Ref<ITreeNode>& head, const Ref<ITreeNode>& 
     const std::uint8_t step = order == Order::Greater ? WentRight : WentLeft;
     Ref<ITreeNode>* links = n->DirectLinks(index);
     Ref<ITreeNode> child = ChildOn(*n, links, step, index);
-    if (!FirstVisit(seen, child)) {
+    if (!seen.FirstVisit(child)) {
       CutLink(n, step, index);
       child = Nothing;
     }
@@ -361,18 +360,18 @@ Ref<ITreeNode> InsertAndSplay(const Ref<ITreeNode>& head, const Ref<ITreeNode>& 
 //              if Less:    n.Left = Remove(l);  return n
 //              if Equal: return Unlink(n, l, r)  else return n   -- a key ordering against nothing
 Ref<ITreeNode> RemoveKey(const Ref<ITreeNode>& head, const Variant& key, std::int32_t index,
-                         RemovalStyle style, TreePath& path, Revisits* seen) {
+                         RemovalStyle style, TreePath& path, Revisits& seen) {
   const std::size_t base = path.size();
   Ref<ITreeNode> n = head;
-  FirstVisit(seen, n);
+  seen.FirstVisit(n);
   Ref<ITreeNode> replacement;
   while (n) {
     const Variant k = n->Key(index);
     Ref<ITreeNode> l = GetLink<LeftLink>(*n, index);
     Ref<ITreeNode> r = GetLink<RightLink>(*n, index);
     const Order order = Compare(key, k);
-    if ((order == Order::Greater && !FirstVisit(seen, r)) ||
-        (order == Order::Less && !FirstVisit(seen, l))) {
+    if ((order == Order::Greater && !seen.FirstVisit(r)) ||
+        (order == Order::Less && !seen.FirstVisit(l))) {
       CutLink(n, order == Order::Greater ? WentRight : WentLeft, index);
       replacement = std::move(n);  // the walk came back here: the key is not in the tree
       break;
@@ -401,16 +400,16 @@ Ref<ITreeNode> RemoveKey(const Ref<ITreeNode>& head, const Variant& key, std::in
 //             if l is not Nothing: Clear(l) unless passed before; n.Left = Nothing
 //             r = n.Right
 //             if r is not Nothing: Clear(r) unless passed before; n.Right = Nothing
-void ClearSubtree(const Ref<ITreeNode>& head, std::int32_t index, TreePath& path, Revisits* seen) {
+void ClearSubtree(const Ref<ITreeNode>& head, std::int32_t index, TreePath& path, Revisits& seen) {
   // An entry's step is the next thing its call does: the four lines of the recursion above.
   enum : std::uint8_t { ReadLeft, ResetLeft, ReadRight, ResetRight };
   const std::size_t base = path.size();
   // Starts the call for `child` (the caller's entry having already moved on), unless the walk
   // passed it before: then only the caller's link to it is reset.
   const auto enter = [&](Ref<ITreeNode> child) {
-    if (FirstVisit(seen, child)) path.push_back({std::move(child), ReadLeft});
+    if (seen.FirstVisit(child)) path.push_back({std::move(child), ReadLeft});
   };
-  FirstVisit(seen, head);
+  seen.FirstVisit(head);
   // The head's own reads are made here, so that clearing a lone element (a small tree's usual
   // case) needs no path at all.
   if (Ref<ITreeNode> l = GetLink<LeftLink>(*head, index)) {

@@ -56,11 +56,6 @@ class Revisits {
   std::optional<std::unordered_set<const Object*>> passed_;  // made once the walk watches
 };
 
-/// True when `seen` is Nothing or `child` was not passed before.
-inline bool FirstVisit(Revisits* seen, const Ref<ITreeNode>& child) {
-  return !seen || seen->FirstVisit(child);
-}
-
 /// Runs `operation(seen)`, with a record that watches from the first step when `damaged` says an
 /// element error has interrupted an operation on the tree, and after `added` elements (those added
 /// since the tree was last empty) otherwise. An error passing out sets the flag, since the
@@ -69,7 +64,7 @@ template <class Operation>
 auto WatchingForCycles(bool& damaged, std::size_t added, Operation&& operation) {
   Revisits seen(damaged ? 0 : added + 1);
   try {
-    return operation(&seen);
+    return operation(seen);
   } catch (...) {
     damaged = true;
     throw;
@@ -78,33 +73,32 @@ auto WatchingForCycles(bool& damaged, std::size_t added, Operation&& operation) 
 
 /// The element with a key equal to `key`, or Nothing. Reads each visited element's key once.
 Ref<ITreeNode> FindKey(const Ref<ITreeNode>& root, const Variant& key, std::int32_t index,
-                       Revisits* seen = nullptr);
+                       Revisits& seen);
 
 /// Links `node` as a leaf under `root` (not Nothing) by its key, without rotations. An element
 /// with an equal key already present wins: `node` stays unlinked.
 void InsertLeaf(const Ref<ITreeNode>& root, const Ref<ITreeNode>& node, std::int32_t index,
-                Revisits* seen = nullptr);
+                Revisits& seen);
 
 /// Brings the element with `key`, or the last element on the key's search path, to the head of
 /// the subtree under `head` (not Nothing) by single rotations from the bottom up. Returns the
 /// new head; the caller stores it where the subtree hangs.
 Ref<ITreeNode> Splay(const Ref<ITreeNode>& head, const Variant& key, std::int32_t index,
-                     TreePath& path, Revisits* seen = nullptr);
+                     TreePath& path, Revisits& seen);
 
 /// Links `node` as a leaf under `head` (possibly Nothing) and rotates it up to the head, one
 /// single rotation per level. With an equal key present, rotates that element up instead.
 /// Returns the new head.
 Ref<ITreeNode> InsertAndSplay(const Ref<ITreeNode>& head, const Ref<ITreeNode>& node,
-                              std::int32_t index, TreePath& path, Revisits* seen = nullptr);
+                              std::int32_t index, TreePath& path, Revisits& seen);
 
 /// Removes the element with `key` from the subtree under `head`, resetting its links; every
 /// element on the search path has its link stored again on the way back. Returns the new head.
 Ref<ITreeNode> RemoveKey(const Ref<ITreeNode>& head, const Variant& key, std::int32_t index,
-                         RemovalStyle style, TreePath& path, Revisits* seen = nullptr);
+                         RemovalStyle style, TreePath& path, Revisits& seen);
 
 /// Resets every link in the subtree under `head` (not Nothing), from the leaves up, each
 /// element's left subtree before its right one.
-void ClearSubtree(const Ref<ITreeNode>& head, std::int32_t index, TreePath& path,
-                  Revisits* seen = nullptr);
+void ClearSubtree(const Ref<ITreeNode>& head, std::int32_t index, TreePath& path, Revisits& seen);
 
 }  // namespace velmira::detail

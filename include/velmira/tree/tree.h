@@ -84,6 +84,8 @@ class Tree : public virtual Object {
   /// Elements added since the tree was last empty: no walk over the links the tree made passes
   /// more, so a walk that does has met links a client stored by hand and watches for a cycle.
   std::size_t added_ = 0;
+  /// Counts an element `Add` is about to link; the count starts again on an empty tree.
+  void CountAdded() noexcept { added_ = root_ ? added_ + 1 : 1; }
 
  private:
   friend class detail::TreePathLease;
