@@ -194,7 +194,7 @@ class Harness {
     velmira_class_info info{};
     velmira_error e{};
     if (velmira_class_of(h, &info, &e) != VELMIRA_OK) return false;
-    for (std::size_t i = 0; i < info.interface_count; ++i)
+    for (std::int32_t i = 0; i < info.interface_count; ++i)
       if (std::strstr(info.interfaces[i], "ITreeNode")) return true;
     return false;
   }
