@@ -22,10 +22,13 @@ namespace velmira::detail {
 
 template <class Link>
 class IndexTreeNode final : public ITreeNode {
+  // First, so that they trail the direct-link record: the table finds them without a load.
+  Ref<ITreeNode> tree_links_[2];  ///< left, right
+
  public:
   /// A record for slot `slot`, with an Empty key and every link Nothing.
   explicit IndexTreeNode(std::int32_t slot) noexcept : slot_(slot) {
-    UseDirectLinks(tree_links_, 0, 1);
+    UseTrailingLinks(tree_links_, 1);
   }
 
   /// The slot this record serves.
@@ -50,7 +53,6 @@ class IndexTreeNode final : public ITreeNode {
   ~IndexTreeNode() override = default;
 
   const std::int32_t slot_;
-  Ref<ITreeNode> tree_links_[2];  ///< left, right
 };
 
 }  // namespace velmira::detail

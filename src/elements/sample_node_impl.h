@@ -27,7 +27,7 @@ SampleNode<Link>::~SampleNode() {
   flags_ = Nothing;
   data_ = Nothing;
   for (Record*& record : recent_records_) record = nullptr;
-  this->UseDirectLinks(nullptr, 0, 0);        // the records go with the table
+  this->UseNamedLinks(nullptr, 0);            // the records go with the table
   detail::ClearIgnoringErrors(*slot_table_);  // records not reached go with the table
   slot_table_.reset();
 }

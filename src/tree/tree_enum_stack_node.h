@@ -15,7 +15,7 @@ class TreeEnumStackNode final : public IStackNode {
  public:
   TreeEnumStackNode(Ref<ITreeNode> node, bool left_done, bool right_done) noexcept
       : node_(std::move(node)), left_done_(left_done), right_done_(right_done) {
-    UseDirectLinks(&next_, 0, 1);
+    UseTrailingLinks(&next_, 1);
   }
 
   const Ref<ITreeNode>& Node() const noexcept { return node_; }
@@ -30,10 +30,10 @@ class TreeEnumStackNode final : public IStackNode {
  private:
   ~TreeEnumStackNode() override = default;
 
+  Ref<IStackNode> next_;  ///< first, so that it trails the direct-link record
   Ref<ITreeNode> node_;
   bool left_done_;
   bool right_done_;
-  Ref<IStackNode> next_;
 };
 
 }  // namespace velmira::detail

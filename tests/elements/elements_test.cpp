@@ -8,6 +8,7 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <optional>
 #include <random>
 #include <string>
 #include <utility>
@@ -55,12 +56,23 @@ struct Member {
   std::function<Variant(E&, std::int32_t)> get;
   std::function<void(E&, std::int32_t, const Variant&)> set;
   bool link = true, per_slot = true;
+  /// A link as the containers read it without a call: its direct cell, if the slot has one.
+  std::function<std::optional<Variant>(E&, std::int32_t)> direct = [](E&, std::int32_t) {
+    return std::nullopt;
+  };
 };
 template <class E, class I>
-Member<E> LinkOf(Ref<I> (I::*get)(std::int32_t), void (I::*set)(std::int32_t, const Ref<I>&)) {
+Member<E> LinkOf(Ref<I> (I::*get)(std::int32_t), void (I::*set)(std::int32_t, const Ref<I>&),
+                 std::size_t cell = 0) {
   return {[get](E& e, std::int32_t s) { return Variant((static_cast<I&>(e).*get)(s)); },
           [set](E& e, std::int32_t s, const Variant& v) {
             (static_cast<I&>(e).*set)(s, As<I>(v.ObjectValue()));
+          },
+          true, true,
+          [cell](E& e, std::int32_t s) -> std::optional<Variant> {
+            const Ref<I>* row = static_cast<I&>(e).DirectLinks(s);
+            if (row == nullptr) return std::nullopt;
+            return Variant(row[cell]);
           }};
 }
 template <class E, class S>
@@ -80,12 +92,12 @@ std::vector<Member<E>> MembersOf() {
     m.push_back(LinkOf<E>(&IPQueueNode::NextItem, &IPQueueNode::SetNextItem));
   if constexpr (std::is_base_of_v<IListNode, E>) {
     m.push_back(LinkOf<E>(&IListNode::NextItem, &IListNode::SetNextItem));
-    m.push_back(LinkOf<E>(&IListNode::PrevItem, &IListNode::SetPrevItem));
-    m.push_back(LinkOf<E>(&IListNode::Tag, &IListNode::SetTag));
+    m.push_back(LinkOf<E>(&IListNode::PrevItem, &IListNode::SetPrevItem, 1));
+    m.push_back(LinkOf<E>(&IListNode::Tag, &IListNode::SetTag, 2));
   }
   if constexpr (std::is_base_of_v<ITreeNode, E>) {
     m.push_back(LinkOf<E>(&ITreeNode::Left, &ITreeNode::SetLeft));
-    m.push_back(LinkOf<E>(&ITreeNode::Right, &ITreeNode::SetRight));
+    m.push_back(LinkOf<E>(&ITreeNode::Right, &ITreeNode::SetRight, 1));
   }
   if constexpr (requires(E & e) { e.SetData(Variant()); }) {
     // &E::Tag of a ListNode also names its link Tag(Index): the user-data one is picked by type.
@@ -159,6 +171,15 @@ TYPED_TEST(ElementStorage, EveryMemberOfEverySlotMatchesAPlainMap) {
     }
     if (!kBlocks || (s >= 0 && s < kInlineSlots<E>)) {
       allocations += testing::AllocationCount() - before;
+    }
+    // The containers' view of a link without a call: the cells of the blocks' inline slots, and
+    // of the slot a sample element used last; the same link the members store.
+    if (members[m].link) {
+      const std::optional<Variant> direct = members[m].direct(*node, s);
+      ASSERT_EQ(direct.has_value(), kBlocks ? s >= 0 && s < kInlineSlots<E> : true) << s;
+      if (direct) {
+        ASSERT_TRUE(Same(*direct, at(m, s))) << step << ": " << m << "(" << s << ")";
+      }
     }
   }
   EXPECT_EQ(allocations, 0);

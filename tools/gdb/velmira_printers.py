@@ -70,11 +70,17 @@ def _direct_link(pointer, slot, k):
     access = _base(pointer.dereference(), "velmira::detail::DirectLinkAccess<")
     if access is None:
         return None
-    links_per_slot = int(access.type.strip_typedefs().template_argument(1))
-    row = (slot - int(access["first_slot_"])) & 0xFFFFFFFF
-    if row >= int(access["slots_"]) or int(access["cells_"]) == 0:
+    access_type = access.type.strip_typedefs()
+    links_per_slot = int(access_type.template_argument(1))
+    if (slot & 0xFFFFFFFF) < int(access["trailing_slots_"]):
+        # The rows that follow the record in the element.
+        link = access_type.template_argument(0)
+        cell_type = gdb.lookup_type("velmira::Ref<%s>" % link.name)
+        cells = (access.address + 1).cast(gdb.lookup_type("char").pointer()).cast(cell_type.pointer())
+        return _cell_target(cells[slot * links_per_slot + k])
+    if int(access["named_cells_"]) == 0 or slot != int(access["named_slot_"]):
         return None
-    return _cell_target(access["cells_"][row * links_per_slot + k])
+    return _cell_target(access["named_cells_"][k])
 
 
 def _sample_record(pointer, slot):

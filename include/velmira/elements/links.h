@@ -62,7 +62,7 @@ class StackLinks : public IStackNode {
 
  protected:
   StackLinks() noexcept {
-    this->UseDirectLinks(links_.InlineCells(), 0, static_cast<std::uint32_t>(N));
+    this->UseTrailingLinks(links_.InlineCells(), static_cast<std::uint32_t>(N));
   }
   ~StackLinks() override = default;
 
@@ -83,7 +83,7 @@ class QueueLinks : public IQueueNode {
 
  protected:
   QueueLinks() noexcept {
-    this->UseDirectLinks(links_.InlineCells(), 0, static_cast<std::uint32_t>(N));
+    this->UseTrailingLinks(links_.InlineCells(), static_cast<std::uint32_t>(N));
   }
   ~QueueLinks() override = default;
 
@@ -105,7 +105,7 @@ class PQueueLinks : public IPQueueNode {
 
  protected:
   PQueueLinks() noexcept {
-    this->UseDirectLinks(links_.InlineCells(), 0, static_cast<std::uint32_t>(N));
+    this->UseTrailingLinks(links_.InlineCells(), static_cast<std::uint32_t>(N));
   }
   ~PQueueLinks() override = default;
 
@@ -138,7 +138,7 @@ class ListLinks : public IListNode {
 
  protected:
   ListLinks() noexcept {
-    this->UseDirectLinks(links_.InlineCells(), 0, static_cast<std::uint32_t>(N));
+    this->UseTrailingLinks(links_.InlineCells(), static_cast<std::uint32_t>(N));
   }
   ~ListLinks() override = default;
 
@@ -167,7 +167,7 @@ class TreeLinks : public ITreeNode {
 
  protected:
   TreeLinks() noexcept {
-    this->UseDirectLinks(links_.InlineCells(), 0, static_cast<std::uint32_t>(N));
+    this->UseTrailingLinks(links_.InlineCells(), static_cast<std::uint32_t>(N));
   }
   ~TreeLinks() override = default;
 

@@ -80,7 +80,7 @@ class SampleNode : public Link {
       }
     }
     if (record == nullptr) record = &FindOrAddSlotRecord(Index);
-    this->UseDirectLinks(record->links, Index, 1);
+    this->UseNamedLinks(record->links, Index);
     return *record;
   }
 

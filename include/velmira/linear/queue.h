@@ -79,9 +79,10 @@ class Queue : public virtual Object {
   ~Queue() override;
 
  private:
-  // The refusals of `Add`, out of line so the inline members stay small.
-  static void WarnAddNothing() noexcept;
-  static void WarnAddLinked() noexcept;
+  // The refusals of `Add`, out of line (and cold, so the compiler lays the inline members out
+  // for the path taken).
+  [[gnu::cold]] static void WarnAddNothing() noexcept;
+  [[gnu::cold]] static void WarnAddLinked() noexcept;
 
   Ref<IQueueNode> first_;
   Ref<IQueueNode> last_;

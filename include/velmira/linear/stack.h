@@ -40,7 +40,9 @@ class Stack : public virtual Object {
   Ref<IStackNode> Pop() {
     if (!top_) return Nothing;
     const detail::ElementLinks<IStackNode> links(*top_, index_);
-    const detail::KeepAliveUnlessDirect alive(this, links);
+    // Links the library keeps are moved without a call: nothing can re-enter the stack.
+    if (links.Direct()) return detail::TakeFrontDirect<detail::NextLink>(top_, links);
+    const detail::KeepAlive alive(this);
     return detail::TakeFront<detail::NextLink>(top_, links);
   }
   /// Inserts an item at the top of the stack. Refuses Nothing and an item with a successor in
@@ -48,7 +50,11 @@ class Stack : public virtual Object {
   void Add(const Ref<IStackNode>& Node) {
     if (!Node) return WarnAddNothing();
     const detail::ElementLinks<IStackNode> links(*Node, index_);
-    const detail::KeepAliveUnlessDirect alive(this, links);
+    if (links.Direct()) {
+      if (links.Cell<detail::NextLink>()) return WarnAddLinked();
+      return detail::LinkAtHeadDirect(top_, Node, links);
+    }
+    const detail::KeepAlive alive(this);
     if (links.Has<detail::NextLink>()) return WarnAddLinked();
     detail::LinkAtHead(top_, Node, links);
   }
@@ -62,9 +68,10 @@ class Stack : public virtual Object {
   ~Stack() override;
 
  private:
-  // The refusals of `Add`, out of line so the inline members stay small.
-  static void WarnAddNothing() noexcept;
-  static void WarnAddLinked() noexcept;
+  // The refusals of `Add`, out of line (and cold, so the compiler lays the inline members out
+  // for the path taken).
+  [[gnu::cold]] static void WarnAddNothing() noexcept;
+  [[gnu::cold]] static void WarnAddLinked() noexcept;
 
   Ref<IStackNode> top_;
   std::int32_t index_ = 0;

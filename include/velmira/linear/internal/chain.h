@@ -23,17 +23,24 @@
 
 namespace velmira::detail {
 
+/// `TakeFront` over links the library keeps (`links.Direct()`): the references change hands by
+/// swaps, so no count changes and there is nothing to release. No element is called.
+template <class Which, class Node>
+inline Ref<Node> TakeFrontDirect(Ref<Node>& head, const ElementLinks<Node>& links) noexcept {
+  Ref<Node> next;
+  next.swap(links.template Cell<Which>());
+  Ref<Node> element;
+  element.swap(head);
+  head.swap(next);
+  return element;
+}
+
 /// Takes the element `head` refers to off the front of a chain and hands it back: `element =
 /// head; head = element.link; element.link = Nothing`, in that order; `links` are the element's.
-/// Where the link is a cell, the references move and no count changes; otherwise the element is
-/// held while its get and set calls run, the head still naming it during the get.
+/// The element is held while its get and set calls run, the head still naming it during the get.
 template <class Which, class Node>
 inline Ref<Node> TakeFront(Ref<Node>& head, const ElementLinks<Node>& links) {
-  if (links.Direct()) {
-    Ref<Node> element = std::move(head);
-    head = std::move(links.template Cell<Which>());
-    return element;
-  }
+  if (links.Direct()) return TakeFrontDirect<Which>(head, links);
   Ref<Node> element = head;
   head = links.template Get<Which>();
   links.template Reset<Which>();
@@ -44,30 +51,22 @@ inline Ref<Node> TakeFront(Ref<Node>& head, std::int32_t index) {
   return TakeFront<Which>(head, ElementLinks<Node>(*head, index));
 }
 
-/// Holds a count on a container for one scope, unless the element links a step reaches are
-/// direct: then no element is called, nothing can re-enter the container or drop the last
-/// reference to it, and the count is spared.
-class KeepAliveUnlessDirect {
- public:
-  template <class Container, class Node>
-  KeepAliveUnlessDirect(const Container* container, const ElementLinks<Node>& links) noexcept {
-    if (!links.Direct()) Retain(object_ = container);
-  }
-  ~KeepAliveUnlessDirect() {
-    if (object_) Release(object_);
-  }
-  KeepAliveUnlessDirect(const KeepAliveUnlessDirect&) = delete;
-  KeepAliveUnlessDirect& operator=(const KeepAliveUnlessDirect&) = delete;
-
- private:
-  const Object* object_ = nullptr;
-};
+/// `LinkAtHead` over links the library keeps, whose link cell the caller found empty: the cell
+/// takes the head's reference over and the head a new one to `node`, with nothing to release.
+template <class Node>
+inline void LinkAtHeadDirect(Ref<Node>& head, const Ref<Node>& node,
+                             const ElementLinks<Node>& links) noexcept {
+  Ref<Node> added = node;
+  links.template Cell<NextLink>().swap(head);
+  head.swap(added);
+}
 
 /// Makes `node` (whose links are `links`) the new head: its link takes the old head, then the
-/// head takes `node`.
+/// head takes `node`. The link must be empty (the caller checked).
 template <class Node>
 inline void LinkAtHead(Ref<Node>& head, const Ref<Node>& node, const ElementLinks<Node>& links) {
-  links.template Set<NextLink>(std::move(head));  // a cell takes the reference over
+  if (links.Direct()) return LinkAtHeadDirect(head, node, links);
+  links.template Set<NextLink>(std::move(head));
   head = node;
 }
 template <class Node>
