@@ -50,6 +50,41 @@ Ref<ITreeNode> RotateRight(const Ref<ITreeNode>& n, std::int32_t index) {
   return y;
 }
 
+/// Starts fetching the memory of an element a walk is about to reach. Its table pointer and
+/// direct links come first and its count (in `Object`, at the end) comes later, so an element of
+/// the usual sizes spans two cache lines; asking for the second as soon as the element's address
+/// is known lets both arrive together instead of one after the other.
+inline void PrefetchElement(const ITreeNode* element) noexcept {
+  __builtin_prefetch(reinterpret_cast<const char*>(element) + 64);
+}
+
+/// A walk's own count of the elements it may still pass without watching, kept in a local (and so
+/// in a register across the element calls) and handed back to `seen` when spent or settled.
+class UnwatchedCount {
+ public:
+  explicit UnwatchedCount(Revisits& seen) noexcept
+      : seen_(seen), allowance_(seen.Unwatched()), left_(allowance_) {}
+  /// `seen.FirstVisit(child)` for a child that is not Nothing.
+  bool FirstVisit(const Ref<ITreeNode>& child) {
+    if (left_ != 0) {
+      --left_;
+      return true;
+    }
+    Settle();
+    return seen_.FirstVisit(child);
+  }
+  /// Counts the elements passed so far into `seen`.
+  void Settle() noexcept {
+    seen_.PassUnwatched(allowance_ - left_);
+    allowance_ = left_;
+  }
+
+ private:
+  Revisits& seen_;
+  std::size_t allowance_;  // what `seen` still counts as unwatched
+  std::size_t left_;
+};
+
 static_assert(WentLeft == LeftLink::kCell && WentRight == RightLink::kCell,
               "a step names the cell of the link it went through");
 
@@ -216,6 +251,11 @@ class HeldCount {
 
 }  // namespace
 
+bool Revisits::Record(const Object* element) {
+  if (!passed_) passed_.emplace();
+  return passed_->insert(element).second;
+}
+
 // The same recursion, for the ordinary case: the same calls without the revisit tests. The walk
 // holds one count, on the element whose key it reads (that call may re-enter the tree and unlink
 // it), kept as the element's Object so that dropping it needs no look-up; the element's link is
@@ -241,6 +281,7 @@ Ref<ITreeNode> FindKey(const Ref<ITreeNode>& root, const Variant& key, std::int3
       child = called.get();
     }
     if (!child) return Nothing;
+    PrefetchElement(child);
     held.MoveTo(child);  // the child is counted before n is let go
     n = child;
   }
@@ -303,6 +344,9 @@ Ref<ITreeNode> Splay(const Ref<ITreeNode>& head, const Variant& key, std::int32_
   const std::size_t base = path.size();
   Ref<ITreeNode> n = head;
   seen.FirstVisit(n);
+  // Counted down here rather than in `seen`, so the count can stay in a register across calls;
+  // `seen` takes over once it is spent.
+  UnwatchedCount unwatched(seen);
   Ref<ITreeNode>* links;
   for (;;) {
     const Order order = Compare(key, n->Key(index));
@@ -312,13 +356,15 @@ Ref<ITreeNode> Splay(const Ref<ITreeNode>& head, const Variant& key, std::int32_
     const std::uint8_t step = order == Order::Greater ? WentRight : WentLeft;
     Ref<ITreeNode> child = ChildOn(*n, links, step, index);
     if (!child) break;  // n is the last element on the key's search path
-    if (!seen.FirstVisit(child)) {
+    PrefetchElement(child.get());
+    if (!unwatched.FirstVisit(child)) {
       CutLink(n, step, index);
       break;
     }
     path.push_back({std::move(n), step, links});
     n = std::move(child);
   }
+  unwatched.Settle();
   return RotateUp(std::move(n), links, index, path, base);
 }
 
@@ -341,6 +387,7 @@ Ref<ITreeNode> InsertAndSplay(const Ref<ITreeNode>& head, const Ref<ITreeNode>& 
     const std::uint8_t step = order == Order::Greater ? WentRight : WentLeft;
     Ref<ITreeNode>* links = n->DirectLinks(index);
     Ref<ITreeNode> child = ChildOn(*n, links, step, index);
+    if (child) PrefetchElement(child.get());
     if (!seen.FirstVisit(child)) {
       CutLink(n, step, index);
       child = Nothing;

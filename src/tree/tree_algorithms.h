@@ -44,13 +44,16 @@ class Revisits {
   /// True when `child` is Nothing or was not passed before (when watching, it is recorded now).
   bool FirstVisit(const Ref<ITreeNode>& child) {
     if (!child || PassUnwatched()) return true;
-    if (!passed_) passed_.emplace();
-    return passed_->insert(child.get()).second;
+    return Record(child.get());
   }
   /// A record for a second walk within the same operation, with this one's allowance.
   std::size_t Allowance() const noexcept { return budget_; }
 
  private:
+  /// Records `element`; false when it was recorded before. Out of line: walks over the links the
+  /// tree made itself never come here.
+  [[gnu::cold]] bool Record(const Object* element);
+
   std::size_t budget_;
   std::size_t unwatched_;
   std::optional<std::unordered_set<const Object*>> passed_;  // made once the walk watches
