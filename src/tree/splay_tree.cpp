@@ -5,8 +5,12 @@
 
 namespace velmira {
 
-bool SplayTree::Exists(const Variant& Key) {
-  if (IsNull(Key) || !root_) return false;
+bool SplayTree::Exists(const Variant& Key) { return static_cast<bool>(SplayToRoot(Key)); }
+
+Ref<ITreeNode> SplayTree::Item(const Variant& Key) { return SplayToRoot(Key); }
+
+Ref<ITreeNode> SplayTree::SplayToRoot(const Variant& Key) {
+  if (IsNull(Key) || !root_) return Nothing;
   const detail::KeepAlive alive(this);
   return detail::WatchingForCycles(damaged_, added_, [&](detail::Revisits& seen) {
     Ref<ITreeNode> root;
@@ -14,16 +18,13 @@ bool SplayTree::Exists(const Variant& Key) {
       detail::TreePathLease lease(*this);
       // The root is reassigned only once the splay has completed (which copies it before any
       // element is called).
-      root = root_ = detail::Splay(root_, Key, index_, lease.path(), seen);
+      root = detail::Splay(root_, Key, index_, lease.path(), seen);
+      root_ = root;
     }
-    return Equal(Key, root->Key(index_));
+    // Answered from the element the splay brought up, held here: its Key may change the tree.
+    if (!Equal(Key, root->Key(index_))) root.reset();
+    return root;
   });
-}
-
-Ref<ITreeNode> SplayTree::Item(const Variant& Key) {
-  const detail::KeepAlive alive(this);
-  if (SplayTree::Exists(Key)) return root_;
-  return Nothing;
 }
 
 void SplayTree::Add(const Ref<ITreeNode>& Node) {

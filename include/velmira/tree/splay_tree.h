@@ -34,6 +34,11 @@ class SplayTree : public Tree {
  protected:
   ~SplayTree() override = default;
   std::string_view ClassName() const noexcept override { return "SplayTree"; }
+
+ private:
+  /// Splays the key's element (or the last on its path) to the root, and returns it when its key
+  /// equals `Key`, otherwise Nothing.
+  Ref<ITreeNode> SplayToRoot(const Variant& Key);
 };
 
 }  // namespace velmira
