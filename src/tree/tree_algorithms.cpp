@@ -361,7 +361,7 @@ Ref<ITreeNode> Splay(const Ref<ITreeNode>& head, const Variant& key, std::int32_
       CutLink(n, step, index);
       break;
     }
-    path.push_back({std::move(n), step, links});
+    path.emplace_back(std::move(n), step, links);
     n = std::move(child);
   }
   unwatched.Settle();
@@ -392,7 +392,7 @@ Ref<ITreeNode> InsertAndSplay(const Ref<ITreeNode>& head, const Ref<ITreeNode>& 
       CutLink(n, step, index);
       child = Nothing;
     }
-    path.push_back({std::move(n), step, links});
+    path.emplace_back(std::move(n), step, links);
     n = std::move(child);
   }
   Ref<ITreeNode> top = n ? std::move(n) : node;

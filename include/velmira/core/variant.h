@@ -248,12 +248,13 @@ struct VariantAccess {
 
 inline Order Compare(const Variant& a, const Variant& b) noexcept {
   // The two kinds trees and queues use most often are answered here, inline.
-  if (a.Kind() == b.Kind()) {
-    if (a.Kind() == VariantKind::Int32) {
+  // Laid out as the likely path: the slow comparison is a call anyway.
+  if (a.Kind() == b.Kind()) [[likely]] {
+    if (a.Kind() == VariantKind::Int32) [[likely]] {
       const std::int32_t x = VariantAccess::Int32(a), y = VariantAccess::Int32(b);
       return x < y ? Order::Less : (y < x ? Order::Greater : Order::Equal);
     }
-    if (a.Kind() == VariantKind::String) {
+    if (a.Kind() == VariantKind::String) [[likely]] {
       return CompareText(VariantAccess::Text(a), VariantAccess::Text(b));
     }
   }

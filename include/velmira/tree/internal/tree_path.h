@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "velmira/core/node_interfaces.h"
@@ -14,6 +15,9 @@ namespace velmira::detail {
 
 /// One level of a path through a tree, kept while an operation walks down and back up.
 struct TreePathStep {
+  TreePathStep(Ref<ITreeNode> node_, std::uint8_t step_, Ref<ITreeNode>* links_ = nullptr) noexcept
+      : node(std::move(node_)), step(step_), links(links_) {}
+
   Ref<ITreeNode> node;
   std::uint8_t step;  // which link the walk went through, or how far a node's clearing has got
   /// The node's direct links for the tree's slot, where a splaying descent found them; null
