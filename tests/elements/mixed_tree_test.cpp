@@ -8,6 +8,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -28,13 +29,17 @@ class KeyedBlock : public TreeLinks<> {
   std::int32_t key_;
 };
 
-/// Keys 0..size-1 on logging test elements; with `mixed`, the odd keys are blocks. Cuts the links
-/// when it goes.
+/// Which keys are blocks: none, the odd ones, or all.
+enum class Blocks { kNone, kOdd, kAll };
+
+/// Keys 0..size-1 on logging test elements, or on blocks as `blocks` says. Cuts the links when it
+/// goes.
 struct World {
-  World(int size, bool mixed) {
+  World(int size, Blocks blocks) {
     for (int k = 0; k < size; ++k) {
-      nodes.push_back(mixed && k % 2 ? Ref<ITreeNode>(New<KeyedBlock>(k))
-                                     : Ref<ITreeNode>(testing::Keyed(k, &calls)));
+      const bool block = blocks == Blocks::kAll || (blocks == Blocks::kOdd && k % 2);
+      nodes.push_back(block ? Ref<ITreeNode>(New<KeyedBlock>(k))
+                            : Ref<ITreeNode>(testing::Keyed(k, &calls)));
     }
   }
   ~World() {
@@ -45,9 +50,10 @@ struct World {
   std::vector<Ref<ITreeNode>> nodes;
 };
 
-/// The calls of an all-client log made on elements with even keys, a target with an odd key named
-/// "*" as a block is.
-std::string AsMixed(const std::string& log) {
+/// The calls of an all-client log made on the client elements of a tree whose blocks are as
+/// `blocks` says (with odd blocks, a target with an odd key named "*" as a block is).
+std::string AsMixed(const std::string& log, Blocks blocks) {
+  if (blocks == Blocks::kAll) return {};
   std::istringstream calls(log);
   std::string kept;
   for (std::string call; calls >> call;) {
@@ -60,14 +66,18 @@ std::string AsMixed(const std::string& log) {
   return kept;
 }
 
-class MixedElements : public testing::VelmiraTest, public ::testing::WithParamInterface<bool> {};
+// With every element a block, no element is called for a link at all (each splay rotation is two
+// exchanges of references): the shapes must still be the same.
+class MixedElements : public testing::VelmiraTest,
+                      public ::testing::WithParamInterface<std::tuple<bool, Blocks>> {};
 
 TEST_P(MixedElements, ClientElementsGetTheCallsOfAnAllClientTree) {
   constexpr int kKeys = 24;
+  const auto [splay, blocks] = GetParam();
   for (unsigned seed = 1; seed <= 30; ++seed) {
     std::mt19937 random(seed);
-    Ref<Tree> clients = testing::MakeTree(GetParam()), mixed = testing::MakeTree(GetParam());
-    World all(kKeys, false), some(kKeys, true);
+    Ref<Tree> clients = testing::MakeTree(splay), mixed = testing::MakeTree(splay);
+    World all(kKeys, Blocks::kNone), some(kKeys, blocks);
     for (int step = 0; step < 80; ++step) {
       const int key = random() % (kKeys + 4), what = random() % 10;  // some keys never added
       if (what < 4 && key < kKeys) {
@@ -79,17 +89,22 @@ TEST_P(MixedElements, ClientElementsGetTheCallsOfAnAllClientTree) {
       } else {
         EXPECT_EQ(clients->Item(key) == Nothing, mixed->Item(key) == Nothing);
       }
-      ASSERT_EQ(AsMixed(all.Take()), some.Take()) << "seed " << seed << " step " << step;
+      ASSERT_EQ(AsMixed(all.Take(), blocks), some.Take()) << "seed " << seed << " step " << step;
       ASSERT_EQ(testing::Shape(clients), testing::Shape(mixed));
       all.Take(), some.Take();  // reading the shapes is not part of the comparison
     }
     clients->Clear(), mixed->Clear();
-    ASSERT_EQ(AsMixed(all.Take()), some.Take()) << "seed " << seed << ": Clear";
+    ASSERT_EQ(AsMixed(all.Take(), blocks), some.Take()) << "seed " << seed << ": Clear";
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Trees, MixedElements, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "SplayTree" : "Tree"; });
+INSTANTIATE_TEST_SUITE_P(Trees, MixedElements,
+                         ::testing::Combine(::testing::Values(false, true),
+                                            ::testing::Values(Blocks::kOdd, Blocks::kAll)),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param) ? "SplayTree" : "Tree") +
+                                  (std::get<1>(info.param) == Blocks::kAll ? "AllBlocks" : "");
+                         });
 
 /// A block whose `Key` runs `reenter` once.
 class ReenteringBlock : public KeyedBlock {
