@@ -2,7 +2,7 @@
 # Runs the benchmark suite and writes docs/performance.md with its charts under docs/performance/.
 #
 #   scripts/bench.sh            # the full run: three repetitions, growth up to 10 million elements
-#   scripts/bench.sh --quick    # a few minutes: one short repetition, growth up to 1,000,000
+#   scripts/bench.sh --quick    # a few minutes: three short repetitions, growth up to 1,000,000
 #   scripts/bench.sh --table    # only the table against Boost.Intrusive, printed; no files written
 #
 # Builds the bench preset (Release, Boost peers when Boost's headers are installed), runs
@@ -48,10 +48,12 @@ if [[ $mode == table ]]; then
          --benchmark_filter='^Growth_(Stack|List|SplayTree|Tree)_(Blocks|Sample|Boost[A-Za-z]+)(_LookUp)?/(1000|100000)$')
   note="table run (medians of five short repetitions)"
 elif [[ $mode == quick ]]; then
-  # Growth stops at 1,000,000 elements; everything runs once, briefly.
-  args+=(--benchmark_min_time=0.05 --benchmark_repetitions=1
+  # Growth stops at 1,000,000 elements; everything runs briefly, three times, and the medians
+  # count (one short run can catch a moment when the machine was busy with other work).
+  args+=(--benchmark_min_time=0.05 --benchmark_repetitions=3
+         --benchmark_report_aggregates_only=true
          --benchmark_filter='^(BM_|Bytes_|Words_|Growth_.*/(1000|10000|100000|1000000)$)')
-  note="quick run (one short repetition each, growth up to 1,000,000)"
+  note="quick run (medians of three short repetitions, growth up to 1,000,000)"
 else
   args+=(--benchmark_min_time=0.5 --benchmark_repetitions=3
          --benchmark_report_aggregates_only=true)
