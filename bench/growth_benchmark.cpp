@@ -45,6 +45,16 @@ void TreeSizes(benchmark::internal::Benchmark* b) {
 
 // ---- Stack, Queue, PQueue, List -------------------------------------------------------------
 
+/// One untimed pass for the sample elements, which make their slot record on first use, once in
+/// their life. The other kinds need none, and their timed loops stay as they were.
+template <class Element, class Container, class Node>
+void WarmUp(Container& container, const std::vector<Ref<Node>>& nodes) {
+  if constexpr (std::is_base_of_v<SampleNode<Node>, Element>) {
+    for (const auto& node : nodes) container.Add(node);
+    container.Clear();
+  }
+}
+
 template <class Element>
 Ref<IStackNode> NewStackElement() {
   if constexpr (std::is_same_v<Element, IStackNode>) {
@@ -59,9 +69,7 @@ void Growth_Stack(benchmark::State& state) {
   Ref<Stack> stack = New<Stack>();
   std::vector<Ref<IStackNode>> nodes;
   for (std::size_t i = 0; i < Elements(state); ++i) nodes.push_back(NewStackElement<Element>());
-  // One untimed pass: a sample element makes its slot record on first use, once in its life.
-  for (const auto& node : nodes) stack->Push(node);
-  stack->Clear();
+  WarmUp<Element>(*stack, nodes);
   for (auto _ : state) {
     for (const auto& node : nodes) stack->Push(node);
     while (Ref<IStackNode> popped = stack->Pop()) benchmark::DoNotOptimize(popped.get());
@@ -153,9 +161,7 @@ void Growth_List(benchmark::State& state) {
   Ref<List> list = New<List>();
   std::vector<Ref<IListNode>> nodes;
   for (std::size_t i = 0; i < Elements(state); ++i) nodes.push_back(New<Element>());
-  // One untimed pass: a sample element makes its slot record on first use, once in its life.
-  for (const auto& node : nodes) list->Add(node);
-  list->Clear();
+  WarmUp<Element>(*list, nodes);
   for (auto _ : state) {
     for (const auto& node : nodes) list->Add(node);
     for (const auto& node : nodes) list->Remove(node);
