@@ -58,6 +58,19 @@ inline void PrefetchElement(const ITreeNode* element) noexcept {
   __builtin_prefetch(reinterpret_cast<const char*>(element) + 64);
 }
 
+/// Starts fetching both children of an element whose links the library keeps, before the walk
+/// calls its `Key`: the call and the comparison then run while the next level's memory is on its
+/// way, instead of the walk asking for it only once it knows which side it takes. One of the two
+/// is fetched for nothing; the links are read again after the call, as the walk always did. The
+/// splay's descent uses it (its rotations keep moving the elements it meets, so they are seldom
+/// in cache); in the plain look-up, whose upper levels stay in cache, it measured slower.
+inline void PrefetchChildren(const ITreeNode& element, std::int32_t index) noexcept {
+  if (const Ref<ITreeNode>* row = element.DirectLinks(index)) {
+    __builtin_prefetch(row[WentLeft].get());
+    __builtin_prefetch(row[WentRight].get());
+  }
+}
+
 /// A walk's own count of the elements it may still pass without watching, kept in a local (and so
 /// in a register across the element calls) and handed back to `seen` when spent or settled.
 class UnwatchedCount {
@@ -349,6 +362,7 @@ Ref<ITreeNode> Splay(const Ref<ITreeNode>& head, const Variant& key, std::int32_
   UnwatchedCount unwatched(seen);
   Ref<ITreeNode>* links;
   for (;;) {
+    PrefetchChildren(*n, index);
     const Order order = Compare(key, n->Key(index));
     // Read after the key: a sample element names the row of the slot it was asked about last.
     links = n->DirectLinks(index);
