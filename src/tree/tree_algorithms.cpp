@@ -75,8 +75,7 @@ inline void PrefetchChildren(const ITreeNode& element, std::int32_t index) noexc
 /// in a register across the element calls) and handed back to `seen` when spent or settled.
 class UnwatchedCount {
  public:
-  explicit UnwatchedCount(Revisits& seen) noexcept
-      : seen_(seen), allowance_(seen.Unwatched()), left_(allowance_) {}
+  explicit UnwatchedCount(Revisits& seen) noexcept : seen_(seen), left_(seen.Unwatched()) {}
   /// `seen.FirstVisit(child)` for a child that is not Nothing.
   bool FirstVisit(const Ref<ITreeNode>& child) {
     if (left_ != 0) {
@@ -86,15 +85,11 @@ class UnwatchedCount {
     Settle();
     return seen_.FirstVisit(child);
   }
-  /// Counts the elements passed so far into `seen`.
-  void Settle() noexcept {
-    seen_.PassUnwatched(allowance_ - left_);
-    allowance_ = left_;
-  }
+  /// Counts the elements passed so far into `seen` (which counts nothing else meanwhile).
+  void Settle() noexcept { seen_.PassUnwatched(seen_.Unwatched() - left_); }
 
  private:
   Revisits& seen_;
-  std::size_t allowance_;  // what `seen` still counts as unwatched
   std::size_t left_;
 };
 
