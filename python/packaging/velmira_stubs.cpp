@@ -31,7 +31,11 @@ bool IsElementInterface(std::string_view name) {
 }
 
 /// "IStackNode" -> "_IStackNode_", the alias of everything a parameter of that type accepts.
-std::string ElementAlias(std::string_view name) { return "_" + std::string(name) + "_"; }
+std::string ElementAlias(std::string_view name) {
+  std::string alias = "_";
+  alias.append(name).append("_");
+  return alias;
+}
 
 /// The Python type of a parameter (`argument`) or of a result.
 std::string PythonType(const TypeRef& type, bool argument) {
@@ -70,7 +74,9 @@ std::string Body(std::string_view description, std::string_view indent) {
   for (std::size_t at = 0; (at = text.find("\"\"\"", at)) != std::string::npos; at += 4) {
     text.replace(at, 3, "\\\"\"\"");
   }
-  return "\n" + std::string(indent) + "\"\"\"" + Indented(text, indent) + "\"\"\"\n";
+  std::string body = "\n";
+  body.append(indent).append("\"\"\"").append(Indented(text, indent)).append("\"\"\"\n");
+  return body;
 }
 
 std::string ParamList(std::span<const ParamInfo> params) {

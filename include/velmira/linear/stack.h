@@ -41,22 +41,26 @@ class Stack : public virtual Object {
     if (!top_) return Nothing;
     const detail::ElementLinks<IStackNode> links(*top_, index_);
     // Links the library keeps are moved without a call: nothing can re-enter the stack.
-    if (links.Direct()) return detail::TakeFrontDirect<detail::NextLink>(top_, links);
+    if (links.Direct()) [[likely]] {
+      return detail::TakeFrontDirect(top_, links.Cell<detail::NextLink>());
+    }
     const detail::KeepAlive alive(this);
     return detail::TakeFront<detail::NextLink>(top_, links);
   }
   /// Inserts an item at the top of the stack. Refuses Nothing and an item with a successor in
   /// this stack's slot. Constant time: one link get and one link set.
   void Add(const Ref<IStackNode>& Node) {
-    if (!Node) return WarnAddNothing();
-    const detail::ElementLinks<IStackNode> links(*Node, index_);
-    if (links.Direct()) {
-      if (links.Cell<detail::NextLink>()) return WarnAddLinked();
-      return detail::LinkAtHeadDirect(top_, Node, links);
+    // An element whose link the library keeps, not yet linked in this slot, goes on top in
+    // place, without a call. Refusals and other elements are handled out of line.
+    if (Node) [[likely]] {
+      if (Ref<IStackNode>* row = Node->DirectLinks(index_)) [[likely]] {
+        Ref<IStackNode>& next = row[detail::NextLink::kCell];
+        if (!next) [[likely]] {
+          return detail::LinkAtHeadDirect(top_, Node, next);
+        }
+      }
     }
-    const detail::KeepAlive alive(this);
-    if (links.Has<detail::NextLink>()) return WarnAddLinked();
-    detail::LinkAtHead(top_, Node, links);
+    AddCalling(Node);
   }
   /// Removes the topmost item; nothing when empty. Constant time.
   void Drop() { Pop(); }
@@ -68,10 +72,10 @@ class Stack : public virtual Object {
   ~Stack() override;
 
  private:
-  // The refusals of `Add`, out of line (and cold, so the compiler lays the inline members out
-  // for the path taken).
-  [[gnu::cold]] static void WarnAddNothing() noexcept;
-  [[gnu::cold]] static void WarnAddLinked() noexcept;
+  // `Add` and `Pop` for what their inline part leaves: Nothing, an element already linked, and
+  // elements whose members keep their links. Out of line, so the inline part stays short.
+  void AddCalling(const Ref<IStackNode>& Node);
+  Ref<IStackNode> PopCalling();
 
   Ref<IStackNode> top_;
   std::int32_t index_ = 0;

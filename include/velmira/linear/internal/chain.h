@@ -23,15 +23,14 @@
 
 namespace velmira::detail {
 
-/// `TakeFront` over links the library keeps (`links.Direct()`): the references change hands by
-/// swaps, so no count changes and there is nothing to release. No element is called.
-template <class Which, class Node>
-inline Ref<Node> TakeFrontDirect(Ref<Node>& head, const ElementLinks<Node>& links) noexcept {
-  Ref<Node> next;
-  next.swap(links.template Cell<Which>());
+/// `TakeFront` over links the library keeps: `link` is the head element's link cell. The
+/// references change hands by swaps, so no count changes and there is nothing to release. No
+/// element is called.
+template <class Node>
+inline Ref<Node> TakeFrontDirect(Ref<Node>& head, Ref<Node>& link) noexcept {
   Ref<Node> element;
   element.swap(head);
-  head.swap(next);
+  head.swap(link);
   return element;
 }
 
@@ -40,7 +39,7 @@ inline Ref<Node> TakeFrontDirect(Ref<Node>& head, const ElementLinks<Node>& link
 /// The element is held while its get and set calls run, the head still naming it during the get.
 template <class Which, class Node>
 inline Ref<Node> TakeFront(Ref<Node>& head, const ElementLinks<Node>& links) {
-  if (links.Direct()) return TakeFrontDirect<Which>(head, links);
+  if (links.Direct()) return TakeFrontDirect(head, links.template Cell<Which>());
   Ref<Node> element = head;
   head = links.template Get<Which>();
   links.template Reset<Which>();
@@ -51,21 +50,20 @@ inline Ref<Node> TakeFront(Ref<Node>& head, std::int32_t index) {
   return TakeFront<Which>(head, ElementLinks<Node>(*head, index));
 }
 
-/// `LinkAtHead` over links the library keeps, whose link cell the caller found empty: the cell
-/// takes the head's reference over and the head a new one to `node`, with nothing to release.
+/// `LinkAtHead` over links the library keeps: `link` is `node`'s link cell, which the caller
+/// found empty. The cell takes the head's reference over and the head a new one to `node`, so
+/// nothing is released.
 template <class Node>
-inline void LinkAtHeadDirect(Ref<Node>& head, const Ref<Node>& node,
-                             const ElementLinks<Node>& links) noexcept {
-  Ref<Node> added = node;
-  links.template Cell<NextLink>().swap(head);
-  head.swap(added);
+inline void LinkAtHeadDirect(Ref<Node>& head, const Ref<Node>& node, Ref<Node>& link) noexcept {
+  link.swap(head);
+  Ref<Node>(node).swap(head);
 }
 
 /// Makes `node` (whose links are `links`) the new head: its link takes the old head, then the
 /// head takes `node`. The link must be empty (the caller checked).
 template <class Node>
 inline void LinkAtHead(Ref<Node>& head, const Ref<Node>& node, const ElementLinks<Node>& links) {
-  if (links.Direct()) return LinkAtHeadDirect(head, node, links);
+  if (links.Direct()) return LinkAtHeadDirect(head, node, links.template Cell<NextLink>());
   links.template Set<NextLink>(std::move(head));
   head = node;
 }
