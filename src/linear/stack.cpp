@@ -21,11 +21,6 @@ void Stack::AddCalling(const Ref<IStackNode>& Node) {
   detail::LinkAtHead(top_, Node, links);
 }
 
-Ref<IStackNode> Stack::PopCalling() {
-  const detail::KeepAlive alive(this);
-  return detail::UnlinkHead(top_, index_);
-}
-
 void Stack::Clear() {
   const detail::KeepAlive alive(this);
   detail::ClearChain(top_, index_);

@@ -72,10 +72,9 @@ class Stack : public virtual Object {
   ~Stack() override;
 
  private:
-  // `Add` and `Pop` for what their inline part leaves: Nothing, an element already linked, and
-  // elements whose members keep their links. Out of line, so the inline part stays short.
+  // `Add` for what its inline part leaves: Nothing, an element already linked, and elements
+  // whose members keep their links. Out of line, so the inline part stays short.
   void AddCalling(const Ref<IStackNode>& Node);
-  Ref<IStackNode> PopCalling();
 
   Ref<IStackNode> top_;
   std::int32_t index_ = 0;
