@@ -53,8 +53,10 @@ Ref<ITreeNode> RotateRight(const Ref<ITreeNode>& n, std::int32_t index) {
 /// Starts fetching the memory of an element a walk is about to reach. Its table pointer and
 /// direct links come first and its count (in `Object`, at the end) comes later, so an element of
 /// the usual sizes spans two cache lines; asking for the second as soon as the element's address
-/// is known lets both arrive together instead of one after the other.
-inline void PrefetchElement(const ITreeNode* element) noexcept {
+/// is known lets both arrive together instead of one after the other. Always inlined, as is
+/// `PrefetchChildren`: a prefetch has no effect the compiler can see, so where it left such a
+/// function out of line it dropped the call as dead code.
+[[gnu::always_inline]] inline void PrefetchElement(const ITreeNode* element) noexcept {
   __builtin_prefetch(reinterpret_cast<const char*>(element) + 64);
 }
 
@@ -64,7 +66,8 @@ inline void PrefetchElement(const ITreeNode* element) noexcept {
 /// is fetched for nothing; the links are read again after the call, as the walk always did. The
 /// splay's descent uses it (its rotations keep moving the elements it meets, so they are seldom
 /// in cache); in the plain look-up, whose upper levels stay in cache, it measured slower.
-inline void PrefetchChildren(const ITreeNode& element, std::int32_t index) noexcept {
+[[gnu::always_inline]] inline void PrefetchChildren(const ITreeNode& element,
+                                                    std::int32_t index) noexcept {
   if (const Ref<ITreeNode>* row = element.DirectLinks(index)) {
     __builtin_prefetch(row[WentLeft].get());
     __builtin_prefetch(row[WentRight].get());
