@@ -11,14 +11,12 @@ void Stack::SetIndex(std::int32_t value) noexcept {
   detail::SetIndexWhileEmpty(index_, value, IsEmpty(), "Stack", "stack");
 }
 
-void Stack::AddCalling(const Ref<IStackNode>& Node) {
-  if (!Node) return detail::Warn("Stack: Warning, an attempt was made to Add Nothing");
-  const detail::ElementLinks<IStackNode> links(*Node, index_);
-  const detail::KeepAlive alive(this);
-  if (links.Has<detail::NextLink>()) {
-    return detail::Warn("Stack: Warning, an attempt was made to Add a node with a successor");
-  }
-  detail::LinkAtHead(top_, Node, links);
+void Stack::WarnAddNothing() noexcept {
+  detail::Warn("Stack: Warning, an attempt was made to Add Nothing");
+}
+
+void Stack::WarnAddLinked() noexcept {
+  detail::Warn("Stack: Warning, an attempt was made to Add a node with a successor");
 }
 
 void Stack::Clear() {
