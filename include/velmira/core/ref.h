@@ -57,9 +57,7 @@ class Ref {
   template <detail::PointerConvertibleTo<T> U>
   Ref(Ref<U>&& other) noexcept : ptr_(other.Detach()) {}  // NOLINT
 
-  // Always inline: a test, a decrement and a rarely taken call, which the compiler otherwise
-  // sometimes leaves out of line even where it can see the reference is empty.
-  [[gnu::always_inline]] ~Ref() {
+  ~Ref() {
     if (ptr_) detail::Release(ptr_);
   }
 

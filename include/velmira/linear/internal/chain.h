@@ -25,9 +25,11 @@ namespace velmira::detail {
 
 /// `TakeFront` over links the library keeps: `link` is the head element's link cell. The
 /// references change hands by swaps, so no count changes and there is nothing to release. No
-/// element is called.
+/// element is called. Flattened, as is `LinkAtHeadDirect`: everything they call is inlined into
+/// them, the destructors of the references they leave empty included, which the compiler
+/// otherwise sometimes called out of line.
 template <class Node>
-inline Ref<Node> TakeFrontDirect(Ref<Node>& head, Ref<Node>& link) noexcept {
+[[gnu::flatten]] inline Ref<Node> TakeFrontDirect(Ref<Node>& head, Ref<Node>& link) noexcept {
   Ref<Node> element;
   element.swap(head);
   head.swap(link);
@@ -54,7 +56,8 @@ inline Ref<Node> TakeFront(Ref<Node>& head, std::int32_t index) {
 /// found empty. The cell takes the head's reference over and the head a new one to `node`, so
 /// nothing is released.
 template <class Node>
-inline void LinkAtHeadDirect(Ref<Node>& head, const Ref<Node>& node, Ref<Node>& link) noexcept {
+[[gnu::flatten]] inline void LinkAtHeadDirect(Ref<Node>& head, const Ref<Node>& node,
+                                              Ref<Node>& link) noexcept {
   link.swap(head);
   Ref<Node>(node).swap(head);
 }
